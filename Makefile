@@ -1,0 +1,36 @@
+# Set-up, build and test on a fresh Debian machine (as root: missing packages are installed).
+BUILD ?= build
+JOBS  ?= $(shell nproc)
+PKGS  = g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev libnetcdf-dev
+
+.PHONY: deps build run test sanitize fuzz clean
+
+deps:
+	@missing=""; for p in $(PKGS); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:$$missing"; apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/sfcparse -h
+	./$(BUILD)/sfcparse -me mess,out1 -id all
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+sanitize: deps
+	cmake -S . -B build-san -DSANITIZE=ON >/dev/null
+	cmake --build build-san -j $(JOBS)
+	cd build-san && ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	dpkg -s clang >/dev/null 2>&1 || apt-get install -y -qq clang
+	CXX=clang++ cmake -S . -B build-fuzz -DFUZZ=ON -DBENCH=OFF >/dev/null
+	cmake --build build-fuzz -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) build-san build-fuzz

@@ -1,0 +1,36 @@
+// The parser's own functions: its settings, the input kind, the parameter and output
+// words, and the per-file loop.
+#pragma once
+
+#include "resources/resources.h"
+
+/// The driver's settings, changed only by SFC_dat_in_file and SFC_parameter.
+struct SFC_settings {
+  int decoded = 0;   // 1: converted surface files; 0: raw bulletin files
+  int type = 1;      // bit mask; the decode bit SFC_DECODE_BIT decodes raw reports
+  int raw_line = 2;  // 2: tidied and wrapped raw text; 1: blanks squeezed, one line
+  int output = 1;    // 1 screen, 2 file, 3 both (only the file bit counts)
+  int header = 1;    // 1: column header once, with the first file; 2: for every file
+  int city = 0;      // 1: gathering mode
+  int blank = 0;     // 1: gathered stations without a report are printed too
+};
+
+constexpr int SFC_DECODE_BIT = 4;
+constexpr int SFC_FILE_BIT = 2;
+
+/// The resource identifiers the program accepts, in help order, ending with RES_null.
+extern const res_type SFC_res_key[];
+/// The positional list: the input file names.
+extern const res_type SFC_res_pos[];
+
+/// Applies the "in_file" words: the input kind and the naming convention. Returns 1.
+int SFC_dat_in_file();
+/// Applies the "parameter" and then the "output" words. Returns 0.
+int SFC_parameter();
+
+const SFC_settings &SFC_get_settings();
+/// Test hook: the initial settings.
+void SFC_reset_settings();
+
+/// The program: start-up, help, banner, input kind; returns the exit status.
+int SFC_main(int argc, char **argv);

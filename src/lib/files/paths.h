@@ -1,0 +1,40 @@
+// File paths and access: joining directories and names, "~" expansion, the names
+// that stand for the standard streams, file tests, directory creation, and one
+// opening call for files, pipes ("|command") and the standard streams.
+//
+// Paths are at most FILE_PATH_MAX characters.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+
+constexpr int FILE_PATH_MAX = 159;
+
+/// 1 when the name starts with "/", "." or "~".
+int FILE_fullpath(const char *name);
+/// 1 for "", "-", "std" or "stdn" (any case).
+int FILE_is_stdio(const char *name);
+/// Appends "/" to a non-empty directory text that lacks one. `dir` must hold one more char.
+void FILE_add_path_delim(char *dir);
+/// Joins `dir` and `name` into `out` (FILE_PATH_MAX+1 bytes); standard-stream names and
+/// full paths are copied unchanged. Returns `out`.
+char *FILE_add_path(const char *dir, const char *name, char *out);
+/// Expands a leading "~" or "~user" into `out` (FILE_PATH_MAX+1 bytes). Returns `out`.
+char *FILE_add_user_path(const char *name, char *out);
+int FILE_exist(const char *name);
+int FILE_is_dir(const char *name);
+long FILE_size(const char *name);
+/// Creates the missing directories of `path`, leaving out its last `flag` parts.
+/// Returns 1 when nothing needed creating, else 0.
+int FILE_make_dir(char *path, int flag);
+/// Opens a file, a pipe ("|command") or a standard stream; null on failure. Missing
+/// parent directories are created for "w" and "a" access.
+FILE *FILE_open(const char *name, const char *access);
+/// Closes what FILE_open gave: pclose for a pipe, nothing for a standard stream.
+int FILE_close(FILE *file);
+
+/// Owning handle for FILE_open results.
+struct FileCloser {
+  void operator()(FILE *f) const { FILE_close(f); }
+};
+using FilePtr = std::unique_ptr<FILE, FileCloser>;

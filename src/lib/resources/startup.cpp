@@ -1,0 +1,207 @@
+// Start-up: definition rows from the program's identifier lists, then values gathered
+// in rising precedence (resource files along the search path, environment variables,
+// command line) and converted by their kind.
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "date/date.h"
+#include "messages/messages.h"
+#include "resources/resources.h"
+#include "resources/table.h"
+
+namespace {
+
+constexpr const char *DEFAULT_SEARCH_PATH = ".:/home/zyp/etc:/usr/local/zyp/etc";
+constexpr M_type TRACE = 0x80000000u;
+
+bool is_option(const char *arg) {
+  if (!arg || arg[0] != '-') return false;
+  if (std::isalpha(static_cast<unsigned char>(arg[1]))) return true;
+  return arg[1] == '-' && std::isalpha(static_cast<unsigned char>(arg[2]));
+}
+
+// An option written with one dash and a letter (the pre-scan looks only at these).
+bool is_single_dash_option(const char *arg) {
+  return arg && arg[0] == '-' && std::isalpha(static_cast<unsigned char>(arg[1]));
+}
+
+struct Option {
+  std::string name;
+  bool has_value = false;
+  std::string value;
+  bool from_next = false;  // the value was the next argument
+};
+
+// Reads the option at argv[i] (after `dashes` dashes), consuming the next argument as
+// its value when it has no "=" and the next argument is no option.
+Option read_option(int &i, int argc, char **argv, int dashes) {
+  Option opt;
+  const char *text = argv[i] + dashes;
+  const char *eq = std::strchr(text, '=');
+  size_t len = eq ? static_cast<size_t>(eq - text) : std::strlen(text);
+  if (len > RES_OPTION_MAX) len = RES_OPTION_MAX;
+  opt.name.assign(text, len);
+  if (eq) {
+    opt.has_value = true;
+    opt.value = eq + 1;
+  } else if (i + 1 < argc && !is_single_dash_option(argv[i + 1])) {
+    opt.has_value = true;
+    opt.value = argv[++i];
+    opt.from_next = true;
+  }
+  return opt;
+}
+
+// "n", "na", "nam", "name" (case as given when `exact`, else any case).
+bool abbreviates_name(const std::string &name, bool exact) {
+  if (name.empty() || name.size() > 4) return false;
+  return exact ? std::strncmp("name", name.c_str(), name.size()) == 0
+               : strnicmp("name", name.c_str(), static_cast<int>(name.size())) == 0;
+}
+
+bool names_default(const std::string &name, bool exact) {
+  if (exact) return name.rfind("default", 0) == 0 || name.rfind("df", 0) == 0;
+  return strnicmp(name.c_str(), "default", 7) == 0 || strnicmp(name.c_str(), "df", 2) == 0;
+}
+
+bool row_named(const RES_defobj &row) { return row.def && row.def[0] != '\0'; }
+
+void store_for_row(RES_defobj *table, int row, const char *value) {
+  RES_new(row, table[row].def, value, table[row].cvt);
+}
+
+void store_loose(const char *name, const char *value) { RES_new(-9999, name, value, CV_string); }
+
+int find_option_row(RES_defobj *table, const std::string &name) {
+  const char *n = name.c_str();
+  for (int pass = 0; pass < 3; ++pass) {
+    for (int r = 0; table[r].def; ++r) {
+      const RES_defobj &row = table[r];
+      if (!row_named(row) || !row.cmd) continue;
+      bool hit = false;
+      switch (pass) {
+        case 0: hit = stricmp(row.cmd, n) == 0; break;
+        case 1: hit = stricmp(row.def, n) == 0; break;
+        default: hit = !name.empty() && strnicmp(row.def, n, static_cast<int>(name.size())) == 0; break;
+      }
+      if (hit) return r;
+    }
+  }
+  return -1;
+}
+
+void read_resource_file(RES_defobj *table, const std::string &item) {
+  DEF_open(item.c_str());
+  std::string name, value;
+  while (DEF_get(name, value) == 1) {
+    bool matched = false;
+    for (int r = 0; table[r].def; ++r) {
+      if (!row_named(table[r]) || !DEF_cmp(table[r].def, name.c_str())) continue;
+      MESS_print(TRACE, "RESRC: %s=%s\n", name.c_str(), value.c_str());
+      store_for_row(table, r, value.c_str());
+      matched = true;
+    }
+    if (!matched && DEF_valid(name.c_str())) store_loose(DEF_parse_name(name.c_str()).c_str(), value.c_str());
+  }
+  DEF_close();
+}
+
+}  // namespace
+
+int RES_decode(const char *progname, const char *cls, int argc, char **argv, RES_defobj *def_table) {
+  (void)progname;
+  (void)cls;
+  RES_setCL(argc, argv);
+  DEF_prog();
+
+  if (const char *env = std::getenv("zypdefault")) store_loose("default", env);
+
+  // Pre-scan for the options that steer the reading of resource files.
+  for (int i = 1; i < argc; ++i) {
+    if (!is_single_dash_option(argv[i])) continue;
+    Option opt = read_option(i, argc, argv, 1);
+    if (!opt.has_value) continue;
+    if (abbreviates_name(opt.name, true)) {
+      store_loose("name", opt.value.c_str());
+      DEF_name(opt.value.c_str());
+    } else if (names_default(opt.name, true)) {
+      store_loose("default", opt.value.c_str());
+    }
+  }
+
+  // Resource files along the search path; a later item overrides an earlier one.
+  const char *path = RES_get("default");
+  std::string search = path ? path : DEFAULT_SEARCH_PATH;
+  ParsedList items;
+  if (parse_string(search.c_str(), ':', items) < 0) items.assign(1, std::string());
+  DEF_clr_tag();
+  for (const std::string &item : items) {
+    if (!item.empty() && item[0] == '+') {
+      DEF_tag(item.c_str() + 1);
+    } else if (!item.empty() && item[0] == '#') {
+      MESS_print(192, "ROVedoz window: %s not running or no message queue exists\n", item.c_str() + 1);
+    } else {
+      read_resource_file(def_table, item);
+    }
+  }
+
+  // Environment variables.
+  for (int r = 0; def_table[r].def; ++r) {
+    if (!row_named(def_table[r])) continue;
+    std::string value;
+    if (DEF_env(def_table[r].def, def_table[r].env, value)) store_for_row(def_table, r, value.c_str());
+  }
+
+  // The command line.
+  int positional = 0;
+  for (int i = 1; i < argc; ++i) {
+    const char *arg = argv[i];
+    if (std::strcmp(arg, "--") == 0) continue;
+    if (is_option(arg)) {
+      int dashes = arg[1] == '-' ? 2 : 1;
+      Option opt = read_option(i, argc, argv, dashes);
+      if (abbreviates_name(opt.name, false) || names_default(opt.name, false)) continue;
+      int row = find_option_row(def_table, opt.name);
+      if (row < 0) {
+        store_loose(opt.name.c_str(), opt.has_value ? opt.value.c_str() : nullptr);
+        continue;
+      }
+      DEF_convert cvt = def_table[row].cvt;
+      if (opt.from_next && (cvt == CV_bool || cvt == CV_batch || cvt == CV_help)) {
+        --i;  // a switch gives its argument back
+        opt.has_value = false;
+      }
+      store_for_row(def_table, row, opt.has_value ? opt.value.c_str() : nullptr);
+      continue;
+    }
+    ++positional;
+    int row = -1;
+    for (int r = 0; def_table[r].def && row < 0; ++r)
+      if (def_table[r].pos == positional) row = r;
+    for (int r = 0; def_table[r].def && row < 0; ++r)
+      if (def_table[r].pos == RES_POS_ALL) row = r;
+    if (row < 0) continue;
+    if (def_table[row].pos == RES_POS_ALL && positional > 1)
+      RES_append(row, def_table[row].def, arg, def_table[row].cvt);
+    else
+      store_for_row(def_table, row, arg);
+  }
+
+  // Conversion of every value that belongs to a row, in store order.
+  RES_convert_rows(def_table);
+  return 0;
+}
+
+int RES_init(int argc, char **argv, const res_type *res_key, const res_type *res_pos) {
+  FLAG_reset(-9999);
+  RES_defobj table[RES_TABLE_ROWS];
+  int n = 0;
+  for (const res_type *r = res_key; r && *r != RES_null && n < RES_TABLE_ROWS - 1; ++r) RES_enter(&table[n++], *r);
+  for (const res_type *r = res_pos; r && *r != RES_null && n < RES_TABLE_ROWS - 1; ++r) RES_enter(&table[n++], *r);
+  table[n] = RES_defobj{};
+  RES_decode(argc > 0 ? argv[0] : "", "Zyp", argc, argv, table);
+  if (const char *tz = std::getenv("zyptz")) DATE_set_TZ(tz);
+  return 1;
+}
