@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+#include "messages/messages.h"
+
+namespace {
+
+std::string slurp(const std::string &path) {
+  std::ifstream in(path);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+class Messages : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MESS_reset_state();
+    char tmpl[] = "/tmp/mess_testXXXXXX";
+    dir_ = mkdtemp(tmpl);
+  }
+  void TearDown() override {
+    MESS_reset_state();
+    std::system(("rm -rf " + dir_).c_str());
+  }
+  std::string dir_;
+};
+
+TEST_F(Messages, LevelTexts) {
+  struct Case {
+    const char *text;
+    M_type level;
+  };
+  const Case cases[] = {
+      {"warn", 0xFF},        {"mess", 0xFFF},       {"debug", 0xFFFFFFFF}, {"none", 0},
+      {"messb", 0x3FF},      {"print", 0xF},        {"out1", 0xFFFF},      {"MESS", 0xFFF},
+      {"error", 0x3F},       {"bogus", 0},          {"mess,out1", 0xFFFF}, {"out4c", 0x7FFFFFF},
+      {"+debug", 0xF00FFFFF}, {"-warn", 0xFFF3F},   {"+out4d", 0x80FFFFF}, {"warn,-error", 0xCF},
+  };
+  for (const Case &c : cases) {
+    MESS_reset_state();
+    MESS_set_str(c.text);
+    EXPECT_EQ(MESS_get(), c.level) << c.text;
+    EXPECT_EQ(MESS_check_set(), 1) << c.text;
+  }
+}
+
+TEST_F(Messages, SetOperations) {
+  MESS_set(0, 255);
+  EXPECT_EQ(MESS_get(), 0xFFu);
+  EXPECT_EQ(MESS_check_set(), 1);
+  MESS_set(1, 0xF000);
+  EXPECT_EQ(MESS_get(), 0xF0FFu);
+  MESS_set(-1, 0xF);
+  EXPECT_EQ(MESS_get(), 0xF0F0u);
+  EXPECT_EQ(MESS_check_set(), 3);
+  MESS_set(3, 0);  // no operation, but a user setting all the same
+  EXPECT_EQ(MESS_get(), 0xF0F0u);
+  EXPECT_EQ(MESS_check_set(), 4);
+}
+
+TEST_F(Messages, ProgramDefaultsYieldToTheUser) {
+  MESS_set(20, 255);
+  EXPECT_EQ(MESS_get(), 0xFFu);  // no user level yet
+  MESS_set(21, 61440);
+  EXPECT_EQ(MESS_get(), 0xF0FFu);
+  EXPECT_EQ(MESS_check_set(), 0);
+  MESS_reset_state();
+  MESS_set_str("mess");
+  MESS_set(20, 255);
+  EXPECT_EQ(MESS_get(), 0xFFFu);
+}
+
+TEST_F(Messages, ClassesGoToTheirStreams) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(MESS_print(0, "never\n"), 0);
+  EXPECT_EQ(MESS_print(15, "print %d\n", 1), 1);
+  EXPECT_EQ(MESS_print(192, "warn\n"), 1);
+  EXPECT_EQ(MESS_print(32, "error\n"), 1);
+  EXPECT_EQ(MESS_print(3840, "mess\n"), 1);
+  EXPECT_EQ(MESS_print(0x10000000, "debug\n"), 0);  // not in the initial level
+  std::fflush(stdout);
+  std::string out = testing::internal::GetCapturedStdout();
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(out, "print 1\nmess\n");
+  EXPECT_EQ(err, "warn\nerror\n");
+}
+
+TEST_F(Messages, NoneShowsNothingNotEvenInTheCopyFile) {
+  std::string copy = dir_ + "/copy.txt";
+  MESS_file(copy.c_str(), "a");
+  MESS_set_str("none");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(MESS_print(15, "hidden\n"), 0);
+  std::fflush(stdout);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  MESS_file_close();
+  EXPECT_EQ(slurp(copy), "");
+}
+
+TEST_F(Messages, CopyFileGetsShownMessages) {
+  std::string copy = dir_ + "/sub/dir/KDEN.txt";  // directories are created
+  MESS_file(copy.c_str(), "a");
+  testing::internal::CaptureStdout();
+  MESS_print(1, "KDEN %s\n", "report");
+  std::fflush(stdout);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "KDEN report\n");
+  MESS_file_close();
+  MESS_file(copy.c_str(), "a");
+  testing::internal::CaptureStdout();
+  MESS_print(1, "second\n");
+  std::fflush(stdout);
+  testing::internal::GetCapturedStdout();
+  MESS_file_close();
+  EXPECT_EQ(slurp(copy), "KDEN report\nsecond\n");
+}
+
+TEST_F(Messages, FileOnlyLog) {
+  std::string log = dir_ + "/log.txt";
+  MESS_set_str(("fi=" + log).c_str());
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(MESS_print(15, "to the file\n"), 0);
+  std::fflush(stdout);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  MESS_reset_state();
+  EXPECT_EQ(slurp(log), "to the file\n");
+}
+
+TEST_F(Messages, LogModes) {
+  std::string log = dir_ + "/log.txt";
+  {
+    std::ofstream(log) << "old\n";
+  }
+  MESS_set_str(("+fi=" + log).c_str());  // append, console too
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(MESS_print(15, "a\n"), 1);
+  std::fflush(stdout);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "a\n");
+  MESS_reset_state();
+  EXPECT_EQ(slurp(log), "old\na\n");
+
+  MESS_set_str(("-fi=" + log).c_str());  // truncate
+  testing::internal::CaptureStdout();
+  MESS_print(15, "b\n");
+  std::fflush(stdout);
+  testing::internal::GetCapturedStdout();
+  MESS_reset_state();
+  EXPECT_EQ(slurp(log), "b\n");
+
+  MESS_set_str(("dfi=" + log).c_str());  // opened and closed around every message
+  testing::internal::CaptureStdout();
+  MESS_print(15, "c\n");
+  EXPECT_EQ(slurp(log), "b\nc\n");  // already on disk
+  std::fflush(stdout);
+  testing::internal::GetCapturedStdout();
+  MESS_reset_state();
+
+  MESS_set_str(("@fi=" + log).c_str());  // time-stamped
+  testing::internal::CaptureStdout();
+  MESS_print(15, "d\n");
+  std::fflush(stdout);
+  testing::internal::GetCapturedStdout();
+  MESS_reset_state();
+  std::string text = slurp(log);
+  ASSERT_GT(text.size(), 26u);
+  EXPECT_EQ(text.substr(text.size() - 6), " -- d\n");
+  EXPECT_EQ(text[text.size() - 7], 'Z');
+}
+
+TEST_F(Messages, LogFileThatCannotOpenKeepsTheMode) {
+  MESS_set_str("fi=/nonexistent_dir_\x01/x/log");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(MESS_print(15, "lost\n"), 0);
+  std::fflush(stdout);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+TEST_F(Messages, PagingHoldsAfterAScreenful) {
+  MESS_set_str("page,line=5");
+  EXPECT_EQ(MESS_get_max_lines(), 5);
+  // The hold reads a character from standard input: give it one.
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  ASSERT_EQ(write(fds[1], "\n", 1), 1);
+  close(fds[1]);
+  int saved = dup(0);
+  dup2(fds[0], 0);
+  testing::internal::CaptureStdout();
+  for (int i = 0; i < 6; ++i) MESS_print(15, "line\n");
+  std::fflush(stdout);
+  std::string out = testing::internal::GetCapturedStdout();
+  dup2(saved, 0);
+  close(saved);
+  close(fds[0]);
+  std::clearerr(stdin);
+  EXPECT_EQ(out, "line\nline\nline\nline\nline\nline\nPress return to continue\n");
+}
+
+TEST_F(Messages, NoHoldInBatchMode) {
+  MESS_set_str("page,line=1");
+  FLAG_set_batch(1);
+  testing::internal::CaptureStdout();
+  for (int i = 0; i < 3; ++i) MESS_print(15, "x\n");
+  std::fflush(stdout);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "x\nx\nx\n");
+}
+
+TEST_F(Messages, LineItemDefaults) {
+  MESS_set_str("line=0");
+  EXPECT_EQ(MESS_get_max_lines(), 22);
+  MESS_set_str("line");
+  EXPECT_EQ(MESS_get_max_lines(), 22);
+  MESS_set_str("line:40");
+  EXPECT_EQ(MESS_get_max_lines(), 40);
+}
+
+TEST_F(Messages, Banner) {
+  testing::internal::CaptureStdout();
+  MESS_print_prog("HOURLY FILE SURFACE OBSERVATION PARSER");
+  std::fflush(stdout);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "      HOURLY FILE SURFACE OBSERVATION PARSER (Ver 5.60.2-LINUX-X11)\n\n");
+}
+
+TEST_F(Messages, LongMessagesAreWhole) {
+  std::string big(5000, 'x');
+  testing::internal::CaptureStdout();
+  MESS_print(15, "%s\n", big.c_str());
+  std::fflush(stdout);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), big + "\n");
+}
+
+TEST(Flags, Table) {
+  FLAG_reset(-9999);
+  EXPECT_EQ(FLAG_set(30, 1), -1);
+  EXPECT_EQ(FLAG_set(-1, 1), -1);
+  EXPECT_EQ(FLAG_get(-1), 0);
+  EXPECT_EQ(FLAG_get(30), 0);
+  EXPECT_EQ(FLAG_get(19), -9999);
+  EXPECT_EQ(FLAG_batch(), 0);
+  EXPECT_EQ(FLAG_set(19, 1), 0);
+  EXPECT_EQ(FLAG_batch(), 1);
+  EXPECT_EQ(FLAG_setl(29, 1L << 40), 0);
+  EXPECT_EQ(FLAG_getl(29), 1L << 40);
+  EXPECT_EQ(FLAG_help(), 0);
+  FLAG_set(20, 2);
+  EXPECT_EQ(FLAG_help(), 1);
+  FLAG_reset(-9999);
+}
+
+TEST(Flags, PlotSwitches) {
+  FLAG_resetplot(1);
+  FLAG_setplot(0, 0);
+  for (int i = 1; i <= 6; ++i) EXPECT_EQ(FLAG_getplot(i), 0) << i;
+  for (int i = 7; i <= 11; ++i) EXPECT_EQ(FLAG_getplot(i), 1) << i;
+  EXPECT_EQ(FLAG_getplot(0), 0);
+  EXPECT_EQ(FLAG_getplot(12), 5);
+  FLAG_setplot(12, 1);
+  EXPECT_EQ(FLAG_getplot(0), 6);
+  EXPECT_EQ(FLAG_getplot(12), 17);
+  FLAG_resetplot(1);
+}
+
+}  // namespace

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "messages/messages.h"
+#include "resources/resources.h"
+#include "util/util.h"
+
+namespace {
+
+using EditFn = int (*)(char *);
+
+struct EditCase {
+  const char *name;
+  EditFn fn;
+  const char *in;
+  const char *out;
+};
+
+int strip_a(char *s) { return strip_string(s, 'a'); }
+int fill_ab(char *s) { return fill_string(s, 'a', 'b'); }
+
+TEST(UtilEdit, InPlaceEditing) {
+  const EditCase cases[] = {
+      {"fill", fill_ab, "banana", "bbnbnb"},
+      {"strip", strip_a, "banana", "bnn"},
+      {"wstrim", wstrim_string, "a\rb\nc  \r\n", "abc"},
+      {"trim", trim_string, "  ab \t  ", "  ab \t"},
+      {"trim_cr", trim_cr_string, "ab\r\r", "ab"},
+      {"strip_spaces", strip_spaces, "  KDEN   121756Z  ", " KDEN 121756Z"},
+      {"strip_escape", strip_escape, "\\,a", ",a"},
+      {"strip_escape_double", strip_escape, "a\\\\b", "a\\b"},
+      {"strip_escape_trailing", strip_escape, "ab\\", "ab"},
+      {"low", low_string, "KDEN-Ab", "kden-ab"},
+  };
+  for (const EditCase &c : cases) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%s", c.in);
+    c.fn(buf);
+    EXPECT_STREQ(buf, c.out) << c.name;
+  }
+}
+
+TEST(UtilEdit, LowStringResult) {
+  char empty[1] = "";
+  EXPECT_EQ(low_string(nullptr), 0);
+  EXPECT_EQ(low_string(empty), 0);
+}
+
+TEST(UtilEdit, CleanLine) {
+  // Trailing control bytes are cut; a high byte ending the text becomes a blank;
+  // earlier control and high bytes become blanks; trailing blanks stay.
+  unsigned char a[] = "KDEN\x01 12\xe9Z \r\r\n";
+  EXPECT_EQ(clean_line(a), 1);
+  EXPECT_STREQ(reinterpret_cast<char *>(a), "KDEN  12 Z ");
+  unsigned char b[] = "AB\xff\r\n";
+  clean_line(b);
+  EXPECT_STREQ(reinterpret_cast<char *>(b), "AB ");
+  unsigned char c[] = "\r\n";
+  clean_line(c);
+  EXPECT_STREQ(reinterpret_cast<char *>(c), "");
+  unsigned char d[] = "";
+  EXPECT_EQ(clean_line(d), 0);
+}
+
+TEST(UtilEdit, Strmcat) {
+  char buf[16] = "abc";
+  EXPECT_EQ(strmcat(buf, "defgh", 6), 1);
+  EXPECT_STREQ(buf, "abcdef");
+  EXPECT_EQ(strmcat(buf, "x", 6), 0);  // already m characters
+  EXPECT_STREQ(buf, "abcdef");
+  EXPECT_EQ(strmcat(nullptr, "x", 6), 0);
+  EXPECT_EQ(strmcat(buf, "xy", 10), 1);
+  EXPECT_STREQ(buf, "abcdefxy");
+}
+
+TEST(UtilCompare, Stricmp) {
+  EXPECT_EQ(stricmp("all", "ALL"), 0);
+  EXPECT_EQ(stricmp(nullptr, "a"), 1);
+  EXPECT_EQ(stricmp("a", nullptr), 1);
+  EXPECT_LT(stricmp("abc", "abd"), 0);
+  EXPECT_GT(stricmp("abcd", "ABC"), 0);
+}
+
+TEST(UtilCompare, Strnicmp) {
+  EXPECT_EQ(strnicmp("iden", "identifier", 4), 0);  // abbreviation
+  EXPECT_NE(strnicmp("idx", "identifier", 3), 0);
+  EXPECT_EQ(strnicmp("a", "abc", 0), 0);  // at least one character is compared
+  EXPECT_NE(strnicmp("b", "abc", 0), 0);
+  EXPECT_EQ(strnicmp("ab", "AB", 10), 0);
+}
+
+TEST(UtilLists, ParseString) {
+  struct Case {
+    const char *in;
+    char delim;
+    int result;
+    std::vector<std::string> items;
+  };
+  const Case cases[] = {
+      {"a,,b,", ',', 0, {"a", "", "b"}},
+      {",,,", ',', 0, {""}},
+      {"", ',', -1, {}},
+      {nullptr, ',', -1, {}},
+      {",a", ',', 0, {"", "a"}},
+      {" a , b", ',', 0, {" a ", " b"}},
+      {"x,y\nz", '\n', 0, {"x,y", "z"}},
+  };
+  for (const Case &c : cases) {
+    ParsedList items{"stale"};
+    EXPECT_EQ(parse_string(c.in, c.delim, items), c.result) << (c.in ? c.in : "(null)");
+    EXPECT_EQ(items, c.items) << (c.in ? c.in : "(null)");
+  }
+}
+
+TEST(UtilLines, FgetnlineReadsPiecesAndEmptyLines) {
+  FILE *f = std::tmpfile();
+  std::fputs("0123456789\n\nabc\n", f);
+  std::rewind(f);
+  char buf[8];
+  EXPECT_EQ(fgetnline(f, buf, 4), 4);
+  EXPECT_STREQ(buf, "0123");
+  EXPECT_EQ(fgetnline(f, buf, 4), 4);
+  EXPECT_EQ(fgetnline(f, buf, 4), 2);
+  EXPECT_STREQ(buf, "89");
+  EXPECT_EQ(fgetnline(f, buf, 4), 0);  // the empty line
+  EXPECT_STREQ(buf, "");
+  EXPECT_EQ(fgetnline(f, buf, 4), 3);
+  EXPECT_STREQ(buf, "abc");
+  EXPECT_EQ(fgetnline(f, buf, 4), -1);
+  std::fclose(f);
+}
+
+TEST(UtilLines, FgetstringResults) {
+  FILE *f = std::tmpfile();
+  std::fputs("x\n\nlast", f);
+  std::rewind(f);
+  char buf[8];
+  EXPECT_EQ(fgetstring(f, buf, 7), 1);
+  EXPECT_EQ(fgetstring(f, buf, 7), 0);
+  EXPECT_EQ(fgetstring(f, buf, 7), 1);
+  EXPECT_STREQ(buf, "last");
+  EXPECT_EQ(fgetstring(f, buf, 7), -1);
+  std::fclose(f);
+}
+
+class Prompts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RES_reset_state();
+    MESS_reset_state();
+    MESS_set_str("none");  // keep the prompt texts off the test output
+  }
+  void TearDown() override {
+    ZYP_set_input(nullptr);
+    if (in_) std::fclose(in_);
+    MESS_reset_state();
+  }
+  void answer(const char *text) {
+    in_ = std::tmpfile();
+    std::fputs(text, in_);
+    std::rewind(in_);
+    ZYP_set_input(in_);
+  }
+  FILE *in_ = nullptr;
+};
+
+TEST_F(Prompts, SetCommandStoresAndAsksAgain) {
+  answer("set zz_res=some value\nKDEN rest\n");
+  char word[60] = "";
+  ZYP_prompts("Enter the station: ", word, 60);
+  EXPECT_STREQ(word, "KDEN");
+  EXPECT_STREQ(RES_get("zz_res"), "some value");
+}
+
+TEST_F(Prompts, SetWithoutNameListsAndAsksAgain) {
+  answer("SETTINGS\nKBOU\n");
+  char word[60] = "";
+  ZYP_prompts("? ", word, 60);
+  EXPECT_STREQ(word, "KBOU");
+}
+
+TEST_F(Prompts, SetNameWithoutValueStoresEmpty) {
+  answer("set flagonly\n\n");
+  char word[60] = "old";
+  ZYP_prompts("? ", word, 60);
+  EXPECT_STREQ(word, "old");  // a command is no answer
+  EXPECT_STREQ(RES_get("flagonly"), "");
+}
+
+TEST_F(Prompts, EmptyLineAndEndOfInputLeaveTextUnchanged) {
+  answer("\n");
+  char word[60] = "keep";
+  ZYP_prompts("? ", word, 60);
+  EXPECT_STREQ(word, "keep");
+  ZYP_prompts("? ", word, 60);  // end of input: no loop
+  EXPECT_STREQ(word, "keep");
+}
+
+TEST_F(Prompts, WordIsCutToLength) {
+  answer("ABCDEFGHIJ\n");
+  char word[8] = "";
+  ZYP_prompts("? ", word, 5);
+  EXPECT_STREQ(word, "ABCD");
+}
+
+TEST_F(Prompts, PromptfAsksAgainForNonNumbers) {
+  answer("abc\n  42.5\n");
+  EXPECT_FLOAT_EQ(ZYP_promptf("? "), 42.5f);
+  EXPECT_FLOAT_EQ(ZYP_promptf("? "), 0.0f);  // end of input
+}
+
+TEST_F(Prompts, ExitEndsTheProcess) {
+  EXPECT_EXIT(
+      {
+        answer("exit\n");
+        char word[10];
+        ZYP_prompts("? ", word, 10);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST(UtilSystem, SleepAndVersion) {
+  EXPECT_EQ(ZYP_sleep(0), -1);
+  EXPECT_EQ(ZYP_sleep(-1), -1);
+  float before = ZYP_slept();
+  EXPECT_EQ(ZYP_sleep(0.001f), 0);
+  EXPECT_FLOAT_EQ(ZYP_slept() - before, 0.001f);
+  EXPECT_STREQ(ZYP_version(), "5.60.2-LINUX-X11");
+}
+
+}  // namespace
