@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs one end-to-end case of the built program and compares its whole standard
+# output, standard error and exit status with the case's golden files.
+#
+#   run_case.sh PROGRAM CASE_DIR      (UPDATE=1 rewrites the golden files)
+#
+# A case directory holds `cmd`, a bash script run in a fresh temporary directory
+# with $SFC (the program), $DATA (tests/data) and $SHARE (share/) set, and the golden
+# files `stdout`, `stderr` and `status`.
+set -u
+prog=$(realpath "$1")
+case_dir=$(realpath "$2")
+root=$(realpath "$(dirname "$0")/../..")
+work=$(mktemp -d /tmp/sfc_cli.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+# Nothing from the caller's environment may steer the program.
+for v in $(env | grep -o '^zyp[^=]*'); do unset "$v"; done
+export SFC="$prog" DATA="$root/tests/data" SHARE="$root/share" HOME="$work/home"
+mkdir -p "$HOME"
+export zypdefault="$work"   # resource files come only from the case's directory
+export TZ=UTC LC_ALL=C
+
+cd "$work"
+bash "$case_dir/cmd" >"$work/.stdout" 2>"$work/.stderr" </dev/null
+echo $? >"$work/.status"
+
+if [ "${UPDATE:-0}" = 1 ]; then
+  cp "$work/.stdout" "$case_dir/stdout"
+  cp "$work/.stderr" "$case_dir/stderr"
+  cp "$work/.status" "$case_dir/status"
+  exit 0
+fi
+fail=0
+for f in stdout stderr status; do
+  if ! diff -u --label "expected $f" --label "actual $f" "$case_dir/$f" "$work/.$f"; then fail=1; fi
+done
+exit $fail
