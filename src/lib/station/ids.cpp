@@ -1,0 +1,33 @@
+#include <cstring>
+
+#include "station/station.h"
+
+namespace {
+
+constexpr const char *selection_prefixes[] = {
+    "Name=", "ST=",  "ST:",  "CN=",  "CN:",  "ID=",   "RA<",   "P=",    "P<",   "P>",   "Lat=",
+    "Lat<",  "Lat>", "Lon=", "Lon<", "Lon>", "Elev=", "Elev<", "Elev>", "WMO=", "WMO<", "WMO>",
+};
+
+bool is_selection(const std::string &entry) {
+  for (const char *p : selection_prefixes) {
+    size_t n = std::strlen(p);
+    if (entry.size() >= n && strnicmp(entry.c_str(), p, static_cast<int>(n)) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int CTY_ids_select(const ParsedList &ids) {
+  for (const std::string &e : ids)
+    if (is_selection(e)) return 1;
+  return 0;
+}
+
+int CTY_ids_cmp(const ParsedList &ids, const char *id) {
+  if (ids.empty() || CTY_ids_select(ids)) return 1;
+  for (const std::string &e : ids)
+    if (stricmp(e.c_str(), id) == 0) return 1;
+  return 0;
+}
