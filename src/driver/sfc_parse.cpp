@@ -6,7 +6,12 @@
 #include "files/files.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "files/paths.h"
+#include "station/station.h"
 #include "surface/print_line.h"
+#include "surface/print_nice.h"
+#include "surface/raw_reader.h"
+#include "surface/report.h"
 #include "util/util.h"
 
 const res_type SFC_res_key[] = {
@@ -107,6 +112,83 @@ int SFC_parameter() {
   return 0;
 }
 
+namespace {
+
+constexpr int FILENAME_SIZE = 160;
+constexpr int STATION_ANSWER = 60;  // one word of at most 59 characters
+
+// Files that SFC_parse_file has opened so far.
+int init = 0;
+
+// Prints one raw report that was asked for, to the terminal and, with the file bit,
+// appended to its station's output file.
+void print_raw_report(data_struct &rep, const Date &date) {
+  bool to_file = settings.output & SFC_FILE_BIT;
+  if (to_file) {
+    FILE_set_key('i', rep.id);
+    char name[FILENAME_SIZE];
+    FILE_set_date(&date, name);
+    MESS_print(1, "FILE: %s\n", name);
+    MESS_file(name, "a");
+  }
+  if (settings.raw_line == 2) {
+    SFC_print_nice(1, rep.data);
+  } else {
+    strip_spaces(rep.data);
+    MESS_print(1, "%s\n", rep.data);
+  }
+  if (to_file) MESS_file_close();
+}
+
+}  // namespace
+
+int SFC_parse_file(const char *filename, const char *id_string) {
+  SFC_parameter();
+  FilePtr input(FILE_open(filename, "r"));
+  if (!input) {
+    MESS_print(192, "SFC_parse_file: Unable to open file:%s\n", filename);
+    return 0;
+  }
+  SFC_raw_new_file();
+
+  ParsedList ids;
+  parse_string(id_string, ',', ids);
+
+  Date date;
+  FILE_get_date(&date);
+  FILE_save_name_conv();
+  ++init;
+
+  FILE_set_name("sfc_par");
+  ParsedList out_files;
+  RES_getvals("out_file", out_files);
+  for (const std::string &conv : out_files) FILE_set_name(conv.c_str());
+
+  MESS_set(21, 61440);
+  char label[DATE_LABEL_SIZE];
+  DATE_make_label(&date, label);
+  int several = FILE_get_num_file() != 0;
+  if (!several) MESS_print(61440, "Date: %s\n\n", label);
+  if (several) MESS_print(61440, "** %s\n", label);
+
+  // Station selections are decided by the station store: every report passes.
+  bool every = ids.empty() || CTY_ids_select(ids);
+  data_struct rep;
+  for (;;) {
+    int result = SFC_read_raw(input.get(), rep.data, rep.id, &rep.format, &rep.bulletin);
+    if (result == SFC_RAW_NONE) break;
+    if (every || CTY_ids_cmp(ids, rep.id)) print_raw_report(rep, date);
+    if (result == SFC_RAW_LAST) break;
+  }
+
+  free_parsed_array(out_files);
+  free_parsed_array(ids);
+  FILE_restore_name_conv();
+  return 1;
+}
+
+void SFC_reset_parse() { init = 0; }
+
 int SFC_main(int argc, char **argv) {
   RES_init(argc, argv, SFC_res_key, SFC_res_pos);
   std::string prog = RES_get_progname();
@@ -119,5 +201,26 @@ int SFC_main(int argc, char **argv) {
   if (RES_get("identifier")) MESS_set(20, 255);
   MESS_print_prog("HOURLY FILE SURFACE OBSERVATION PARSER");
   SFC_dat_in_file();
+
+  char filename[FILENAME_SIZE];
+  FILE_get_file_only("Enter the surface filename: ", filename);
+  Date date;
+  FILE_get_date(&date);
+  FILE_reset_time();
+
+  std::string ident;
+  if (const char *id = RES_get("identifier")) {
+    ident = id;
+    MESS_print(3840, "Searching for: %s...\n", id);
+  } else {
+    char answer[STATION_ANSWER + 1] = "";
+    ZYP_prompts("Enter the station: ", answer, STATION_ANSWER);
+    RES_put("identifier", answer);
+    ident = answer;
+  }
+  const char *id_list = stricmp(ident.c_str(), "all") == 0 ? nullptr : ident.c_str();
+
+  FILE_first(&date);
+  while (FILE_get_next(filename)) SFC_parse_file(filename, id_list);
   return 0;
 }

@@ -32,5 +32,11 @@ const SFC_settings &SFC_get_settings();
 /// Test hook: the initial settings.
 void SFC_reset_settings();
 
+/// Processes one input file: the reports of the stations in `id_string` (comma-
+/// separated; null for all). Returns 1, or 0 when the file cannot be opened.
+int SFC_parse_file(const char *filename, const char *id_string);
+/// Test hook: no file opened yet.
+void SFC_reset_parse();
+
 /// The program: start-up, help, banner, input kind; returns the exit status.
 int SFC_main(int argc, char **argv);

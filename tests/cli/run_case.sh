@@ -19,6 +19,7 @@ for v in $(env | grep -o '^zyp[^=]*'); do unset "$v"; done
 export SFC="$prog" DATA="$root/tests/data" SHARE="$root/share" HOME="$work/home"
 mkdir -p "$HOME"
 export zypdefault="$work"   # resource files come only from the case's directory
+export zypfile="$root/share"  # the shipped naming conventions and units
 export TZ=UTC LC_ALL=C
 
 cd "$work"
