@@ -10,6 +10,7 @@
 #include "surface/scanner.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <climits>
 #include <cstdarg>
@@ -104,10 +105,23 @@ inline void SetAdd(std::uint64_t *set, unsigned char c) {
 inline bool SetHas(const std::uint64_t *set, unsigned char c) {
   return (set[c >> 6] >> (c & 63)) & 1;
 }
-void SetAddClass(std::uint64_t *set, std::uint8_t cls, bool complement = false) {
+using CharSet = std::array<std::uint64_t, 4>;
+
+constexpr CharSet MakeClassSet(std::uint8_t cls) {
+  CharSet set{};
   for (int c = 0; c < 256; ++c)
-    if (Is(static_cast<unsigned char>(c), cls) != complement)
-      SetAdd(set, static_cast<unsigned char>(c));
+    if (kClass[static_cast<std::size_t>(c)] & cls)
+      set[static_cast<std::size_t>(c >> 6)] |= std::uint64_t{1} << (c & 63);
+  return set;
+}
+constexpr CharSet kClassSets[] = {MakeClassSet(kBlank), MakeClassSet(kLineBlank),
+                                  MakeClassSet(kSpace), MakeClassSet(kAlpha),
+                                  MakeClassSet(kDigit)};
+
+// Adds a whole class (one of the flags above), or its complement.
+void SetAddClass(std::uint64_t *set, std::uint8_t cls, bool complement = false) {
+  const CharSet &members = kClassSets[std::countr_zero(cls)];
+  for (std::size_t w = 0; w < 4; ++w) set[w] |= complement ? ~members[w] : members[w];
 }
 
 // ---- compiling ----------------------------------------------------------------
@@ -527,8 +541,8 @@ inline int MatchAlternative(const ScanElement &e, const char *pat, const unsigne
 
 // Walks the compiled elements of `pat` over the text at the cursor.
 template <class Sink>
-[[gnu::noinline]] int Walk(parse_param *param, const ScanElement *elements, int count,
-                           const char *pat, Sink &sink) {
+int Walk(parse_param *param, const ScanElement *elements, int count,
+         const char *pat, Sink &sink) {
   param->len = 0;
   param->assigned = 0;
   param->matched = 0;
@@ -794,9 +808,13 @@ int scanp_targets(parse_param *param, const char *pat, const ScanTarget *targets
 int scanp_targets(parse_param *param, const ScanPattern &pat, const ScanTarget *targets,
                   int count) {
   if (!param) return -1;
-  // Most tries of a decoder fail at the first element; settle those from the
-  // first character alone.
+  // Most tries of a decoder fail at once; settle those from one character.
   if (int r; pat.settled_at_once(param, &r)) return r;
+  return scanp_walk(param, pat, targets, count);
+}
+
+int scanp_walk(parse_param *param, const ScanPattern &pat, const ScanTarget *targets, int count) {
+  if (!param) return -1;
   ArraySink sink{targets, targets ? count : 0};
   return Walk(param, pat.elements_.data(), static_cast<int>(pat.elements_.size()),
               pat.text_.c_str(), sink);

@@ -166,7 +166,7 @@ class ScanPattern {
   }
 
  private:
-  friend int scanp_targets(parse_param *, const ScanPattern &, const ScanTarget *, int);
+  friend int scanp_walk(parse_param *, const ScanPattern &, const ScanTarget *, int);
   std::string text_;
   std::vector<ScanElement> elements_;
   std::vector<ScanTarget::Kind> kinds_;
@@ -184,6 +184,8 @@ class ScanPattern {
 /// results are those scanp gives for the same text.
 int scanp_targets(parse_param *param, const ScanPattern &pat, const ScanTarget *targets,
                   int count);
+/// scanp_targets without the one-character check (which the caller has made).
+int scanp_walk(parse_param *param, const ScanPattern &pat, const ScanTarget *targets, int count);
 /// The same with the pattern text read on this call.
 int scanp_targets(parse_param *param, const char *pat, const ScanTarget *targets, int count);
 
@@ -219,5 +221,5 @@ int scanp(parse_param *param, const ScanPattern &pat, Args &&...args) {
   if (int r; pat.settled_at_once(param, &r)) return r;
   const std::array<ScanTarget, sizeof...(Args)> targets{
       scanp_detail::MakeTarget(std::forward<Args>(args))...};
-  return scanp_targets(param, pat, targets.data(), static_cast<int>(targets.size()));
+  return scanp_walk(param, pat, targets.data(), static_cast<int>(targets.size()));
 }
