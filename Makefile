@@ -15,9 +15,10 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The main job on the bundled sample hour (share/20010600_sao.wmo; zyp.cfg at the top
+# of the tree makes share/ the data and file path).
 run: build
-	./$(BUILD)/sfcparse -h
-	./$(BUILD)/sfcparse -me mess,out1 -id all
+	./$(BUILD)/sfcparse -id all 20010600
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
