@@ -140,6 +140,9 @@ FILE *FILE_open(const char *name, const char *access) {
     return p;
   }
   std::string path = expand(name);
+  // A directory opens for reading on some systems, but holds no lines.
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return nullptr;
   if (access[0] == 'w' || access[0] == 'a') {
     std::string dirs = path;
     FILE_make_dir(dirs.data(), 1);

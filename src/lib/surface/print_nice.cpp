@@ -19,13 +19,17 @@ size_t BreakPoint(std::string_view text, size_t width) {
   return width < text.size() ? width : text.size();
 }
 
-// Prints `piece` with `format`, whose one conversion is "%s".
-void PrintPiece(M_type mess, const char *format, std::string_view piece) {
+// Prints `piece` as the first line ("%s\n") or as a continuation line
+// ("     %s\n").
+void PrintPiece(M_type mess, bool first, std::string_view piece) {
   char line[SFC_NICE_FIRST_WIDTH + 1];
   size_t n = piece.size() < sizeof line - 1 ? piece.size() : sizeof line - 1;
   std::memcpy(line, piece.data(), n);
   line[n] = '\0';
-  MESS_print(mess, format, line);
+  if (first)
+    MESS_print(mess, "%s\n", line);
+  else
+    MESS_print(mess, "     %s\n", line);
 }
 
 // The rest of the text after a line that ends at `cut`.
@@ -54,14 +58,14 @@ int SFC_print_nice(M_type mess, const char *string) {
 
   std::string_view rest = text;
   size_t cut = BreakPoint(rest, SFC_NICE_FIRST_WIDTH);
-  PrintPiece(mess, "%s\n", rest.substr(0, cut));
+  PrintPiece(mess, true, rest.substr(0, cut));
   rest = After(rest, cut);
 
   while (rest.size() > static_cast<size_t>(SFC_NICE_NEXT_WIDTH)) {
     cut = BreakPoint(rest, SFC_NICE_NEXT_WIDTH);
-    PrintPiece(mess, "     %s\n", rest.substr(0, cut));
+    PrintPiece(mess, false, rest.substr(0, cut));
     rest = After(rest, cut);
   }
-  if (!rest.empty()) PrintPiece(mess, "     %s\n", rest);
+  if (!rest.empty()) PrintPiece(mess, false, rest);
   return 0;
 }

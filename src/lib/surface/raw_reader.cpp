@@ -1,6 +1,7 @@
 #include "surface/raw_reader.h"
 
 #include <cstring>
+#include <string.h>  // memrchr
 
 #include "messages/messages.h"
 
@@ -17,9 +18,9 @@ struct RawState {
   bool exhausted = false;   // the stream has ended (end of file or read error)
   bool nl_next = false;     // the newline after the last piece was taken from the stream
   FILE *stream = nullptr;   // the stream the state belongs to
-  int pr_type = kPrTypeInitial;     // 2 after a lone "METAR", 5 after a lone "SPECI", 0 after a heading
-  int prhour = 0;                   // bulletin time HHMM from the last heading
-  int origin = SFC_ORIGIN_OTHER;    // origin of the current bulletin: 0, 1, 2 or 9
+  int pr_type = kPrTypeInitial;   // 2 after a lone "METAR", 5 after a lone "SPECI", 0 after a heading
+  int prhour = 0;                 // bulletin time HHMM from the last heading
+  int origin = SFC_ORIGIN_OTHER;  // origin of the current bulletin: 0, 1, 2 or 9
 };
 
 RawState g_raw;
@@ -28,57 +29,82 @@ void ResetRaw() { g_raw = RawState{}; }
 
 // ---- character classes (C locale, bytes) ---------------------------------------
 
-bool IsSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool IsAlpha(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAlpha(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// ---- word scanning -----------------------------------------------------------------
+// ---- words -----------------------------------------------------------------------
+
+// A word kept by the classifiers: at most SFC_RAW_WORD_LEN characters of it.
+struct Word {
+  char *text;  // SFC_RAW_WORD_SIZE bytes
+  int len;
+};
+
+// Whether `w` is exactly the text `lit`.
+template <size_t N>
+bool Is(const Word &w, const char (&lit)[N]) {
+  return w.len == static_cast<int>(N - 1) && std::memcmp(w.text, lit, N - 1) == 0;
+}
+
+template <size_t N>
+bool StartsWith(const char *s, const char (&prefix)[N]) {
+  return std::strncmp(s, prefix, N - 1) == 0;
+}
 
 // Skips blanks and then one word; returns the position after it.
 const char *SkipWord(const char *p) {
-  while (IsSpace(static_cast<unsigned char>(*p))) ++p;
-  while (*p && !IsSpace(static_cast<unsigned char>(*p))) ++p;
+  while (IsSpace(*p)) ++p;
+  while (*p && !IsSpace(*p)) ++p;
   return p;
 }
 
-// Reads the next word into `out` (SFC_RAW_WORD_SIZE bytes), keeping at most
-// SFC_RAW_WORD_LEN characters of it; the rest of a longer word is passed over.
-// Returns false, leaving `out` as it was, when no word is left.
-bool ReadWord(const char *&p, char *out) {
-  while (IsSpace(static_cast<unsigned char>(*p))) ++p;
+// Reads the next word into `w`, keeping at most SFC_RAW_WORD_LEN characters of
+// it; the rest of a longer word is passed over. Returns false, leaving `w` as it
+// was, when no word is left.
+bool ReadWord(const char *&p, Word &w) {
+  while (IsSpace(*p)) ++p;
   if (!*p) return false;
   int n = 0;
-  for (; *p && !IsSpace(static_cast<unsigned char>(*p)); ++p)
-    if (n < SFC_RAW_WORD_LEN) out[n++] = *p;
-  out[n] = '\0';
+  for (; *p && !IsSpace(*p); ++p)
+    if (n < SFC_RAW_WORD_LEN) w.text[n++] = *p;
+  w.text[n] = '\0';
+  w.len = n;
   return true;
 }
 
 // Skips `skip` words of `line`, then reads up to two words into `a` and `b`. A
 // word that is not reached leaves its target as it was. Returns the number of
 // words stored, or -1 when none was left to store.
-int ScanWords(const char *line, int skip, char *a, char *b) {
+int ScanWords(const char *line, int skip, Word &a, Word &b) {
   const char *p = line;
   for (int i = 0; i < skip; ++i) p = SkipWord(p);
   if (!ReadWord(p, a)) return -1;
   return ReadWord(p, b) ? 2 : 1;
 }
 
+// Length of the word at `p` after blanks; `p` moves past it.
+int WordLength(const char *&p) {
+  while (IsSpace(*p)) ++p;
+  const char *start = p;
+  while (*p && !IsSpace(*p)) ++p;
+  return static_cast<int>(p - start);
+}
+
 // A decimal field of at most `width` characters after optional blanks: an
 // optional sign and at least one digit.
 bool ReadInt(const char *&p, int width, int *out) {
-  while (IsSpace(static_cast<unsigned char>(*p))) ++p;
+  while (IsSpace(*p)) ++p;
   const char *q = p;
   bool neg = false;
-  if ((*q == '+' || *q == '-') && width > 0) {
+  if (*q == '+' || *q == '-') {
     neg = *q == '-';
     ++q;
     --width;
   }
   int value = 0;
   int digits = 0;
-  for (; digits < width && IsDigit(static_cast<unsigned char>(*q)); ++digits, ++q)
-    value = value * 10 + (*q - '0');
+  for (; digits < width && IsDigit(*q); ++digits, ++q) value = value * 10 + (*q - '0');
   if (digits == 0) return false;
   p = q;
   *out = neg ? -value : value;
@@ -95,67 +121,62 @@ void ReadHour(const char *p, int skip) {
   if (ReadInt(p, 2, &day) && ReadInt(p, 4, &hhmm)) g_raw.prhour = hhmm;
 }
 
-bool StartsWith(const char *s, const char *prefix) {
-  return std::strncmp(s, prefix, std::strlen(prefix)) == 0;
-}
-
-// Heading prefixes of the United States collectives (WMO headings without the
-// "** " of a feed marker line).
-constexpr const char *kUsHeadings[] = {"SAUS", "SAUE", "SAUM", "SAUW", "SAUC", "SACA",
-                                       "SAXX", "SAHW", "SAPA", "SAPQ", "SAAK"};
-
 // Origin of a bulletin by the first letters of its heading.
 int OriginOfHeading(const char *h) {
+  if (h[0] != 'S') return SFC_ORIGIN_OTHER;
   if (StartsWith(h, "SACN") || StartsWith(h, "SPCN")) return SFC_ORIGIN_CANADA;
   if (StartsWith(h, "SAMX")) return SFC_ORIGIN_MEXICO;
-  for (const char *us : kUsHeadings)
-    if (StartsWith(h, us)) return SFC_ORIGIN_US;
+  // The United States collectives.
+  static constexpr const char kUs[][5] = {"SAUS", "SAUE", "SAUM", "SAUW", "SAUC", "SACA",
+                                          "SAXX", "SAHW", "SAPA", "SAPQ", "SAAK"};
+  for (const char *us : kUs)
+    if (std::strncmp(h, us, 4) == 0) return SFC_ORIGIN_US;
   return SFC_ORIGIN_OTHER;
 }
 
 // Origin of a METAR or SPECI of an "other" bulletin, by its identifier.
 int OriginOfId(const char *id) {
-  static constexpr const char *kUsPrefixes[] = {"PA", "PH", "PG", "PK", "PT", "TJ", "TI"};
+  static constexpr const char kUs[][3] = {"PA", "PH", "PG", "PK", "PT", "TJ", "TI"};
   if (id[0] == 'K') return SFC_ORIGIN_US;
-  for (const char *pre : kUsPrefixes)
-    if (StartsWith(id, pre)) return SFC_ORIGIN_US;
+  for (const char *pre : kUs)
+    if (std::strncmp(id, pre, 2) == 0) return SFC_ORIGIN_US;
   if (id[0] == 'C') return SFC_ORIGIN_CANADA;
   return SFC_ORIGIN_OTHER;
 }
 
-// Words after a 4-character identifier that make a line an SA report (or SP).
-constexpr const char *kSaWords[] = {"SA", "RS", "SP", "USP", "SM", "NIL", "NIL=", "AMOS"};
-
-bool IsSaWord(const char *w) {
-  for (const char *sa : kSaWords)
-    if (std::strcmp(w, sa) == 0) return true;
-  return false;
+// Words after an identifier that make a line an SA report (SP for "SP", "USP").
+bool IsSaWord(const Word &w) {
+  return Is(w, "SA") || Is(w, "RS") || Is(w, "SP") || Is(w, "USP") || Is(w, "SM") ||
+         Is(w, "NIL") || Is(w, "NIL=") || Is(w, "AMOS");
 }
 
 // Whether the word after a 4-character identifier has the shape of a time or
 // wind group (or is "METAR"/"AUTO"): its first four characters are digits, with
 // an "E" or a "V" allowed first, an "R" second and a "B" third ("VRB05KT").
-bool GroupShape(const char *w) {
-  if (std::strcmp(w, "METAR") == 0 || std::strcmp(w, "AUTO") == 0) return true;
-  bool ok = true;
-  for (int i = 0; i < 4; ++i) {
-    char c = w[i];
-    if (i == 0 && (c == 'E' || c == 'V')) continue;
-    if (i == 1 && c == 'R') continue;
-    if (i == 2 && c == 'B') continue;
-    if (!IsDigit(static_cast<unsigned char>(c))) ok = false;
-  }
-  return ok;
+bool GroupShape(const Word &w) {
+  if (Is(w, "METAR") || Is(w, "AUTO")) return true;
+  const char *c = w.text;
+  return (c[0] == 'E' || c[0] == 'V' || IsDigit(c[0])) && (c[1] == 'R' || IsDigit(c[1])) &&
+         (c[2] == 'B' || IsDigit(c[2])) && IsDigit(c[3]);
 }
 
 // A day-hour-minute group of six digits, with or without its "Z".
-bool IsDateTimeGroup(const char *w) {
+bool IsDateTimeGroup(const Word &w) {
+  if (w.len != 6 && !(w.len == 7 && w.text[6] == 'Z')) return false;
   for (int i = 0; i < 6; ++i)
-    if (!IsDigit(static_cast<unsigned char>(w[i]))) return false;
-  return w[6] == '\0' || (w[6] == 'Z' && w[7] == '\0');
+    if (!IsDigit(w.text[i])) return false;
+  return true;
 }
 
 // ---- line reading ----------------------------------------------------------------
+
+char *GetLine(char *s, int size, FILE *f) {
+#if defined(__GLIBC__)
+  return fgets_unlocked(s, size, f);
+#else
+  return std::fgets(s, size, f);
+#endif
+}
 
 // One piece of a line: at most SFC_RAW_LINE_LEN characters other than a newline.
 // A newline that ends the piece is taken from the stream and remembered in
@@ -165,20 +186,29 @@ int ScanPiece(FILE *f, char *s) {
   s[0] = '\0';
   if (g_raw.nl_next) return 0;
   if (g_raw.exhausted) return -1;
-  int n = 0;
-  while (n < SFC_RAW_LINE_LEN) {
-    int c = getc_unlocked(f);
-    if (c == EOF) {
-      g_raw.exhausted = true;
-      break;
-    }
-    if (c == '\n') {
-      g_raw.nl_next = true;
-      break;
-    }
-    s[n++] = static_cast<char>(c);
+  // The line reader stores at most SFC_RAW_LINE_LEN characters, the newline that
+  // ends a line among them, and a terminator. NUL bytes may be part of the line,
+  // so its length is where the terminator went: the last zero byte of a buffer
+  // that was filled with other bytes before.
+  constexpr int kSize = SFC_RAW_LINE_LEN + 1;
+  std::memset(s, 1, kSize);
+  if (!GetLine(s, kSize, f)) {
+    s[0] = '\0';
+    g_raw.exhausted = true;
+    return -1;
   }
-  s[n] = '\0';
+#if defined(__GLIBC__)
+  int n = static_cast<int>(static_cast<const char *>(memrchr(s, 0, kSize)) - s);
+#else
+  int n = kSize - 1;
+  while (n > 0 && s[n] != '\0') --n;
+#endif
+  if (n > 0 && s[n - 1] == '\n') {
+    s[--n] = '\0';
+    g_raw.nl_next = true;
+  } else if (n < SFC_RAW_LINE_LEN) {
+    g_raw.exhausted = true;  // the piece ended with the stream
+  }
   if (n > 0) return n;
   return g_raw.nl_next ? 0 : -1;
 }
@@ -209,8 +239,11 @@ void CleanPiece(char *line, int n) {
     --i;
     break;
   }
-  for (; i >= 0; --i)
-    if (s[i] < ' ' || s[i] >= 128) s[i] = ' ';
+  // Below the blank or with the high bit set: c - ' ' wraps above 95.
+  for (int k = 0; k <= i; ++k) {
+    unsigned char c = s[k];
+    s[k] = static_cast<unsigned char>(c - ' ') > 95 ? ' ' : c;
+  }
 }
 
 // Reads the next piece into the lookahead and cleans it; with `locate`, the raw
@@ -231,9 +264,13 @@ int NextLine(FILE *f, bool locate) {
 
 // ---- report text -------------------------------------------------------------------
 
-// Appends `s` to the report text of length `len`, never beyond SFC_DATA_LEN.
-void Append(char *data, int &len, const char *s) {
-  while (*s && len < SFC_DATA_LEN) data[len++] = *s++;
+// Appends `n` characters of `s` to the report text of length `len`, never beyond
+// SFC_DATA_LEN.
+void Append(char *data, int &len, const char *s, size_t n) {
+  size_t room = static_cast<size_t>(SFC_DATA_LEN - len);
+  if (n > room) n = room;
+  std::memcpy(data + len, s, n);
+  len += static_cast<int>(n);
   data[len] = '\0';
 }
 
@@ -258,13 +295,13 @@ int NoReport(char *data, char *id, int *format, int *bulletin) {
 // them gives the bulletin time; a heading without one keeps the earlier time.
 int SFC_chk_locate(const char *data, int *bulletin) {
   if (!data || !*data) return 0;
-  char w1[SFC_RAW_WORD_SIZE] = "";
-  char w2[SFC_RAW_WORD_SIZE] = "";
-  ScanWords(data, 0, w1, w2);
+  const char *p = data;
+  const int len1 = WordLength(p);
+  const int len2 = WordLength(p);
 
   if (data[0] == '\3' || data[0] == '\1') g_raw.pr_type = 0;
 
-  if (std::strlen(w1) == 6 && std::strlen(w2) == 4) {
+  if (len1 == 6 && len2 == 4) {
     if (bulletin) *bulletin = OriginOfHeading(data);
     ReadHour(data, 2);
     g_raw.pr_type = 0;
@@ -298,69 +335,68 @@ int SFC_chk_type(const char *line, char *id, char *rep_type) {
   int type = 0;
   bool good = false;
 
+  Word w_id{id, 0};
+  Word w_rep{rep_type, 0};
   id[0] = '\0';
   rep_type[0] = '\0';
-  int n = ScanWords(line, 0, id, rep_type);
+  int n = ScanWords(line, 0, w_id, w_rep);
   MESS_print(kTraceClass, "LINE:%d:%s:%s:%s:\n", n, id, rep_type, line);
 
   if (n == 0) return SFC_LINE_END;
   if (n == 2 && id[0] == '*') return SFC_LINE_END;  // feed marker line
   if (n == 1) {
     // A lone "METAR" or "SPECI" announces the format of the reports after it.
-    if (std::strcmp(id, "METAR") == 0) g_raw.pr_type = SFC_FMT_METAR;
-    if (std::strcmp(id, "SPECI") == 0) g_raw.pr_type = SFC_FMT_SPECI;
+    if (Is(w_id, "METAR")) g_raw.pr_type = SFC_FMT_METAR;
+    if (Is(w_id, "SPECI")) g_raw.pr_type = SFC_FMT_SPECI;
     return SFC_LINE_TEXT;
   }
 
   // Prefix words: "METAR" or "SPECI" (each optionally followed by "COR"), "LWIS".
   int skip = 0;
-  if (std::strcmp(id, "METAR") == 0) {
-    n = ScanWords(line, ++skip, id, rep_type);
-    if (std::strcmp(id, "COR") == 0) n = ScanWords(line, ++skip, id, rep_type);
+  if (Is(w_id, "METAR")) {
+    n = ScanWords(line, ++skip, w_id, w_rep);
+    if (Is(w_id, "COR")) n = ScanWords(line, ++skip, w_id, w_rep);
     good = true;
     type = SFC_FMT_METAR;
   }
-  if (std::strcmp(id, "SPECI") == 0) {
-    n = ScanWords(line, ++skip, id, rep_type);
-    if (std::strcmp(id, "COR") == 0) n = ScanWords(line, ++skip, id, rep_type);
+  if (Is(w_id, "SPECI")) {
+    n = ScanWords(line, ++skip, w_id, w_rep);
+    if (Is(w_id, "COR")) n = ScanWords(line, ++skip, w_id, w_rep);
     good = true;
     type = SFC_FMT_SPECI;
   }
-  if (std::strcmp(id, "LWIS") == 0) {
-    n = ScanWords(line, ++skip, id, rep_type);
+  if (Is(w_id, "LWIS")) {
+    n = ScanWords(line, ++skip, w_id, w_rep);
     good = true;
     type = SFC_FMT_METAR;
   }
 
-  const size_t id_len = std::strlen(id);
-  const size_t rep_len = std::strlen(rep_type);
-
   // A heading that slipped through.
-  if ((id_len == 5 || id_len == 6) && (StartsWith(id, "SA") || StartsWith(id, "SP")) &&
-      (rep_len == 4 || n == 1))
+  if ((w_id.len == 5 || w_id.len == 6) && (StartsWith(id, "SA") || StartsWith(id, "SP")) &&
+      (w_rep.len == 4 || n == 1))
     return SFC_LINE_END;
   // A "METAR" line with the bulletin's date-time group ("METAR 060000Z"). Feeds
   // also write the group without its "Z" ("METAR 060000", also after "SPECI"),
   // which would otherwise come out as a report of station "060000".
-  if (type == SFC_FMT_METAR && id_len == 7) return SFC_LINE_END;
-  if ((type == SFC_FMT_METAR || type == SFC_FMT_SPECI) && IsDateTimeGroup(id))
+  if (type == SFC_FMT_METAR && w_id.len == 7) return SFC_LINE_END;
+  if ((type == SFC_FMT_METAR || type == SFC_FMT_SPECI) && IsDateTimeGroup(w_id))
     return SFC_LINE_END;
 
-  if (id_len == 4 && std::strcmp(rep_type, "RMK") == 0) {
+  if (w_id.len == 4 && Is(w_rep, "RMK")) {
     good = true;
     type = SFC_FMT_METAR;
   }
 
-  if (id_len == 4 && rep_len > 3) {
+  if (w_id.len == 4 && w_rep.len > 3) {
     if (line[0] == ' ' && line[1] == ' ') return SFC_LINE_TEXT;
-    if (std::strcmp(id, "PCPN") == 0 || std::strcmp(id, "TSNO") == 0) return SFC_LINE_TEXT;
-    good = IsAlpha(static_cast<unsigned char>(id[0])) && GroupShape(rep_type);
+    if (Is(w_id, "PCPN") || Is(w_id, "TSNO")) return SFC_LINE_TEXT;
+    good = IsAlpha(id[0]) && GroupShape(w_rep);
     if (good && type == 0) type = g_raw.pr_type == SFC_FMT_SPECI ? SFC_FMT_SPECI : SFC_FMT_METAR;
   }
 
-  if (IsSaWord(rep_type) || (std::strcmp(rep_type, "COR") == 0 && std::strcmp(id, "METAR") != 0)) {
+  if (IsSaWord(w_rep) || (Is(w_rep, "COR") && !Is(w_id, "METAR"))) {
     if (type == 0) type = SFC_FMT_SA;
-    if (std::strcmp(rep_type, "SP") == 0 || std::strcmp(rep_type, "USP") == 0) type = SFC_FMT_SP;
+    if (Is(w_rep, "SP") || Is(w_rep, "USP")) type = SFC_FMT_SP;
     good = true;
   }
 
@@ -394,7 +430,7 @@ int SFC_read_raw(FILE *ifile, char *data, char *id, int *format, int *bulletin) 
 
   int len = 0;
   data[0] = '\0';
-  Append(data, len, g_raw.cur_line);
+  Append(data, len, g_raw.cur_line, std::strlen(g_raw.cur_line));
 
   // Continuation lines.
   int count = NextLine(ifile, false);
@@ -403,22 +439,23 @@ int SFC_read_raw(FILE *ifile, char *data, char *id, int *format, int *bulletin) 
     char scratch_id[SFC_RAW_WORD_SIZE];
     char scratch_word[SFC_RAW_WORD_SIZE];
     if (SFC_chk_type(g_raw.cur_line, scratch_id, scratch_word) != SFC_LINE_TEXT) break;
-    Append(data, len, " ");
-    Append(data, len, g_raw.cur_line);
+    Append(data, len, " ", 1);
+    Append(data, len, g_raw.cur_line, std::strlen(g_raw.cur_line));
     count = NextLine(ifile, false);
   }
-  Append(data, len, " ");
+  Append(data, len, " ", 1);
+  // The lines were cleaned as they were read, so the text holds no control or
+  // high bytes.
 
-  for (int i = 0; i < len; ++i) {
-    auto c = static_cast<unsigned char>(data[i]);
-    if (c < ' ' || c >= 128) data[i] = ' ';
-  }
-  for (int i = len - 1; i >= 0; --i) {
+#if defined(__GLIBC__)
+  if (void *eq = memrchr(data, '=', static_cast<size_t>(len))) *static_cast<char *>(eq) = ' ';
+#else
+  for (int i = len - 1; i >= 0; --i)
     if (data[i] == '=') {
       data[i] = ' ';
       break;
     }
-  }
+#endif
 
   *format = cls;
   int origin = g_raw.origin;

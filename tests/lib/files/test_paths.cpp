@@ -111,6 +111,7 @@ TEST_F(PathFiles, OpenStreamsAndPipes) {
   EXPECT_EQ(FILE_close(p.release()), 0);
   EXPECT_EQ(FILE_open((dir_ + "/missing").c_str(), "r"), nullptr);
   EXPECT_EQ(FILE_close(stdout), 0);  // standard streams stay open
+  EXPECT_EQ(FILE_open(dir_.c_str(), "r"), nullptr);  // a directory is no file
 }
 
 }  // namespace
