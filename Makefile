@@ -31,7 +31,7 @@ sanitize: deps
 fuzz: deps
 	dpkg -s clang >/dev/null 2>&1 || apt-get install -y -qq clang
 	CXX=clang++ cmake -S . -B build-fuzz -DFUZZ=ON -DBENCH=OFF >/dev/null
-	cmake --build build-fuzz -j $(JOBS)
+	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 
 clean:
 	rm -rf $(BUILD) build-san build-fuzz

@@ -1,13 +1,36 @@
-// Report line printing: the line format and the dash-for-missing switch.
+// Report line printing: one decoded report as one row of a fixed-column table,
+// or the column header of that table.
+//
+// Line formats (print_type):
+//   1 "plns"  two lines: all five cloud layers and the precipitation totals,
+//             and a third line with the remarks when there are any
+//   2 "pln"   one line with relative humidity and coded pressures (the initial one)
+//   3 "pfull" the full report text (SFC_print_report)
+//   4 "psyn"  one line, synoptic
+//   5 "psimp" one line, weather in words
+//   6 "pvar"  variable list (not printed by this module: prints nothing)
+// A missing value prints as blanks, or as a dash when miss_dash is 1.
+//
+// State: print_type (initially 2) and miss_dash (initially 0), kept for the run.
+// Every line leaves in one MESS_print with the caller's message class, the full
+// report text with class 15.
 #pragma once
 
-/// Selects the line format (1 to 6). Returns 0.
+#include "messages/messages.h"
+#include "surface/report.h"
+
+/// Selects the line format (1 to 6; other values print nothing). Returns 0.
 int SFC_set_print(int type);
 /// The selected line format.
 int SFC_get_print();
-/// Shows missing values as dashes (1) or blanks (0). Returns 0.
-int SFC_set_miss_dash(int flag);
+/// Shows missing values as dashes (flag 1, the default) or blanks (0). Returns 0.
+int SFC_set_miss_dash(int flag = 1);
 int SFC_get_miss_dash();
+
+/// Prints the row of `report`, or the header of the current format when `report`
+/// is null, with message class `level`. Prints nothing at all when `level` is not
+/// shown at the current message level. Returns 0.
+int SFC_print_line(M_type level, const SFC_report *report);
 
 /// Test hook: format 2, blanks for missing values.
 void SFC_print_reset_state();

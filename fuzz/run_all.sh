@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs every built fuzz target of build-fuzz/ over a scratch copy of its seed corpus.
+#   fuzz/run_all.sh RUNS [SEED]     (a fixed seed and run count give a repeatable run)
+# Crash inputs are written to fuzz/crashes/<target>/; copy them into the target's
+# corpus once fixed, so that the replay tests keep them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-100000}
+seed=${2:-1}
+status=0
+for bin in build-fuzz/fuzz_*; do
+  [ -x "$bin" ] || continue
+  name=$(basename "$bin")
+  corpus=${name#fuzz_}
+  work=$(mktemp -d)
+  cp -r "fuzz/corpus/$corpus/." "$work/" 2>/dev/null || true
+  mkdir -p "fuzz/crashes/$corpus"
+  echo "== $name: $runs runs, seed $seed"
+  if ! "$bin" -runs="$runs" -seed="$seed" -max_len=4096 -timeout=10 \
+      -artifact_prefix="fuzz/crashes/$corpus/" "$work" 2>"$work.log"; then
+    tail -40 "$work.log"
+    status=1
+  fi
+  grep -E '^Done|stat::number_of_executed_units' "$work.log" | tail -1 || true
+  rm -rf "$work" "$work.log"
+done
+exit $status
