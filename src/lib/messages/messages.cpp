@@ -11,13 +11,17 @@
 #include "files/paths.h"
 #include "util/util.h"
 
+namespace mess_detail {
+M_type level = 0xFFFFF;
+}  // namespace mess_detail
+
 namespace {
 
 constexpr M_type INITIAL_LEVEL = 0xFFFFF;
 constexpr int DEFAULT_MAX_LINES = 22;
 constexpr int LOG_NAME_MAX = 159;
 
-M_type mess_level = INITIAL_LEVEL;
+M_type &mess_level = mess_detail::level;
 int mess_set = 0;
 int mess_out = 1;
 int page = 1;
@@ -107,7 +111,6 @@ int MESS_print_prog(const char *string) {
   return 0;
 }
 
-int MESS_check(M_type level) { return (level & mess_level) ? 1 : 0; }
 int MESS_check_set() { return mess_set; }
 M_type MESS_get() { return mess_level; }
 int MESS_get_max_lines() { return max_lines; }

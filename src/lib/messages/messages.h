@@ -33,8 +33,13 @@ int MESS_print(M_type type, const char *mess, ...) __attribute__((format(printf,
 int MESS_hold(M_type type, const char *mess);
 /// Prints the banner "      %s (Ver %s)\n\n" with class 3840. Returns 0.
 int MESS_print_prog(const char *string);
+namespace mess_detail {
+/// The classes that are shown (read inline by MESS_check on hot paths).
+extern M_type level;
+}  // namespace mess_detail
+
 /// 1 when `level` shares a bit with the message level.
-int MESS_check(M_type level);
+inline int MESS_check(M_type level) { return (level & mess_detail::level) ? 1 : 0; }
 /// How many times the user has set the level.
 int MESS_check_set();
 M_type MESS_get();
