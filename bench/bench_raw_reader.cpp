@@ -21,7 +21,7 @@
 namespace {
 
 constexpr long kMinReports = 100000;
-constexpr const char *kSharedHourly = "/work/shared/data/bulletins/2020010600_sao.wmo";
+constexpr const char *kSharedHourly = SOURCE_DIR "/share/20010600_sao.wmo";
 constexpr const char *kSlice = SOURCE_DIR "/tests/data/bulletins/2020010600_sao_slice.wmo";
 
 bool Exists(const char *path) {

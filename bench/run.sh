@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The speed of the main job, on one core: reports per second and MB per second for
+# cutting only, cutting and decoding, and the whole command per line format.
+#
+#   bench/run.sh [BUILD_DIR]      (default build/, built with the default RelWithDebInfo)
+#
+# The input is the bundled sample hour (share/20010600_sao.wmo, real reports) repeated
+# five times: about 105,000 reports, 8 MB. Each command runs three times on core 0 and
+# the best time counts; output goes to /dev/null.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+sfc=$build/sfcparse
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for i in 1 2 3 4 5; do cat share/20010600_sao.wmo; done > "$work/big.wmo"
+bytes=$(stat -c %s "$work/big.wmo")
+# One line per report with -pa pln, after the date line and its blank line.
+reports=$(( $($sfc -id all -pa pln "$work/big.wmo" | wc -l) - 2 ))
+pin=""; command -v taskset >/dev/null && pin="taskset -c 0"
+
+best() {  # best wall time in seconds of three runs of "$@"
+  local best=999999 t
+  for _ in 1 2 3; do
+    local s=$(date +%s.%N)
+    $pin "$@" > /dev/null
+    local e=$(date +%s.%N)
+    t=$(echo "$e - $s" | bc -l)
+    if (( $(echo "$t < $best" | bc -l) )); then best=$t; fi
+  done
+  echo "$best"
+}
+row() {  # label seconds
+  printf '%-34s %9.0f reports/s %8.1f MB/s  (%.3f s)\n' "$1" \
+    "$(echo "$reports / $2" | bc -l)" "$(echo "$bytes / 1000000 / $2" | bc -l)" "$2"
+}
+
+echo "input: $reports reports, $bytes bytes ($(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'))"
+row "raw text, squeezed (-pa pln)" "$(best $sfc -id all -pa pln "$work/big.wmo")"
+row "raw text, tidied" "$(best $sfc -id all "$work/big.wmo")"
+for fmt in plns pln pfull psyn psimp; do
+  row "decoded, -pa dec,$fmt" "$(best $sfc -id all -pa dec,$fmt "$work/big.wmo")"
+done
+
+# Library benchmarks: cutting only, and decoding only where built.
+for b in bench_raw_reader bench_metar; do
+  if [ -x "$build/$b" ]; then
+    echo "--- $b"
+    $pin "$build/$b" --benchmark_min_time=1 2>/dev/null | grep -E 'reports/s|items_per_second|bytes_per_second|^BM' || true
+  fi
+done
