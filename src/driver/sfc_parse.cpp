@@ -1,5 +1,6 @@
 #include "driver/sfc_parse.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "date/date.h"
@@ -12,6 +13,8 @@
 #include "surface/print_nice.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
+#include "surface/metar.h"
+#include "surface/sa.h"
 #include "util/util.h"
 
 const res_type SFC_res_key[] = {
@@ -131,7 +134,16 @@ void print_raw_report(data_struct &rep, const Date &date) {
     MESS_print(1, "FILE: %s\n", name);
     MESS_file(name, "a");
   }
-  if (settings.raw_line == 2) {
+  if (settings.type & SFC_DECODE_BIT) {
+    SFC_report report;
+    SFC_initialize(&report);
+    std::snprintf(report.area, sizeof report.area, "UN");
+    if (rep.format == 1 || rep.format == 4)
+      SFC_decode_SA(rep.data, rep.format, rep.bulletin, &report);
+    else if (rep.format == 2 || rep.format == 5)
+      SFC_decode_METAR(rep.data, rep.format, rep.bulletin, &report);
+    SFC_print_line(1, &report);
+  } else if (settings.raw_line == 2) {
     SFC_print_nice(1, rep.data);
   } else {
     strip_spaces(rep.data);
@@ -168,8 +180,11 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   char label[DATE_LABEL_SIZE];
   DATE_make_label(&date, label);
   int several = FILE_get_num_file() != 0;
+  bool lines = (settings.type & SFC_DECODE_BIT) || settings.decoded;
   if (!several) MESS_print(61440, "Date: %s\n\n", label);
+  if (settings.header == 1 && init == 1 && lines) SFC_print_line(4, nullptr);
   if (several) MESS_print(61440, "** %s\n", label);
+  if (settings.header == 2 && lines) SFC_print_line(4, nullptr);
 
   // Station selections are decided by the station store: every report passes.
   bool every = ids.empty() || CTY_ids_select(ids);

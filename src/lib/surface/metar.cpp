@@ -1,0 +1,637 @@
+// METAR and SPECI decoder: heading, time, wind, visibility, runway visual range,
+// present weather, sky layers, temperature and altimeter. The remarks are in
+// metar_remarks.cpp.
+//
+// Every pattern is compiled once (the Patterns struct below). A try that fails is
+// settled by the scanner from the character at the cursor in most cases, so a
+// ladder costs little more than its one pattern that fits. Nothing is allocated
+// per report.
+#include "surface/metar.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+#include <utility>
+
+#include "messages/messages.h"
+#include "surface/raw_reader.h"
+#include "surface/scanner.h"
+#include "surface/weather.h"
+#include "util/util.h"
+
+namespace {
+
+constexpr M_type kNote = SFC_METAR_NOTE_CLASS;
+constexpr M_type kLost = SFC_METAR_LOST_CLASS;
+
+// Weather groups, runway groups and sky layers tried at most.
+constexpr int kWeatherPasses = 5;
+constexpr int kLayerTries = 5;
+// The record separator that may stand before a report.
+constexpr char kRecordSeparator = 30;
+// Runway visual range groups are copied whole only when this short (group and
+// the blanks after it).
+constexpr int kRvrMaxLen = 19;
+// The greatest wind direction a wind group can give.
+constexpr int kMaxDirection = 360;
+
+// ---- conversions ----------------------------------------------------------------
+
+constexpr float kMpsToKnots = 1.944f;
+constexpr float kKmhToKnots = 0.53996f;
+constexpr float kNmToMiles = 1.1508f;
+constexpr float kKmToMiles = 0.62137f;
+constexpr float kMetresToMiles = 0.00062136f;
+constexpr float kHpaToInches = 0.0295386f;
+// Four-digit visibility meaning 10 km or more; it gives no visibility.
+constexpr int kVisTenKm = 9999;
+// A bare four-digit altimeter below this is hectopascals, else hundredths of inch.
+constexpr float kBareAltHpaBelow = 2000.0f;
+
+bool IsMissing(float v) { return v == SFC_MISSING_F; }
+
+float CelsiusToF(float c) { return IsMissing(c) ? SFC_MISSING_F : 32.0f + 9.0f * c / 5.0f; }
+
+// Speed in the unit the wind group ends with ("" when it has none) to knots.
+float SpeedToKnots(int v, const char *unit) {
+  if (v == SFC_MISSING) return SFC_MISSING_F;
+  const float s = static_cast<float>(v);
+  if (unit[0] == 'K' && unit[1] == 'T') return s;  // KT, KTS
+  if (unit[0] == 'M') return s * kMpsToKnots;      // MPS
+  return s * kKmhToKnots;                          // KMH, or no unit
+}
+
+// Distance in SM, NM or KM to statute miles.
+float DistanceToMiles(float v, const char *unit) {
+  if (unit[0] == 'N') return v * kNmToMiles;
+  if (unit[0] == 'K') return v * kKmToMiles;
+  return v;
+}
+
+float MetresToMiles(int v) {
+  return v == kVisTenKm ? SFC_MISSING_F : static_cast<float>(v) * kMetresToMiles;
+}
+
+// ---- patterns -------------------------------------------------------------------
+
+// A compiled pattern whose targets are checked once, at construction, against the
+// kinds the decoder passes ('i' int, 'f' float, 't' text), so that no value can
+// silently go astray.
+class Pat : public ScanPattern {
+ public:
+  Pat(const char *text, std::string_view kinds) : ScanPattern(text) {
+    bool ok = arguments() == static_cast<int>(kinds.size());
+    for (int k = 0; ok && k < arguments(); ++k) {
+      const char want = kinds[static_cast<std::size_t>(k)];
+      switch (argument_kind(k)) {
+        case ScanTarget::Kind::INT: ok = want == 'i'; break;
+        case ScanTarget::Kind::FLOAT: ok = want == 'f'; break;
+        case ScanTarget::Kind::TEXT: ok = want == 't'; break;
+      }
+    }
+    if (!ok) std::abort();  // a decoder table out of step with its code
+  }
+};
+
+struct Patterns {
+  // heading
+  Pat report_word{"%(METAR|SPECI|LWIS) ", "t"};
+  Pat cor{"%*(COR) ", ""};
+  Pat id{"%4s ", "t"};
+  Pat type_word{"%(METAR|SPECI) ", "t"};
+  Pat rtd_cor{"%*(RTD|COR) ", ""};
+  Pat rmk{"%*(RMK) ", ""};
+  Pat five_digits{"%*5d ", ""};
+  Pat day_time_z{"%*2d%4d%*(Z|UTC) ", "i"};
+  Pat time_z{"%4d%*(Z|UTC) ", "i"};
+  Pat day_time{"%*2d%4d ", "i"};
+  Pat time{"%4d ", "i"};
+  Pat nil{"%*(NIL) ", ""};
+  Pat auto_word{"%(AUTO) ", "t"};
+  Pat cc{"%(CCA|CCB|CCC|CCD) ", "t"};
+  // wind
+  Pat calm{"%*(CALM) ", ""};
+  // A gust written "//" is a missing gust (it would otherwise end the group
+  // before its unit and leave the speed unconverted).
+  // Three-digit gusts: read with the two-digit rows they would lose their last
+  // digit (and the unit with it); like three-digit speeds they are passed over.
+  Pat vrb_gust3{"%*!!(E)%*(VRB)%2d%*(/|G)%3d%!!(KTS|KT|MPS|KMH) ", "iit"};
+  Pat vrb_gust{"%*!!(E)%*(VRB)%2d%*(/|G)%2!//!d%!!(KTS|KT|MPS|KMH) ", "iit"};
+  Pat vrb3{"%*(VRB)%3d%!!(KTS|KT|MPS|KMH) ", "it"};
+  Pat vrb2{"%*(VRB)%2d%!!(KTS|KT|MPS|KMH) ", "it"};
+  Pat wind33_gust{"%*!!(E)%3d%3d%*(/|G)%2!//!d%!!(KTS|KT|MPS|KMH) ", "iiit"};
+  Pat wind32_gust3{"%*!!(E)%3d%2!//!d%*(/|G)%3d%!!(KTS|KT|MPS|KMH) ", "iiit"};
+  Pat wind32_gust{"%*!!(E)%3d%2!//!d%*(/|G)%2!//!d%!!(KTS|KT|MPS|KMH) ", "iiit"};
+  Pat wind33{"%*!!(E)%3d%3d%!!(KTS|KT|MPS|KMH) ", "iit"};
+  Pat wind32{"%*!!(E)%3d%2!//!d%!!(KTS|KT|MPS|KMH) ", "iit"};
+  Pat wind22_gust{"%*!!(E)%2d%2d%*(/|G)%2!//!d%!!(KTS|KT|MPS|KMH) ", "iiit"};
+  Pat wind22{"%*!!(E)%2d%2d%!!(KTS|KT|MPS|KMH) ", "iit"};
+  Pat wind_no_dir{"%*(///)%2d%!!(KTS|KT|MPS|KMH) ", "it"};
+  Pat wind_slashes_unit{"%*(/////)%(KTS|KT|MPS|KMH) ", "t"};
+  Pat wind_slashes{"%*(/////) ", ""};
+  // visibility
+  Pat cavok{"%*(CAVOK) ", ""};
+  Pat wind_range{"%3d%*(V)%3d ", "ii"};
+  Pat vis_slashes{"%*(////) ", ""};
+  Pat vis_slashes_unit{"%*(////)%*(SM|KM) ", ""};
+  Pat vis_unit{"%*(M|)%<3d%(SM|NM|KM) ", "it"};
+  Pat vis_frac_unit{"%*(M|)%1d/%<2d%(SM|NM) ", "iit"};
+  Pat vis_mixed_unit{"%*(M|)%1d%1d/%1d%(SM|NM) ", "iiit"};
+  Pat vis_mixed_sp_unit{"%*(M|)%1d %1d/%<2d%(SM|NM) ", "iiit"};
+  Pat vis_temp{"%*(M|)%2d/%*(M|)%2d ", "ii"};
+  Pat vis_frac{"%*(M|)%1d/%<2d ", "ii"};
+  Pat vis_mixed{"%*(M|)%1d%1d/%1d ", "iii"};
+  Pat vis_mixed_sp{"%*(M|)%1d %1d/%<2d ", "iii"};
+  Pat vis_metres_dir{"%4d%*[/A] ", "i"};
+  Pat vis_metres{"%4d ", "i"};
+  Pat vis_miles{"%<3d ", "i"};
+  // greater-than visibility and runway visual range
+  Pat greater_unit{"%*(P)%<4d%(SM|NM|KM) ", "it"};
+  Pat greater{"%*(P)%<4d ", "i"};
+  Pat rvrno{"%*(RVRNO) ", ""};
+  Pat rvr{"RVR%*d/%*s ", ""};
+  Pat runway{"R%*d/%*s ", ""};
+  Pat runway_side{"R%*d%*c/%*s ", ""};
+  // present weather
+  Pat wx_slashes{"%*(//) ", ""};
+  Pat wx_number{"%2d%[/A] ", "it"};
+  Pat wx_stop_number{"%*(M|R|P|Q)%d ", "i"};
+  Pat wx_stop_word{"%*(RMK|SKC|CLR|FEW|SCT|-SCT|BKN|-BKN|OVC|-OVC|0VC|-0VC|VV|NSC|NCD)", ""};
+  Pat wx_group{"%[/A-+] ", "t"};
+  // sky
+  Pat ncd{"%*(NCD) ", ""};
+  Pat nsc{"%*(NSC) ", ""};
+  Pat skc_clr{"%*(SKC|CLR) ", ""};
+  Pat sky_slashes6{"%*(//////) ", ""};
+  Pat sky_slashes5{"%*(/////) ", ""};
+  Pat oktas{"%1d%2[/A]%3d ", "iti"};
+  Pat oktas_slashes{"%1d%2[/A]%*(///) ", "it"};
+  Pat oktas4{"%1d%4[/A]%3d ", "iti"};
+  Pat vv{"VV%3!///!d ", "i"};
+  Pat layer_slashes{"%3[/A]%3!///!d%*(///) ", "ti"};
+  Pat layer_type{"%3[/A]%3!///!d%*[/A] ", "ti"};
+  Pat layer{"%3[/A]%3!///!d ", "ti"};
+  Pat paren{"(%3[/A]) ", "t"};
+  // temperature and dew point
+  Pat temp_slashes{"%*(/////) ", ""};
+  Pat temp_both{"%!!(M)%<3!XX!f/%!!(M)%<3!XX!f ", "tftf"};
+  Pat temp_slash3{"%!!(M)%<3!XX!f/// ", "tf"};
+  Pat temp_slash{"%!!(M)%<3!XX!f%*(/) ", "tf"};
+  Pat temp_lone{"%!!(M)%<3!XX!f/ ", "tf"};
+  Pat word{"%s ", "t"};
+  // altimeter
+  Pat slash{"%*(/) ", ""};
+  Pat alt_ins{"%4f%*(INS) ", "f"};
+  Pat alt_aq{"%(A|Q)%4f ", "tf"};
+  Pat alt_bare{"%4f ", "f"};
+};
+
+const Patterns &Pats() {
+  static const Patterns patterns;
+  return patterns;
+}
+
+// ---- trying patterns ----------------------------------------------------------------
+
+// The pattern fits when all `count` directives the caller expects matched.
+template <class... Args>
+inline bool Fits(parse_param &p, const ScanPattern &pat, int count, Args &&...args) {
+  return scanp(&p, pat, std::forward<Args>(args)...) == count;
+}
+
+// Fits, and then the cursor moves past what the pattern covered.
+template <class... Args>
+inline bool Take(parse_param &p, const ScanPattern &pat, int count, Args &&...args) {
+  if (scanp(&p, pat, std::forward<Args>(args)...) != count) return false;
+  scanp_inc(&p);
+  return true;
+}
+
+// Fits with the whole pattern used (its closing blank included).
+template <class... Args>
+inline bool TakeWhole(parse_param &p, const ScanPattern &pat, int count, Args &&...args) {
+  if (scanp(&p, pat, std::forward<Args>(args)...) != count || !p.done) return false;
+  scanp_inc(&p);
+  return true;
+}
+
+inline void Note(const char *text) {
+  if (MESS_check(kNote)) MESS_print(kNote, "%s", text);
+}
+
+void SetClearSky(SFC_report *r) {
+  r->cld_cover[0] = 'C';
+  r->num_cld = 1;
+}
+
+void AddLayer(SFC_report *r, char cover, float height) {
+  if (r->num_cld < 0 || r->num_cld >= SFC_MAX_CLD) return;
+  r->cld_cover[r->num_cld] = cover;
+  r->cld_height[r->num_cld] = height;
+  ++r->num_cld;
+}
+
+float Hundreds(int v) { return v == SFC_MISSING ? SFC_MISSING_F : static_cast<float>(v) * 100.0f; }
+
+// ---- heading ------------------------------------------------------------------------
+
+// Identifier, report kind and time. Returns false for a NIL report.
+bool DecodeHeading(parse_param &p, const Patterns &k, int format, SFC_report *r) {
+  char word[SCANP_TEXT_SIZE];
+  Take(p, k.report_word, 1, word);
+  Take(p, k.cor, 1);
+  Take(p, k.id, 1, r->id);
+
+  // The type word may also follow the identifier; only that one is looked at.
+  word[0] = '\0';
+  Take(p, k.type_word, 1, word);
+  r->type |= (word[0] == 'S' || format % 8 == SFC_FMT_SPECI) ? 2 : 1;
+  std::memcpy(r->area, "ME", 3);
+  r->time = SFC_get_prhour();
+  Take(p, k.rtd_cor, 1);
+
+  // Time group. A five-digit group here is a wind group without its unit: its
+  // first four digits are no time.
+  int hhmm = 0;
+  const bool five = Fits(p, k.five_digits, 1);
+  if (Take(p, k.day_time_z, 3, &hhmm) || (!five && Take(p, k.time_z, 2, &hhmm)) ||
+      Take(p, k.day_time, 2, &hhmm) || (!five && Take(p, k.time, 1, &hhmm)))
+    r->time = hhmm;
+
+  Take(p, k.rtd_cor, 1);
+  Take(p, k.rmk, 1);
+  if (!Fits(p, k.five_digits, 1)) {
+    int dropped = 0;  // a second time group
+    Take(p, k.time_z, 2, &dropped);
+  }
+  if (Take(p, k.nil, 1)) {
+    r->type = 0;
+    return false;
+  }
+  Take(p, k.auto_word, 1, word);
+  Take(p, k.cc, 1, word);
+  // "AUTO NIL": an automatic station that sent no observation.
+  if (Take(p, k.nil, 1)) {
+    r->type = 0;
+    return false;
+  }
+  return true;
+}
+
+// ---- wind ---------------------------------------------------------------------------
+
+// A direction no wind group can give: the group is something else (a four-digit
+// visibility such as 9999 read as 990 degrees) and stays for the next step.
+bool BadDirection(int dir) { return dir < 0 || dir > kMaxDirection; }
+
+void DecodeWind(parse_param &p, const Patterns &k, SFC_report *r) {
+  int dir = 0, spd = 0, gust = 0;
+  char unit[8];
+  auto store = [r, &unit](float d, int s, int g, bool with_gust) {
+    r->w_dir = d;
+    r->w_spd = SpeedToKnots(s, unit);
+    if (with_gust) r->w_gust = SpeedToKnots(g, unit);
+  };
+
+  if (Take(p, k.calm, 1)) {
+    r->w_dir = 0;
+    r->w_spd = 0;
+    return;
+  }
+  if (Take(p, k.vrb_gust3, 6, &spd, &gust, unit)) return;
+  if (Take(p, k.vrb_gust, 6, &spd, &gust, unit)) return store(0, spd, gust, true);
+  if (Take(p, k.vrb3, 3, &spd, unit) || Take(p, k.vrb2, 3, &spd, unit))
+    return store(0, spd, 0, false);
+
+  // Three-digit speeds and gusts are passed over: wind stays missing.
+  if (Fits(p, k.wind33_gust, 6, &dir, &spd, &gust, unit) && !BadDirection(dir)) {
+    scanp_inc(&p);
+    return;
+  }
+  if (Fits(p, k.wind32_gust3, 6, &dir, &spd, &gust, unit) && !BadDirection(dir)) {
+    scanp_inc(&p);
+    return;
+  }
+  if (Fits(p, k.wind32_gust, 6, &dir, &spd, &gust, unit) && !BadDirection(dir)) {
+    scanp_inc(&p);
+    return store(static_cast<float>(dir), spd, gust, true);
+  }
+  if (Fits(p, k.wind33, 4, &dir, &spd, unit) && !BadDirection(dir)) {
+    scanp_inc(&p);
+    return;
+  }
+  if (Fits(p, k.wind32, 4, &dir, &spd, unit) && !BadDirection(dir)) {
+    scanp_inc(&p);
+    return store(static_cast<float>(dir), spd, 0, false);
+  }
+  // Tens of degrees and a two-digit speed.
+  if (Fits(p, k.wind22_gust, 6, &dir, &spd, &gust, unit) && !BadDirection(dir * 10)) {
+    scanp_inc(&p);
+    return store(static_cast<float>(dir * 10), spd, gust, true);
+  }
+  if (Fits(p, k.wind22, 4, &dir, &spd, unit) && !BadDirection(dir * 10)) {
+    scanp_inc(&p);
+    return store(static_cast<float>(dir * 10), spd, 0, false);
+  }
+  if (Take(p, k.wind_no_dir, 3, &spd, unit)) {
+    r->w_spd = SpeedToKnots(spd, unit);
+    return;
+  }
+  if (Take(p, k.wind_slashes_unit, 2, unit)) return;
+  TakeWhole(p, k.wind_slashes, 1);
+}
+
+// ---- visibility ---------------------------------------------------------------------
+
+float Fraction(int a, int b) { return static_cast<float>(a) / static_cast<float>(b == 0 ? 1 : b); }
+
+// The prevailing visibility (after the CAVOK and "////" checks).
+void DecodeVisibilityLadder(parse_param &p, const Patterns &k, SFC_report *r) {
+  int a = 0, b = 0, c = 0;
+  char unit[8];
+  if (Take(p, k.vis_unit, 3, &a, unit)) {
+    r->vis = DistanceToMiles(static_cast<float>(a), unit);
+  } else if (Take(p, k.vis_frac_unit, 4, &a, &b, unit)) {
+    r->vis = DistanceToMiles(Fraction(a, b), unit);
+  } else if (Take(p, k.vis_mixed_unit, 5, &a, &b, &c, unit) ||
+             Take(p, k.vis_mixed_sp_unit, 5, &a, &b, &c, unit)) {
+    r->vis = DistanceToMiles(static_cast<float>(a) + Fraction(b, c), unit);
+  } else if (Fits(p, k.vis_temp, 4, &a, &b)) {
+    // The temperature group: this report has no visibility.
+  } else if (Take(p, k.vis_frac, 3, &a, &b)) {
+    r->vis = Fraction(a, b);
+  } else if (Take(p, k.vis_mixed, 4, &a, &b, &c) || Take(p, k.vis_mixed_sp, 4, &a, &b, &c)) {
+    r->vis = static_cast<float>(a) + Fraction(b, c);
+  } else if (Take(p, k.vis_metres_dir, 2, &a)) {
+    // Metres with a direction; a second such group is the least visibility.
+    r->vis = MetresToMiles(a);
+    if (Take(p, k.vis_metres_dir, 2, &b)) Note("Additional Vis ####AA group\n");
+  } else if (TakeWhole(p, k.vis_metres, 1, &a)) {
+    r->vis = MetresToMiles(a);
+    if (Take(p, k.vis_metres_dir, 2, &b) || TakeWhole(p, k.vis_metres, 1, &b))
+      Note("Additional Vis #### group\n");
+  } else if (TakeWhole(p, k.vis_miles, 1, &a)) {
+    r->vis = static_cast<float>(a);
+  }
+}
+
+// CAVOK, the variable wind direction range and the visibility. Returns true for
+// CAVOK (clear sky, 10 miles, no weather or layers to read).
+bool DecodeVisibility(parse_param &p, const Patterns &k, SFC_report *r) {
+  bool cavok = Take(p, k.cavok, 1);
+  if (!cavok) {
+    int from = 0, to = 0;
+    Take(p, k.wind_range, 3, &from, &to);
+    // CAVOK after a variable direction range ("240V300 CAVOK") is as common as
+    // CAVOK right after the wind.
+    cavok = Take(p, k.cavok, 1);
+  }
+  if (cavok) {
+    SetClearSky(r);
+    r->vis = 10;
+    return true;
+  }
+  // "////SM" is the missing visibility of automatic stations as well.
+  if (!TakeWhole(p, k.vis_slashes, 1) && !TakeWhole(p, k.vis_slashes_unit, 2))
+    DecodeVisibilityLadder(p, k, r);
+  return false;
+}
+
+// ---- runway visual range ------------------------------------------------------------
+
+// Copies one runway visual range group into the remarks. RVRNO is looked for
+// only before the weather.
+bool TakeRunway(parse_param &p, const Patterns &k, SFC_report *r, bool with_rvrno) {
+  const char *message = nullptr;
+  if (with_rvrno && Fits(p, k.rvrno, 1)) message = "Runway Visual Range RVRNO\n";
+  else if (Fits(p, k.rvr, 2) && p.len <= kRvrMaxLen) message = "Runway Visual Range RVR35/xxx\n";
+  else if (Fits(p, k.runway, 2) && p.len <= kRvrMaxLen) message = "Runway Visual Range R35/xxx\n";
+  else if (Fits(p, k.runway_side, 3) && p.len <= kRvrMaxLen)
+    message = "Runway Visual Range R35L/xxx\n";
+  if (!message) return false;
+  SFC_add_remark_sections(r, scanp_str(&p), 1);
+  Note(message);
+  scanp_inc(&p);
+  return true;
+}
+
+// Runway groups up to the greater-than visibility ("P6SM"), which ends them.
+void DecodeRunwaysBefore(parse_param &p, const Patterns &k, SFC_report *r) {
+  int v = 0;
+  char unit[8];
+  // Every turn takes at least one character.
+  while (scanp_get_off(&p) < p.length) {
+    // The form with its unit first: "%*(P)%<4d " would fit "P6SM" by its count
+    // and leave "SM" for the weather.
+    if (Take(p, k.greater_unit, 3, &v, unit) || Take(p, k.greater, 2, &v)) return;
+    if (!TakeRunway(p, k, r, true)) return;
+  }
+}
+
+// ---- present weather ------------------------------------------------------------------
+
+void AddWeatherGroup(SFC_report *r, const char *group) {
+  if (r->weather[0] == ' ') r->weather[0] = '!';
+  if (std::strlen(r->weather) > 1) strmcat(r->weather, "_", SFC_WEATHER_LEN);
+  strmcat(r->weather, group, SFC_WEATHER_LEN);
+}
+
+void DecodeWeather(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (Fits(p, k.wx_slashes, 1) && p.len > 2) {
+    scanp_inc(&p);  // "//": weather not observed
+  } else {
+    int number = 0;
+    char group[SCANP_TEXT_SIZE];
+    if (Take(p, k.wx_number, 2, &number, group)) {
+      // A WMO present-weather number and letters, kept within the field.
+      char digits[16];
+      std::snprintf(digits, sizeof digits, "%d", number);
+      r->weather[0] = '\0';
+      strmcat(r->weather, digits, SFC_WEATHER_LEN);
+      strmcat(r->weather, group, SFC_WEATHER_LEN);
+    }
+    // The groups end at the first sky group, remarks or a number with its letter
+    // (M temperature, R runway, P visibility, Q altimeter). A pass in which no
+    // group fits leaves the cursor, so no later pass can fit either.
+    for (int pass = 0; pass < kWeatherPasses; ++pass) {
+      int dummy = 0;
+      if (Fits(p, k.wx_stop_number, 2, &dummy) || Fits(p, k.wx_stop_word, 1)) break;
+      // Only a whole word is a weather group: the "A" of "A3013" or the "G" of
+      // "G//KT" is not.
+      if (!Fits(p, k.wx_group, 1, group) || !(p.done || p.off + p.len == p.length)) break;
+      scanp_inc(&p);
+      AddWeatherGroup(r, group);
+    }
+  }
+  if (r->weather[0] == '!' && MESS_check(kNote)) {
+    char code[WX_CODE_SIZE];
+    WX_metar_weather(r->weather, code);
+    MESS_print(kNote, "Metar Wx: %s\n", code);
+  }
+}
+
+// ---- sky ------------------------------------------------------------------------------
+
+char OktasCover(int oktas) { return oktas == 9 ? 'X' : static_cast<char>('0' + oktas); }
+
+// Clear-sky and "//////" groups settle the sky condition; otherwise up to five
+// layers.
+void DecodeSky(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (Take(p, k.ncd, 1) || Take(p, k.nsc, 1) || Take(p, k.skc_clr, 1)) {
+    SetClearSky(r);
+    return;
+  }
+  if (Fits(p, k.sky_slashes6, 1) && p.len > 6) {
+    scanp_inc(&p);
+    return;
+  }
+  if (Fits(p, k.sky_slashes5, 1) && p.len > 5) {
+    scanp_inc(&p);
+    return;
+  }
+  for (int n = 0; n < kLayerTries; ++n) {
+    // A zero typed for the letter O.
+    if (scanp_char(&p, 0) == '0' && scanp_char(&p, 1) == 'V' && scanp_char(&p, 2) == 'C')
+      scanp_replace(&p, 0, 'O');
+    int oktas = 0, height = 0;
+    char cover[SCANP_TEXT_SIZE];
+    if (Take(p, k.oktas, 3, &oktas, cover, &height)) {
+      AddLayer(r, OktasCover(oktas), Hundreds(height));
+    } else if (Take(p, k.oktas_slashes, 3, &oktas, cover)) {
+      // "8ST///": the height is not known.
+      AddLayer(r, OktasCover(oktas), SFC_MISSING_F);
+    } else if (Take(p, k.oktas4, 3, &oktas, cover, &height)) {
+      AddLayer(r, OktasCover(oktas), Hundreds(height));
+    } else if (Take(p, k.vv, 1, &height)) {
+      AddLayer(r, 'X', Hundreds(height));
+    } else if (Take(p, k.layer_slashes, 3, cover, &height) ||
+               Take(p, k.layer_type, 3, cover, &height) || Take(p, k.layer, 2, cover, &height)) {
+      AddLayer(r, cover[0], Hundreds(height));
+    } else if (Take(p, k.paren, 1, cover)) {
+      SFC_add_remarks(r, cover);  // "(TCU)": a note on the layer before
+    } else {
+      break;
+    }
+  }
+
+}
+
+// ---- temperature ----------------------------------------------------------------------
+
+float Signed(const char *sign, float v) {
+  if (IsMissing(v)) return v;
+  return sign[0] == 'M' ? -v : v;
+}
+
+// Tries the temperature forms at the cursor of `q`; stores and moves past on a fit.
+bool TakeTemperature(parse_param &q, const Patterns &k, SFC_report *r) {
+  char s1[8], s2[8];
+  float a = 0, b = 0;
+  if (Take(q, k.temp_both, 4, s1, &a, s2, &b)) {
+    r->t = CelsiusToF(Signed(s1, a));
+    r->td = CelsiusToF(Signed(s2, b));
+    return true;
+  }
+  if (TakeWhole(q, k.temp_slash3, 2, s1, &a) || Take(q, k.temp_slash, 3, s1, &a)) {
+    r->t = CelsiusToF(Signed(s1, a));
+    return true;
+  }
+  return false;
+}
+
+// Looks for the temperature group further on, word by word, up to the remarks.
+// The words passed over are reported and dropped; when no group is found the
+// cursor stays.
+void LookAheadTemperature(parse_param &p, const Patterns &k, SFC_report *r) {
+  parse_param q;
+  scanp_set(&q, scanp_str(&p));
+  const int base = scanp_get_off(&p);
+  char s1[8], s2[8], word[SCANP_TEXT_SIZE];
+  float a = 0, b = 0;
+  while (scanp_get_off(&q) < q.length && std::strncmp(scanp_str(&q), "RMK", 3) != 0) {
+    bool found = false;
+    if (Fits(q, k.temp_both, 4, s1, &a, s2, &b)) {
+      r->t = CelsiusToF(Signed(s1, a));
+      r->td = CelsiusToF(Signed(s2, b));
+      found = true;
+    } else if (Fits(q, k.temp_lone, 2, s1, &a) && q.done) {
+      r->t = CelsiusToF(Signed(s1, a));
+      found = true;
+    }
+    if (found) {
+      scanp_off(&p, base + scanp_get_off(&q) + q.len);
+      return;
+    }
+    if (scanp(&q, k.word, word) != 1 || q.len == 0) return;
+    if (MESS_check(kLost)) MESS_print(kLost, "Unaccounted data: %s\n", word);
+    scanp_inc(&q);
+  }
+}
+
+// "/////" is a temperature group with both values missing, also after a clear
+// sky ("NCD ///// Q1011"); read as anything else it would take the altimeter
+// with it.
+void DecodeTemperature(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (Fits(p, k.temp_slashes, 1) && p.len >= 6) {
+    scanp_inc(&p);
+    return;
+  }
+  if (!TakeTemperature(p, k, r)) LookAheadTemperature(p, k, r);
+}
+
+// ---- altimeter ------------------------------------------------------------------------
+
+void DecodeAltimeter(parse_param &p, const Patterns &k, SFC_report *r) {
+  Take(p, k.slash, 1);
+  float v = 0;
+  char aq[8];
+  if (Take(p, k.alt_ins, 2, &v)) {
+    r->alt = v / 100.0f;
+  } else if (Take(p, k.alt_aq, 2, aq, &v)) {
+    r->alt = aq[0] == 'Q' ? v * kHpaToInches : v / 100.0f;
+  } else if (Take(p, k.alt_bare, 1, &v)) {
+    r->alt = v < kBareAltHpaBelow ? v * kHpaToInches : v / 100.0f;
+  }
+  if (scanp_char(&p, 0) == '/') scanp_inc_off(&p, 1);
+  Take(p, k.rmk, 1);
+}
+
+bool IsLeadingBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == kRecordSeparator;
+}
+
+}  // namespace
+
+// Decodes one report in the order its groups are written. Every step leaves the
+// cursor where it was when nothing of it is there, so that a missing or damaged
+// group costs only itself.
+int SFC_decode_METAR(const char *data, int format, int bulletin, SFC_report *report) {
+  if (!report) return -1;
+  const Patterns &k = Pats();
+
+  // The decoder's own copy: it mends "0VC" in place, and the caller's text is
+  // read no further than a report text can reach.
+  char text[SFC_DATA_SIZE];
+  const std::size_t n = data ? strnlen(data, SFC_DATA_SIZE - 1) : 0;
+  if (n > 0) std::memcpy(text, data, n);
+  text[n] = '\0';
+  std::size_t start = 0;
+  while (start < n && IsLeadingBlank(text[start])) ++start;
+
+  parse_param p;
+  scanp_set(&p, text + start);
+
+  if (!DecodeHeading(p, k, format, report)) return -1;
+  DecodeWind(p, k, report);
+  const bool cavok = DecodeVisibility(p, k, report);
+  DecodeRunwaysBefore(p, k, report);
+  if (!cavok) DecodeWeather(p, k, report);
+  while (TakeRunway(p, k, report, false)) {
+  }
+  if (!cavok) DecodeSky(p, k, report);
+  DecodeTemperature(p, k, report);
+  DecodeAltimeter(p, k, report);
+  metar_detail::DecodeRemarks(p, bulletin, report);
+  return 0;
+}
