@@ -18,7 +18,7 @@ build: deps
 # The main job on the bundled sample hour (share/20010600_sao.wmo; zyp.cfg at the top
 # of the tree makes share/ the data and file path).
 run: build
-	./$(BUILD)/sfcparse -id all 20010600
+	./$(BUILD)/sfcparse -id all -pa dec 20010600
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

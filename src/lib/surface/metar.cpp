@@ -51,6 +51,49 @@ constexpr float kBareAltHpaBelow = 2000.0f;
 
 bool IsMissing(float v) { return v == SFC_MISSING_F; }
 
+// ---- quick checks ---------------------------------------------------------------------
+//
+// Most tries of a ladder fail. The scanner settles many of them from the first
+// character; for the ladders tried on almost every report (wind, visibility,
+// layers) the checks below also look a few characters further, at what a
+// pattern needs to fit by its count: a digit where it reads a one-digit number,
+// the 'G' after the speed of a gust row, the letter after a layer. Each check is
+// a necessary condition only, so skipping a try it rules out gives the same
+// record. SFC_metar_set_quick_checks(false) turns them off, for the tests that
+// show this.
+
+bool g_quick_checks = true;
+
+// Whether the checks apply to the report being decoded (set at its start).
+bool g_quick_now = true;
+
+// Whether a try is worth making: always when the checks are off.
+inline bool Maybe(bool could_fit) { return !g_quick_now || could_fit; }
+
+inline bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
+inline bool IsAlphaChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+inline bool IsBlankChar(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+// The text at the cursor, read within the text only ('\0' past its end).
+class Ahead {
+ public:
+  explicit Ahead(const parse_param &p) : s_(p.ptr + p.off), n_(p.length - p.off) {}
+  char operator[](int i) const { return i < n_ ? s_[i] : '\0'; }
+  // Characters an integer directive of width `w` takes at `i`: an optional '-'
+  // and digits within the width; 0 when it finds no digit.
+  int Number(int i, int w) const {
+    int j = i;
+    if (j < i + w && (*this)[j] == '-') ++j;
+    const int first = j;
+    while (j < i + w && IsDigitChar((*this)[j])) ++j;
+    return j > first ? j - i : 0;
+  }
+
+ private:
+  const char *s_;
+  int n_;
+};
+
 float CelsiusToF(float c) { return IsMissing(c) ? SFC_MISSING_F : 32.0f + 9.0f * c / 5.0f; }
 
 // Speed in the unit the wind group ends with ("" when it has none) to knots.
@@ -236,6 +279,13 @@ float Hundreds(int v) { return v == SFC_MISSING ? SFC_MISSING_F : static_cast<fl
 
 // ---- heading ------------------------------------------------------------------------
 
+// Whether the group at the cursor is exactly five digits ("%*5d " fits): read
+// from the characters directly when the quick checks are on.
+bool FiveDigits(parse_param &p, const Patterns &k) {
+  if (g_quick_now) return Ahead(p).Number(0, 5) == 5;
+  return Fits(p, k.five_digits, 1);
+}
+
 // Identifier, report kind and time. Returns false for a NIL report.
 bool DecodeHeading(parse_param &p, const Patterns &k, int format, SFC_report *r) {
   char word[SCANP_TEXT_SIZE];
@@ -254,14 +304,17 @@ bool DecodeHeading(parse_param &p, const Patterns &k, int format, SFC_report *r)
   // Time group. A five-digit group here is a wind group without its unit: its
   // first four digits are no time.
   int hhmm = 0;
-  const bool five = Fits(p, k.five_digits, 1);
-  if (Take(p, k.day_time_z, 3, &hhmm) || (!five && Take(p, k.time_z, 2, &hhmm)) ||
-      Take(p, k.day_time, 2, &hhmm) || (!five && Take(p, k.time, 1, &hhmm)))
-    r->time = hhmm;
+  bool have_time = Take(p, k.day_time_z, 3, &hhmm);
+  if (!have_time) {
+    const bool five = FiveDigits(p, k);
+    have_time = (!five && Take(p, k.time_z, 2, &hhmm)) || Take(p, k.day_time, 2, &hhmm) ||
+                (!five && Take(p, k.time, 1, &hhmm));
+  }
+  if (have_time) r->time = hhmm;
 
   Take(p, k.rtd_cor, 1);
   Take(p, k.rmk, 1);
-  if (!Fits(p, k.five_digits, 1)) {
+  if (!FiveDigits(p, k)) {
     int dropped = 0;  // a second time group
     Take(p, k.time_z, 2, &dropped);
   }
@@ -304,33 +357,46 @@ void DecodeWind(parse_param &p, const Patterns &k, SFC_report *r) {
   if (Take(p, k.vrb3, 3, &spd, unit) || Take(p, k.vrb2, 3, &spd, unit))
     return store(0, spd, 0, false);
 
+  // What the direction and speed rows need: after an optional 'E', three (or
+  // two) characters of a number, a speed of two characters, a gust separator.
+  const Ahead a(p);
+  const int e = a[0] == 'E' ? 1 : 0;
+  auto gust_at = [&a](int i) { return a[i] == 'G' || a[i] == '/'; };
+  const bool dir3 = a.Number(e, 3) == 3;
+  const bool spd3 = dir3 && a.Number(e + 3, 3) == 3;
+  const bool spd2 = dir3 && (a.Number(e + 3, 2) == 2 || (a[e + 3] == '/' && a[e + 4] == '/'));
+  const bool gust3 = spd2 && gust_at(e + 5) && a.Number(e + 6, 3) == 3;
+  const bool gust2 = spd2 && gust_at(e + 5) &&
+                     (a.Number(e + 6, 2) == 2 || (a[e + 6] == '/' && a[e + 7] == '/'));
+  const bool tens = a.Number(e, 2) == 2 && a.Number(e + 2, 2) == 2;
+
   // Three-digit speeds and gusts are passed over: wind stays missing.
-  if (Fits(p, k.wind33_gust, 6, &dir, &spd, &gust, unit) && !BadDirection(dir)) {
+  if (Maybe(spd3 && gust_at(e + 6)) && Fits(p, k.wind33_gust, 6, &dir, &spd, &gust, unit) && !BadDirection(dir)) {
     scanp_inc(&p);
     return;
   }
-  if (Fits(p, k.wind32_gust3, 6, &dir, &spd, &gust, unit) && !BadDirection(dir)) {
+  if (Maybe(gust3) && Fits(p, k.wind32_gust3, 6, &dir, &spd, &gust, unit) && !BadDirection(dir)) {
     scanp_inc(&p);
     return;
   }
-  if (Fits(p, k.wind32_gust, 6, &dir, &spd, &gust, unit) && !BadDirection(dir)) {
+  if (Maybe(gust2) && Fits(p, k.wind32_gust, 6, &dir, &spd, &gust, unit) && !BadDirection(dir)) {
     scanp_inc(&p);
     return store(static_cast<float>(dir), spd, gust, true);
   }
-  if (Fits(p, k.wind33, 4, &dir, &spd, unit) && !BadDirection(dir)) {
+  if (Maybe(spd3) && Fits(p, k.wind33, 4, &dir, &spd, unit) && !BadDirection(dir)) {
     scanp_inc(&p);
     return;
   }
-  if (Fits(p, k.wind32, 4, &dir, &spd, unit) && !BadDirection(dir)) {
+  if (Maybe(spd2) && Fits(p, k.wind32, 4, &dir, &spd, unit) && !BadDirection(dir)) {
     scanp_inc(&p);
     return store(static_cast<float>(dir), spd, 0, false);
   }
   // Tens of degrees and a two-digit speed.
-  if (Fits(p, k.wind22_gust, 6, &dir, &spd, &gust, unit) && !BadDirection(dir * 10)) {
+  if (Maybe(tens && gust_at(e + 4)) && Fits(p, k.wind22_gust, 6, &dir, &spd, &gust, unit) && !BadDirection(dir * 10)) {
     scanp_inc(&p);
     return store(static_cast<float>(dir * 10), spd, gust, true);
   }
-  if (Fits(p, k.wind22, 4, &dir, &spd, unit) && !BadDirection(dir * 10)) {
+  if (Maybe(tens) && Fits(p, k.wind22, 4, &dir, &spd, unit) && !BadDirection(dir * 10)) {
     scanp_inc(&p);
     return store(static_cast<float>(dir * 10), spd, 0, false);
   }
@@ -348,30 +414,45 @@ float Fraction(int a, int b) { return static_cast<float>(a) / static_cast<float>
 
 // The prevailing visibility (after the CAVOK and "////" checks).
 void DecodeVisibilityLadder(parse_param &p, const Patterns &k, SFC_report *r) {
+  // What the rows need after the optional M: a number and a unit letter; a
+  // digit and '/'; two digits and '/'; a digit and a blank; a two-character
+  // number and '/'; four digits (and a letter).
+  const Ahead ah(p);
+  const int m = ah[0] == 'M' ? 1 : 0;
+  const int miles = ah.Number(m, 3);
+  const char after = ah[m + miles];
+  const bool with_unit = miles > 0 && (after == 'S' || after == 'N' || after == 'K');
+  const bool frac = IsDigitChar(ah[m]) && ah[m + 1] == '/';
+  const bool mixed = IsDigitChar(ah[m]) && IsDigitChar(ah[m + 1]) && ah[m + 2] == '/';
+  const bool mixed_sp = IsDigitChar(ah[m]) && IsBlankChar(ah[m + 1]);
+  const bool temp = ah.Number(m, 2) == 2 && ah[m + 2] == '/';
+  const bool metres = ah.Number(0, 4) == 4;
+
   int a = 0, b = 0, c = 0;
   char unit[8];
-  if (Take(p, k.vis_unit, 3, &a, unit)) {
+  if (Maybe(with_unit) && Take(p, k.vis_unit, 3, &a, unit)) {
     r->vis = DistanceToMiles(static_cast<float>(a), unit);
-  } else if (Take(p, k.vis_frac_unit, 4, &a, &b, unit)) {
+  } else if (Maybe(frac) && Take(p, k.vis_frac_unit, 4, &a, &b, unit)) {
     r->vis = DistanceToMiles(Fraction(a, b), unit);
-  } else if (Take(p, k.vis_mixed_unit, 5, &a, &b, &c, unit) ||
-             Take(p, k.vis_mixed_sp_unit, 5, &a, &b, &c, unit)) {
+  } else if ((Maybe(mixed) && Take(p, k.vis_mixed_unit, 5, &a, &b, &c, unit)) ||
+             (Maybe(mixed_sp) && Take(p, k.vis_mixed_sp_unit, 5, &a, &b, &c, unit))) {
     r->vis = DistanceToMiles(static_cast<float>(a) + Fraction(b, c), unit);
-  } else if (Fits(p, k.vis_temp, 4, &a, &b)) {
+  } else if (Maybe(temp) && Fits(p, k.vis_temp, 4, &a, &b)) {
     // The temperature group: this report has no visibility.
-  } else if (Take(p, k.vis_frac, 3, &a, &b)) {
+  } else if (Maybe(frac) && Take(p, k.vis_frac, 3, &a, &b)) {
     r->vis = Fraction(a, b);
-  } else if (Take(p, k.vis_mixed, 4, &a, &b, &c) || Take(p, k.vis_mixed_sp, 4, &a, &b, &c)) {
+  } else if ((Maybe(mixed) && Take(p, k.vis_mixed, 4, &a, &b, &c)) ||
+             (Maybe(mixed_sp) && Take(p, k.vis_mixed_sp, 4, &a, &b, &c))) {
     r->vis = static_cast<float>(a) + Fraction(b, c);
-  } else if (Take(p, k.vis_metres_dir, 2, &a)) {
+  } else if (Maybe(metres && IsAlphaChar(ah[4])) && Take(p, k.vis_metres_dir, 2, &a)) {
     // Metres with a direction; a second such group is the least visibility.
     r->vis = MetresToMiles(a);
     if (Take(p, k.vis_metres_dir, 2, &b)) Note("Additional Vis ####AA group\n");
-  } else if (TakeWhole(p, k.vis_metres, 1, &a)) {
+  } else if (Maybe(metres) && TakeWhole(p, k.vis_metres, 1, &a)) {
     r->vis = MetresToMiles(a);
     if (Take(p, k.vis_metres_dir, 2, &b) || TakeWhole(p, k.vis_metres, 1, &b))
       Note("Additional Vis #### group\n");
-  } else if (TakeWhole(p, k.vis_miles, 1, &a)) {
+  } else if (Maybe(ah.Number(0, 3) > 0) && TakeWhole(p, k.vis_miles, 1, &a)) {
     r->vis = static_cast<float>(a);
   }
 }
@@ -382,7 +463,8 @@ bool DecodeVisibility(parse_param &p, const Patterns &k, SFC_report *r) {
   bool cavok = Take(p, k.cavok, 1);
   if (!cavok) {
     int from = 0, to = 0;
-    Take(p, k.wind_range, 3, &from, &to);
+    const Ahead a(p);
+    if (Maybe(a.Number(0, 3) == 3 && a[3] == 'V')) Take(p, k.wind_range, 3, &from, &to);
     // CAVOK after a variable direction range ("240V300 CAVOK") is as common as
     // CAVOK right after the wind.
     cavok = Take(p, k.cavok, 1);
@@ -443,7 +525,8 @@ void DecodeWeather(parse_param &p, const Patterns &k, SFC_report *r) {
   } else {
     int number = 0;
     char group[SCANP_TEXT_SIZE];
-    if (Take(p, k.wx_number, 2, &number, group)) {
+    const Ahead a(p);
+    if (Maybe(a.Number(0, 2) == 2 && IsAlphaChar(a[2])) && Take(p, k.wx_number, 2, &number, group)) {
       // A WMO present-weather number and letters, kept within the field.
       char digits[16];
       std::snprintf(digits, sizeof digits, "%d", number);
@@ -478,7 +561,9 @@ char OktasCover(int oktas) { return oktas == 9 ? 'X' : static_cast<char>('0' + o
 // Clear-sky and "//////" groups settle the sky condition; otherwise up to five
 // layers.
 void DecodeSky(parse_param &p, const Patterns &k, SFC_report *r) {
-  if (Take(p, k.ncd, 1) || Take(p, k.nsc, 1) || Take(p, k.skc_clr, 1)) {
+  const Ahead first(p);
+  if (Take(p, k.ncd, 1) || Take(p, k.nsc, 1) ||
+      (Maybe(first[1] == 'K' || first[1] == 'L') && Take(p, k.skc_clr, 1))) {
     SetClearSky(r);
     return;
   }
@@ -494,19 +579,24 @@ void DecodeSky(parse_param &p, const Patterns &k, SFC_report *r) {
     // A zero typed for the letter O.
     if (scanp_char(&p, 0) == '0' && scanp_char(&p, 1) == 'V' && scanp_char(&p, 2) == 'C')
       scanp_replace(&p, 0, 'O');
+    // An oktas digit is followed by a letter; after a cover word and its
+    // height comes '/' or a cloud-type letter.
+    const Ahead a(p);
+    const bool oktas_group = IsDigitChar(a[0]) && IsAlphaChar(a[1]);
     int oktas = 0, height = 0;
     char cover[SCANP_TEXT_SIZE];
-    if (Take(p, k.oktas, 3, &oktas, cover, &height)) {
+    if (Maybe(oktas_group) && Take(p, k.oktas, 3, &oktas, cover, &height)) {
       AddLayer(r, OktasCover(oktas), Hundreds(height));
-    } else if (Take(p, k.oktas_slashes, 3, &oktas, cover)) {
+    } else if (Maybe(oktas_group) && Take(p, k.oktas_slashes, 3, &oktas, cover)) {
       // "8ST///": the height is not known.
       AddLayer(r, OktasCover(oktas), SFC_MISSING_F);
-    } else if (Take(p, k.oktas4, 3, &oktas, cover, &height)) {
+    } else if (Maybe(oktas_group) && Take(p, k.oktas4, 3, &oktas, cover, &height)) {
       AddLayer(r, OktasCover(oktas), Hundreds(height));
     } else if (Take(p, k.vv, 1, &height)) {
       AddLayer(r, 'X', Hundreds(height));
-    } else if (Take(p, k.layer_slashes, 3, cover, &height) ||
-               Take(p, k.layer_type, 3, cover, &height) || Take(p, k.layer, 2, cover, &height)) {
+    } else if ((Maybe(a[6] == '/') && Take(p, k.layer_slashes, 3, cover, &height)) ||
+               (Maybe(IsAlphaChar(a[6])) && Take(p, k.layer_type, 3, cover, &height)) ||
+               Take(p, k.layer, 2, cover, &height)) {
       AddLayer(r, cover[0], Hundreds(height));
     } else if (Take(p, k.paren, 1, cover)) {
       SFC_add_remarks(r, cover);  // "(TCU)": a note on the layer before
@@ -603,12 +693,21 @@ bool IsLeadingBlank(char c) {
 
 }  // namespace
 
+bool metar_detail::QuickChecks() {
+  return g_quick_checks && !MESS_check(SCANP_TRACE_CLASS);
+}
+
+void SFC_metar_set_quick_checks(bool on) { g_quick_checks = on; }
+
+void SFC_metar_reset_state() { g_quick_checks = true; }
+
 // Decodes one report in the order its groups are written. Every step leaves the
 // cursor where it was when nothing of it is there, so that a missing or damaged
 // group costs only itself.
 int SFC_decode_METAR(const char *data, int format, int bulletin, SFC_report *report) {
   if (!report) return -1;
   const Patterns &k = Pats();
+  g_quick_now = metar_detail::QuickChecks();
 
   // The decoder's own copy: it mends "0VC" in place, and the caller's text is
   // read no further than a report text can reach.

@@ -21,7 +21,7 @@
 // SFC_METAR_LOST_CLASS (out4 d) as "Unaccounted data: %s\n". Nothing is built
 // when the class is not shown.
 //
-// The module keeps no state of its own. It reads the time of the current bulletin
+// The module's only state is the switch of its quick checks (a test hook). It reads the time of the current bulletin
 // (SFC_get_prhour of the raw reader) as the default observation time and to tell
 // the 3-hour from the 6-hour precipitation group.
 #pragma once
@@ -51,6 +51,15 @@ constexpr M_type SFC_METAR_LOST_CLASS = 0x8000000u;
 /// with nothing written for a null `report`.
 int SFC_decode_METAR(const char *data, int format, int bulletin, SFC_report *report);
 
+// ---- test hooks ------------------------------------------------------------------
+
+/// Turns the decoder's quick checks (tries skipped because the characters at the
+/// cursor rule them out) off or on again. The record is the same either way;
+/// the tests compare the two.
+void SFC_metar_set_quick_checks(bool on);
+/// Restores the initial state: quick checks on.
+void SFC_metar_reset_state();
+
 struct parse_param;
 
 namespace metar_detail {
@@ -58,4 +67,7 @@ namespace metar_detail {
 /// the text), for SFC_decode_METAR; also replaces every '$' of the comment by a
 /// blank at the end.
 void DecodeRemarks(parse_param &param, int bulletin, SFC_report *report);
+/// Whether tries may be skipped on what the characters at the cursor show: the
+/// quick checks are on and the scanner's trace (which lists every try) is off.
+bool QuickChecks();
 }  // namespace metar_detail

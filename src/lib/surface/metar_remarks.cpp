@@ -8,9 +8,12 @@
 // The groups of the first table are read in every report; the AMOS/AO words and
 // the tenths T-group in US and Canadian bulletins; the rest (cloud types, snow,
 // precipitation, tendency, extremes, the worded groups) in US bulletins only.
+#include <bit>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -119,6 +122,17 @@ inline Try Scan(parse_param &p, const ScanPattern &pat, Args &&...args) {
   return {c, p.len};
 }
 
+// Every group fails at the end of the text; no need to try the rest of a pass.
+inline bool AtEnd(const parse_param &p) { return p.off >= p.length; }
+
+// Quick checks: a few groups that share their first letter with common words
+// look at the second character before trying ("A0A" and "AO2", "SFC VIS" and
+// "SLP"). Each is a necessary condition of its group only; set per report.
+bool g_quick = true;
+inline bool Maybe(bool could_fit) { return !g_quick || could_fit; }
+// The character after the one at the cursor ('\0' past the text).
+inline char Second(const parse_param &p) { return p.off + 1 < p.length ? p.ptr[p.off + 1] : '\0'; }
+
 // Copies `words` words at the cursor into the remarks and moves past the match.
 void CopyWords(parse_param &p, SFC_report *r, int words, const char *message) {
   SFC_add_remark_sections(r, scanp_str(&p), words);
@@ -139,86 +153,94 @@ float ExtremeF(float code) {
   return CelsiusToF(tenths / 10.0f);
 }
 
-// ---- groups of every report ----------------------------------------------------------
+// ---- the groups -------------------------------------------------------------------------
+//
+// Each takes its group at the cursor when it fits (and moves past it) and says
+// whether it did.
 
-bool TakeCommon(parse_param &p, const Patterns &k, SFC_report *r) {
-  bool took = false;
+using Group = bool (*)(parse_param &, const Patterns &, SFC_report *);
+
+bool ObsTaken(parse_param &p, const Patterns &k, SFC_report *r) {
   int v = 0;
+  if (Scan(p, k.obs_taken, &v).count != 1) return false;
+  r->time += v;
+  if (MESS_check(kNote)) MESS_print(kNote, "Observation time offset: %d\n", r->time);
+  scanp_inc(&p);
+  return true;
+}
+
+bool Slp(parse_param &p, const Patterns &k, SFC_report *r) {
+  int v = 0;
+  if (Scan(p, k.slp, &v).count != 1) return false;
+  // Tenths of a millibar without the leading 9 or 10.
+  if (v <= kSlpMax) {
+    const float tenths = static_cast<float>(v) / 10.0f;
+    r->pmb = tenths + (tenths > 50.0f ? 900.0f : 1000.0f);
+  }
+  Note("Sea level Pressure\n");
+  scanp_inc(&p);
+  return true;
+}
+
+void SetWeather(SFC_report *r, const char *word) {
+  std::size_t n = strnlen(word, SFC_WEATHER_LEN);
+  std::memcpy(r->weather, word, n);
+  r->weather[n] = '\0';
+  Note("Weather\n");
+}
+
+bool WeaBlank(parse_param &p, const Patterns &k, SFC_report *r) {
   char word[SFC_WEATHER_SIZE];  // the WEA patterns take at most 20 characters
-
-  if (Scan(p, k.obs_taken, &v).count == 1) {
-    r->time += v;
-    if (MESS_check(kNote)) MESS_print(kNote, "Observation time offset: %d\n", r->time);
-    scanp_inc(&p);
-    took = true;
+  if (Scan(p, k.wea_blank, word).count != 1) return false;
+  if (std::strncmp(word, "SLP", 3) == 0) {
+    // "WEA: SLP...": the weather is not given, the pressure follows.
+    scanp_inc_off(&p, 5);
+    return true;
   }
-  if (Scan(p, k.slp, &v).count == 1) {
-    // Tenths of a millibar without the leading 9 or 10.
-    if (v <= kSlpMax) {
-      const float tenths = static_cast<float>(v) / 10.0f;
-      r->pmb = tenths + (tenths > 50.0f ? 900.0f : 1000.0f);
-    }
-    Note("Sea level Pressure\n");
-    scanp_inc(&p);
-    took = true;
-  }
-  if (Scan(p, k.wea_blank, word).count == 1) {
-    if (std::strncmp(word, "SLP", 3) == 0) {
-      // "WEA: SLP...": the weather is not given, the pressure follows.
-      scanp_inc_off(&p, 5);
-    } else {
-      if (std::strcmp(word, "NONE") != 0) {
-        std::snprintf(r->weather, sizeof r->weather, "%s", word);
-        Note("Weather\n");
-      }
-      scanp_inc(&p);
-    }
-    took = true;
-  }
-  if (Scan(p, k.wea, word).count == 1) {
-    if (std::strcmp(word, "NONE") != 0) {
-      std::snprintf(r->weather, sizeof r->weather, "%s", word);
-      Note("Weather\n");
-    }
-    scanp_inc(&p);
-    took = true;
-  }
-  return took;
+  if (std::strcmp(word, "NONE") != 0) SetWeather(r, word);
+  scanp_inc(&p);
+  return true;
 }
 
-// ---- US and Canada -----------------------------------------------------------------------
+bool Wea(parse_param &p, const Patterns &k, SFC_report *r) {
+  char word[SFC_WEATHER_SIZE];
+  if (Scan(p, k.wea, word).count != 1) return false;
+  if (std::strcmp(word, "NONE") != 0) SetWeather(r, word);
+  scanp_inc(&p);
+  return true;
+}
 
-bool TakeNorthAmerican(parse_param &p, const Patterns &k, SFC_report *r) {
-  bool took = false;
-  char word[SCANP_TEXT_SIZE];
+bool A0a(parse_param &p, const Patterns &k, SFC_report *r) {
+  char word[8];
+  if (!Maybe(Second(p) == '0')) return false;  // "AO2" is far more common
+  if (Scan(p, k.a0a, word).count != 1) return false;
+  SFC_add_remarks(r, "A0A");
+  Note("AMOS type\n");
+  scanp_inc(&p);
+  return true;
+}
+
+bool Ao(parse_param &p, const Patterns &k, SFC_report *r) {
+  char word[8];
+  if (Scan(p, k.ao, word).count != 1) return false;
+  SFC_add_remarks(r, word);
+  Note("AO1/2 type\n");
+  scanp_inc(&p);
+  return true;
+}
+
+bool TGroup(parse_param &p, const Patterns &k, SFC_report *r) {
   int a = 0, b = 0;
-
-  if (Scan(p, k.a0a, word).count == 1) {
-    SFC_add_remarks(r, "A0A");
-    Note("AMOS type\n");
-    scanp_inc(&p);
-    took = true;
-  }
-  if (Scan(p, k.ao, word).count == 1) {
-    SFC_add_remarks(r, word);
-    Note("AO1/2 type\n");
-    scanp_inc(&p);
-    took = true;
-  }
-  if (Scan(p, k.t_group, &a, &b).len > 7) {
-    r->t = CelsiusToF(CodeCelsius(a));
-    r->td = CelsiusToF(CodeCelsius(b));
-    r->flag |= 1;
-    if (MESS_check(kNote))
-      MESS_print(kNote, "New Temperature %.2f %.2f %d\n", static_cast<double>(r->t),
-                 static_cast<double>(r->td), r->flag);
-    scanp_inc(&p);
-    took = true;
-  }
-  return took;
+  if (Scan(p, k.t_group, &a, &b).len <= 7) return false;
+  r->t = CelsiusToF(CodeCelsius(a));
+  r->td = CelsiusToF(CodeCelsius(b));
+  r->flag |= 1;
+  if (MESS_check(kNote))
+    MESS_print(kNote, "New Temperature %.2f %.2f %d\n", static_cast<double>(r->t),
+               static_cast<double>(r->td), r->flag);
+  scanp_inc(&p);
+  return true;
 }
-
-// ---- US --------------------------------------------------------------------------------------
 
 // The numbered groups must cover more than five characters (the group and what
 // ends it), so that a word merely starting with the digits is not taken.
@@ -227,140 +249,301 @@ constexpr int kNumberedMinLen = 6;
 bool Covers(const Try &t) { return t.len >= kNumberedMinLen; }
 bool Numbered(const Try &t, int count) { return t.count == count && Covers(t); }
 
-bool TakeUnitedStates(parse_param &p, const Patterns &k, SFC_report *r) {
-  bool took = false;
-  float a = 0, b = 0;
-  int v = 0;
-  char chars[SCANP_TEXT_SIZE];
+bool CloudType(parse_param &p, const Patterns &k, SFC_report *r) {
+  char chars[SFC_CLD_TYPE_LEN];
+  if (!Covers(Scan(p, k.cloud_type, chars))) return false;
+  for (int i = 0; i < SFC_CLD_TYPE_LEN; ++i) r->cld_type[i] = chars[i] == '/' ? '-' : chars[i];
+  Note("New Cloud type\n");
+  scanp_inc(&p);
+  return true;
+}
 
-  if (Covers(Scan(p, k.cloud_type, chars))) {
-    for (int i = 0; i < SFC_CLD_TYPE_LEN; ++i) r->cld_type[i] = chars[i] == '/' ? '-' : chars[i];
-    Note("New Cloud type\n");
-    scanp_inc(&p);
-    took = true;
+bool Snow(parse_param &p, const Patterns &k, SFC_report *r) {
+  float a = 0;
+  if (!Covers(Scan(p, k.snow, &a))) return false;
+  r->scover = a;
+  Note("New Snow cover\n");
+  scanp_inc(&p);
+  return true;
+}
+
+bool SnowWater(parse_param &p, const Patterns &k, SFC_report *r) {
+  float a = 0;
+  if (!Covers(Scan(p, k.snow_water, &a))) return false;
+  if (IsMissing(r->scover)) r->scover = a;
+  Note("New Liquid eq Snow cover\n");
+  scanp_inc(&p);
+  return true;
+}
+
+bool G931(parse_param &p, const Patterns &k, SFC_report *r) {
+  float a = 0;
+  const Try t = Scan(p, k.g931, &a);
+  if (t.count < 1 || !Covers(t)) return false;
+  CopyWords(p, r, 1, "931 Group\n");
+  return true;
+}
+
+bool Rain1(parse_param &p, const Patterns &k, SFC_report *r) {
+  float a = 0;
+  if (Scan(p, k.rain1, &a).count < 1) return false;
+  r->rain1 = a / 100.0f;
+  Note("1 hr precip\n");
+  scanp_inc(&p);
+  return true;
+}
+
+bool Presfr(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (Scan(p, k.presfr).len <= 6) return false;
+  CopyWords(p, r, 1, "Old PresFR\n");
+  return true;
+}
+
+bool Presrr(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (Scan(p, k.presrr).len <= 6) return false;
+  CopyWords(p, r, 1, "Old PresRR\n");
+  return true;
+}
+
+bool Tendency(parse_param &p, const Patterns &k, SFC_report *r) {
+  float a = 0, b = 0;
+  if (!Numbered(Scan(p, k.tendency, &a, &b), 3)) return false;
+  r->ptend_t = static_cast<int>(a);
+  r->ptend = r->ptend_t > 4 ? -b / 10.0f : b / 10.0f;  // 5 to 8: falling
+  Note("New Ptend\n");
+  scanp_inc(&p);
+  return true;
+}
+
+bool Sunshine(parse_param &p, const Patterns &k, SFC_report *r) {
+  float a = 0;
+  if (!Covers(Scan(p, k.sunshine, &a))) return false;
+  r->solar = a;
+  Note("Old/New Sunshine\n");
+  scanp_inc(&p);
+  return true;
+}
+
+bool Rain36(parse_param &p, const Patterns &k, SFC_report *r) {
+  float a = 0;
+  if (!Covers(Scan(p, k.rain36, &a))) return false;
+  const int phase = SFC_get_prhour() % 600;
+  const bool three = phase >= kThreeHourFrom && phase <= kThreeHourTo;
+  float &field = three ? r->rain3 : r->rain6;
+  if (IsMissing(field) && !IsMissing(a)) field = a / 100.0f;
+  Note(three ? "New 3 Prec\n" : "New 6 Prec\n");
+  scanp_inc(&p);
+  return true;
+}
+
+bool Rain24(parse_param &p, const Patterns &k, SFC_report *r) {
+  float a = 0;
+  if (!Numbered(Scan(p, k.rain24, &a), 2)) return false;
+  if (IsMissing(r->rain24) && !IsMissing(a)) r->rain24 = a / 100.0f;
+  Note("New 24 Prec\n");
+  scanp_inc(&p);
+  return true;
+}
+
+bool VarCeiling(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (Scan(p, k.var_ceiling).count != 4) return false;
+  CopyWords(p, r, 4, "Variable Ceiling\n");
+  return true;
+}
+
+bool RvrOld(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (Scan(p, k.rvr_old).count != 4) return false;
+  CopyWords(p, r, 1, "Runway Visual Range\n");
+  return true;
+}
+
+bool PeakWind(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (Scan(p, k.peak_wind).count != 1) return false;
+  CopyWords(p, r, 3, "Peak Wind\n");
+  return true;
+}
+
+bool Snoincr(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (!Maybe(Second(p) == 'N')) return false;
+  if (Scan(p, k.snoincr).count != 1) return false;
+  CopyWords(p, r, 2, "Snow Increasing Rapidly\n");
+  return true;
+}
+
+bool Pcpn(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (Scan(p, k.pcpn).count != 1) return false;
+  CopyWords(p, r, 2, "Hourly Precipitation\n");
+  return true;
+}
+
+bool Wshft(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (Scan(p, k.wshft).count != 1) return false;
+  CopyWords(p, r, 2, "Wind Shift\n");
+  return true;
+}
+
+bool City(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (Scan(p, k.city).count != 2) return false;
+  CopyWords(p, r, 2, "City Temp\n");
+  return true;
+}
+
+bool TwrAlstg(parse_param &p, const Patterns &k, SFC_report *r) {
+  int v = 0;
+  if (!Maybe(Second(p) == 'W')) return false;
+  if (Scan(p, k.twr_alstg, &v).count != 1) return false;
+  CopyWords(p, r, 3, "Tower Altimeter setting\n");
+  return true;
+}
+
+bool TwrVis(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (!Maybe(Second(p) == 'W')) return false;
+  if (Scan(p, k.twr_vis_frac).count != 2 && Scan(p, k.twr_vis).count != 1) return false;
+  CopyWords(p, r, 3, "Tower Visibility\n");
+  return true;
+}
+
+bool SfcVis(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (!Maybe(Second(p) == 'F')) return false;
+  if (Scan(p, k.sfc_vis_frac).count != 2 && Scan(p, k.sfc_vis).count != 1) return false;
+  CopyWords(p, r, 3, "Surface Visibility\n");
+  return true;
+}
+
+bool AmosStatus(parse_param &p, const Patterns &k, SFC_report *r) {
+  if (Scan(p, k.amos_status).count != 2) return false;
+  CopyWords(p, r, 2, "AMOS Status\n");
+  return true;
+}
+
+bool MaxMin(parse_param &p, const Patterns &k, SFC_report *r) {
+  float a = 0, b = 0;
+  if (!Numbered(Scan(p, k.max_min, &a, &b), 2)) return false;
+  if (IsMissing(r->max_t)) {
+    r->max_t = ExtremeF(a);
+    r->min_t = ExtremeF(b);
   }
-  if (Covers(Scan(p, k.snow, &a))) {
-    r->scover = a;
-    Note("New Snow cover\n");
-    scanp_inc(&p);
-    took = true;
-  }
-  if (Covers(Scan(p, k.snow_water, &a))) {
-    if (IsMissing(r->scover)) r->scover = a;
-    Note("New Liquid eq Snow cover\n");
-    scanp_inc(&p);
-    took = true;
-  }
-  if (const Try t = Scan(p, k.g931, &a); t.count >= 1 && t.len >= kNumberedMinLen) {
-    CopyWords(p, r, 1, "931 Group\n");
-    took = true;
-  }
-  if (Scan(p, k.rain1, &a).count >= 1) {
-    r->rain1 = a / 100.0f;
-    Note("1 hr precip\n");
-    scanp_inc(&p);
-    took = true;
-  }
-  if (Scan(p, k.presfr).len > 6) {
-    CopyWords(p, r, 1, "Old PresFR\n");
-    took = true;
-  }
-  if (Scan(p, k.presrr).len > 6) {
-    CopyWords(p, r, 1, "Old PresRR\n");
-    took = true;
-  }
-  if (Numbered(Scan(p, k.tendency, &a, &b), 3)) {
-    r->ptend_t = static_cast<int>(a);
-    r->ptend = r->ptend_t > 4 ? -b / 10.0f : b / 10.0f;  // 5 to 8: falling
-    Note("New Ptend\n");
-    scanp_inc(&p);
-    took = true;
-  }
-  if (Covers(Scan(p, k.sunshine, &a))) {
-    r->solar = a;
-    Note("Old/New Sunshine\n");
-    scanp_inc(&p);
-    took = true;
-  }
-  if (Covers(Scan(p, k.rain36, &a))) {
-    const int phase = SFC_get_prhour() % 600;
-    const bool three = phase >= kThreeHourFrom && phase <= kThreeHourTo;
-    float &field = three ? r->rain3 : r->rain6;
-    if (IsMissing(field) && !IsMissing(a)) field = a / 100.0f;
-    Note(three ? "New 3 Prec\n" : "New 6 Prec\n");
-    scanp_inc(&p);
-    took = true;
-  }
-  if (Numbered(Scan(p, k.rain24, &a), 2)) {
-    if (IsMissing(r->rain24) && !IsMissing(a)) r->rain24 = a / 100.0f;
-    Note("New 24 Prec\n");
-    scanp_inc(&p);
-    took = true;
-  }
-  if (Scan(p, k.var_ceiling).count == 4) {
-    CopyWords(p, r, 4, "Variable Ceiling\n");
-    took = true;
-  }
-  if (Scan(p, k.rvr_old).count == 4) {
-    CopyWords(p, r, 1, "Runway Visual Range\n");
-    took = true;
-  }
-  if (Scan(p, k.peak_wind).count == 1) {
-    CopyWords(p, r, 3, "Peak Wind\n");
-    took = true;
-  }
-  if (Scan(p, k.snoincr).count == 1) {
-    CopyWords(p, r, 2, "Snow Increasing Rapidly\n");
-    took = true;
-  }
-  if (Scan(p, k.pcpn).count == 1) {
-    CopyWords(p, r, 2, "Hourly Precipitation\n");
-    took = true;
-  }
-  if (Scan(p, k.wshft).count == 1) {
-    CopyWords(p, r, 2, "Wind Shift\n");
-    took = true;
-  }
-  if (Scan(p, k.city).count == 2) {
-    CopyWords(p, r, 2, "City Temp\n");
-    took = true;
-  }
-  if (Scan(p, k.twr_alstg, &v).count == 1) {
-    CopyWords(p, r, 3, "Tower Altimeter setting\n");
-    took = true;
-  }
-  if (Scan(p, k.twr_vis_frac).count == 2 || Scan(p, k.twr_vis).count == 1) {
-    CopyWords(p, r, 3, "Tower Visibility\n");
-    took = true;
-  }
-  if (Scan(p, k.sfc_vis_frac).count == 2 || Scan(p, k.sfc_vis).count == 1) {
-    CopyWords(p, r, 3, "Surface Visibility\n");
-    took = true;
-  }
-  if (Scan(p, k.amos_status).count == 2) {
-    CopyWords(p, r, 2, "AMOS Status\n");
-    took = true;
-  }
-  if (Numbered(Scan(p, k.max_min, &a, &b), 2)) {
-    if (IsMissing(r->max_t)) {
-      r->max_t = ExtremeF(a);
-      r->min_t = ExtremeF(b);
+  Note("New Max/min temp 9 digit\n");
+  scanp_inc(&p);
+  return true;
+}
+
+bool Max6(parse_param &p, const Patterns &k, SFC_report *r) {
+  float a = 0;
+  if (!Numbered(Scan(p, k.max6, &a), 2)) return false;
+  if (IsMissing(r->max6_t)) r->max6_t = ExtremeF(a);
+  Note("New Max temp\n");
+  scanp_inc(&p);
+  return true;
+}
+
+bool Min6(parse_param &p, const Patterns &k, SFC_report *r) {
+  float a = 0;
+  if (!Numbered(Scan(p, k.min6, &a), 2)) return false;
+  if (IsMissing(r->min6_t)) r->min6_t = ExtremeF(a);
+  Note("New Min temp\n");
+  scanp_inc(&p);
+  return true;
+}
+
+// ---- the table ---------------------------------------------------------------------------
+
+enum Origins : unsigned { kAll = 1, kNorthAmerica = 2, kUs = 4 };
+
+struct GroupRow {
+  Group take;
+  unsigned origins;                       // bulletins that read it
+  const Pat Patterns::*pats[2];           // its patterns (the second may be null)
+};
+
+// In the order a pass tries them.
+constexpr GroupRow kGroups[] = {
+    {ObsTaken, kAll, {&Patterns::obs_taken, nullptr}},
+    {Slp, kAll, {&Patterns::slp, nullptr}},
+    {WeaBlank, kAll, {&Patterns::wea_blank, nullptr}},
+    {Wea, kAll, {&Patterns::wea, nullptr}},
+    {A0a, kNorthAmerica, {&Patterns::a0a, nullptr}},
+    {Ao, kNorthAmerica, {&Patterns::ao, nullptr}},
+    {TGroup, kNorthAmerica, {&Patterns::t_group, nullptr}},
+    {CloudType, kUs, {&Patterns::cloud_type, nullptr}},
+    {Snow, kUs, {&Patterns::snow, nullptr}},
+    {SnowWater, kUs, {&Patterns::snow_water, nullptr}},
+    {G931, kUs, {&Patterns::g931, nullptr}},
+    {Rain1, kUs, {&Patterns::rain1, nullptr}},
+    {Presfr, kUs, {&Patterns::presfr, nullptr}},
+    {Presrr, kUs, {&Patterns::presrr, nullptr}},
+    {Tendency, kUs, {&Patterns::tendency, nullptr}},
+    {Sunshine, kUs, {&Patterns::sunshine, nullptr}},
+    {Rain36, kUs, {&Patterns::rain36, nullptr}},
+    {Rain24, kUs, {&Patterns::rain24, nullptr}},
+    {VarCeiling, kUs, {&Patterns::var_ceiling, nullptr}},
+    {RvrOld, kUs, {&Patterns::rvr_old, nullptr}},
+    {PeakWind, kUs, {&Patterns::peak_wind, nullptr}},
+    {Snoincr, kUs, {&Patterns::snoincr, nullptr}},
+    {Pcpn, kUs, {&Patterns::pcpn, nullptr}},
+    {Wshft, kUs, {&Patterns::wshft, nullptr}},
+    {City, kUs, {&Patterns::city, nullptr}},
+    {TwrAlstg, kUs, {&Patterns::twr_alstg, nullptr}},
+    {TwrVis, kUs, {&Patterns::twr_vis_frac, &Patterns::twr_vis}},
+    {SfcVis, kUs, {&Patterns::sfc_vis_frac, &Patterns::sfc_vis}},
+    {AmosStatus, kUs, {&Patterns::amos_status, nullptr}},
+    {MaxMin, kUs, {&Patterns::max_min, nullptr}},
+    {Max6, kUs, {&Patterns::max6, nullptr}},
+    {Min6, kUs, {&Patterns::min6, nullptr}},
+};
+constexpr int kGroupCount = static_cast<int>(std::size(kGroups));
+static_assert(kGroupCount <= 64, "the candidate masks hold one bit per group");
+
+// For every character, the groups that may fit at a word starting with it: a
+// group whose patterns the scanner settles as failed from that character alone
+// is left out. A mask bit stays set when that cannot be judged.
+struct Candidates {
+  std::uint64_t by_char[256];
+  std::uint64_t by_origin[3];  // US, Canada, other
+};
+
+Candidates MakeCandidates(const Patterns &k) {
+  Candidates c{};
+  for (int i = 0; i < kGroupCount; ++i) {
+    const std::uint64_t bit = std::uint64_t{1} << i;
+    const unsigned o = kGroups[i].origins;
+    if (o & (kAll | kNorthAmerica | kUs)) c.by_origin[0] |= bit;
+    if (o & (kAll | kNorthAmerica)) c.by_origin[1] |= bit;
+    if (o & kAll) c.by_origin[2] |= bit;
+    for (int ch = 0; ch < 256; ++ch) {
+      char text[2] = {static_cast<char>(ch), '\0'};
+      parse_param probe;
+      scanp_set(&probe, text);
+      probe.length = 1;  // also for the terminator itself
+      bool may = false;
+      for (const Pat Patterns::*pat : kGroups[i].pats) {
+        int result = 0;
+        if (pat && !(k.*pat).settled_at_once(&probe, &result)) may = true;
+      }
+      if (may) c.by_char[ch] |= bit;
     }
-    Note("New Max/min temp 9 digit\n");
-    scanp_inc(&p);
-    took = true;
   }
-  if (Numbered(Scan(p, k.max6, &a), 2)) {
-    if (IsMissing(r->max6_t)) r->max6_t = ExtremeF(a);
-    Note("New Max temp\n");
-    scanp_inc(&p);
-    took = true;
-  }
-  if (Numbered(Scan(p, k.min6, &a), 2)) {
-    if (IsMissing(r->min6_t)) r->min6_t = ExtremeF(a);
-    Note("New Min temp\n");
-    scanp_inc(&p);
-    took = true;
+  return c;
+}
+
+const Candidates &GetCandidates() {
+  static const Candidates candidates = MakeCandidates(Pats());
+  return candidates;
+}
+
+// One pass: every group of the bulletin's tables once, in order, at the cursor.
+// Groups that cannot fit at the character there are passed by without a try;
+// the character is looked at again after every group taken.
+bool RunPass(parse_param &p, const Patterns &k, std::uint64_t groups, bool quick, SFC_report *r) {
+  const Candidates &cand = GetCandidates();
+  bool took = false;
+  while (groups != 0 && !AtEnd(p)) {
+    const auto ch = static_cast<unsigned char>(p.ptr[p.off]);
+    const std::uint64_t next = quick ? groups & cand.by_char[ch] : groups;
+    if (next == 0) break;
+    const int i = std::countr_zero(next);
+    groups &= ~((std::uint64_t{2} << i) - 1);  // this group and those passed by
+    took |= kGroups[i].take(p, k, r);
   }
   return took;
 }
@@ -369,16 +552,17 @@ bool TakeUnitedStates(parse_param &p, const Patterns &k, SFC_report *r) {
 
 void metar_detail::DecodeRemarks(parse_param &p, int bulletin, SFC_report *r) {
   const Patterns &k = Pats();
-  const bool north_american = bulletin == SFC_ORIGIN_US || bulletin == SFC_ORIGIN_CANADA;
-  const bool us = bulletin == SFC_ORIGIN_US;
+  const Candidates &cand = GetCandidates();
+  const std::uint64_t groups = bulletin == SFC_ORIGIN_US       ? cand.by_origin[0]
+                               : bulletin == SFC_ORIGIN_CANADA ? cand.by_origin[1]
+                                                               : cand.by_origin[2];
+  const bool quick = QuickChecks();
+  g_quick = quick;
   char word[kWordMax + 1];
 
   // Every productive pass takes at least one character, so the text bounds it.
   while (scanp_get_off(&p) < p.length) {
-    bool took = TakeCommon(p, k, r);
-    if (north_american) took |= TakeNorthAmerican(p, k, r);
-    if (us) took |= TakeUnitedStates(p, k, r);
-    if (took) continue;
+    if (RunPass(p, k, groups, quick, r)) continue;
     if (scanp(&p, k.word, word) != 1) break;
     if (std::strcmp(word, "$") != 0) SFC_add_remarks(r, word);
     scanp_inc(&p);
