@@ -8,7 +8,9 @@
 // The groups of the first table are read in every report; the AMOS/AO words and
 // the tenths T-group in US and Canadian bulletins; the rest (cloud types, snow,
 // precipitation, tendency, extremes, the worded groups) in US bulletins only.
+#include <algorithm>
 #include <bit>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -163,7 +165,8 @@ using Group = bool (*)(parse_param &, const Patterns &, SFC_report *);
 bool ObsTaken(parse_param &p, const Patterns &k, SFC_report *r) {
   int v = 0;
   if (Scan(p, k.obs_taken, &v).count != 1) return false;
-  r->time += v;
+  // Kept within the int range whatever the offset.
+  r->time = static_cast<int>(std::clamp<long long>(static_cast<long long>(r->time) + v, INT_MIN, INT_MAX));
   if (MESS_check(kNote)) MESS_print(kNote, "Observation time offset: %d\n", r->time);
   scanp_inc(&p);
   return true;
