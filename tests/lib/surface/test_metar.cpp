@@ -144,7 +144,7 @@ TEST_F(Metar, NilReports) {
       {"METAR KDEN 121753Z NIL", "rc=-1|type=0|id=KDEN"},
       {"SPECI KDEN 121753Z NIL", "rc=-1|type=0", 5},
       {"KDEN NIL", "rc=-1|type=0|time=1800"},
-      // issue 9: "AUTO NIL" is a NIL report too, not the weather "!NIL".
+      // Mended: "AUTO NIL" is a NIL report too, not the weather "!NIL".
       {"NCMH 180700Z AUTO NIL", "rc=-1|type=0|id=NCMH|time=700|weather= "},
       {"KDEN 121753Z NILX 10SM", "rc=-1|type=0"},  // the NIL word fits by its count
   };
