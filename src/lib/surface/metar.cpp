@@ -49,7 +49,7 @@ constexpr int kVisTenKm = 9999;
 // A bare four-digit altimeter below this is hectopascals, else hundredths of inch.
 constexpr float kBareAltHpaBelow = 2000.0f;
 
-bool IsMissing(float v) { return v == SFC_MISSING_F; }
+using metar_detail::IsMissing;
 
 // ---- quick checks ---------------------------------------------------------------------
 //
@@ -94,7 +94,7 @@ class Ahead {
   int n_;
 };
 
-float CelsiusToF(float c) { return IsMissing(c) ? SFC_MISSING_F : 32.0f + 9.0f * c / 5.0f; }
+using metar_detail::CelsiusToF;
 
 // Speed in the unit the wind group ends with ("" when it has none) to knots.
 float SpeedToKnots(int v, const char *unit) {
@@ -118,24 +118,7 @@ float MetresToMiles(int v) {
 
 // ---- patterns -------------------------------------------------------------------
 
-// A compiled pattern whose targets are checked once, at construction, against the
-// kinds the decoder passes ('i' int, 'f' float, 't' text), so that no value can
-// silently go astray.
-class Pat : public ScanPattern {
- public:
-  Pat(const char *text, std::string_view kinds) : ScanPattern(text) {
-    bool ok = arguments() == static_cast<int>(kinds.size());
-    for (int k = 0; ok && k < arguments(); ++k) {
-      const char want = kinds[static_cast<std::size_t>(k)];
-      switch (argument_kind(k)) {
-        case ScanTarget::Kind::INT: ok = want == 'i'; break;
-        case ScanTarget::Kind::FLOAT: ok = want == 'f'; break;
-        case ScanTarget::Kind::TEXT: ok = want == 't'; break;
-      }
-    }
-    if (!ok) std::abort();  // a decoder table out of step with its code
-  }
-};
+using metar_detail::Pat;
 
 struct Patterns {
   // heading

@@ -26,8 +26,12 @@
 // the 3-hour from the 6-hour precipitation group.
 #pragma once
 
+#include <cstdlib>
+#include <string_view>
+
 #include "messages/messages.h"
 #include "surface/report.h"
+#include "surface/scanner.h"
 
 /// Message class of the decoder's notes (out4 c).
 constexpr M_type SFC_METAR_NOTE_CLASS = 0x4000000u;
@@ -70,4 +74,26 @@ void DecodeRemarks(parse_param &param, int bulletin, SFC_report *report);
 /// Whether tries may be skipped on what the characters at the cursor show: the
 /// quick checks are on and the scanner's trace (which lists every try) is off.
 bool QuickChecks();
+
+inline bool IsMissing(float v) { return v == SFC_MISSING_F; }
+inline float CelsiusToF(float c) { return IsMissing(c) ? SFC_MISSING_F : 32.0f + 9.0f * c / 5.0f; }
+
+/// A compiled pattern whose target kinds are checked once, at construction,
+/// against the kinds the decoder passes ('i' int, 'f' float, 't' text), so that no
+/// value can silently go astray.
+class Pat : public ScanPattern {
+ public:
+  Pat(const char *text, std::string_view kinds) : ScanPattern(text) {
+    bool ok = arguments() == static_cast<int>(kinds.size());
+    for (int k = 0; ok && k < arguments(); ++k) {
+      const char want = kinds[static_cast<std::size_t>(k)];
+      switch (argument_kind(k)) {
+        case ScanTarget::Kind::INT: ok = want == 'i'; break;
+        case ScanTarget::Kind::FLOAT: ok = want == 'f'; break;
+        case ScanTarget::Kind::TEXT: ok = want == 't'; break;
+      }
+    }
+    if (!ok) std::abort();  // a decoder table out of step with its code
+  }
+};
 }  // namespace metar_detail

@@ -39,27 +39,11 @@ constexpr int kMinusCode = 1000;
 constexpr int kThreeHourFrom = 230;
 constexpr int kThreeHourTo = 344;
 
-bool IsMissing(float v) { return v == SFC_MISSING_F; }
+using metar_detail::IsMissing;
 
-float CelsiusToF(float c) { return IsMissing(c) ? SFC_MISSING_F : 32.0f + 9.0f * c / 5.0f; }
+using metar_detail::CelsiusToF;
 
-// A compiled pattern whose target kinds are checked once against the code that
-// passes them ('i' int, 'f' float, 't' text).
-class Pat : public ScanPattern {
- public:
-  Pat(const char *text, std::string_view kinds) : ScanPattern(text) {
-    bool ok = arguments() == static_cast<int>(kinds.size());
-    for (int k = 0; ok && k < arguments(); ++k) {
-      const char want = kinds[static_cast<std::size_t>(k)];
-      switch (argument_kind(k)) {
-        case ScanTarget::Kind::INT: ok = want == 'i'; break;
-        case ScanTarget::Kind::FLOAT: ok = want == 'f'; break;
-        case ScanTarget::Kind::TEXT: ok = want == 't'; break;
-      }
-    }
-    if (!ok) std::abort();  // a decoder table out of step with its code
-  }
-};
+using metar_detail::Pat;
 
 struct Patterns {
   // every report
