@@ -39,10 +39,8 @@ constexpr int kMinusCode = 1000;
 constexpr int kThreeHourFrom = 230;
 constexpr int kThreeHourTo = 344;
 
-using metar_detail::IsMissing;
-
 using metar_detail::CelsiusToF;
-
+using metar_detail::IsMissing;
 using metar_detail::Pat;
 
 struct Patterns {
