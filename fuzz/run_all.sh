@@ -17,7 +17,7 @@ for bin in build-fuzz/fuzz_*; do
   mkdir -p "fuzz/crashes/$corpus"
   echo "== $name: $runs runs, seed $seed"
   if ! "$bin" -runs="$runs" -seed="$seed" -max_len=4096 -timeout=10 \
-      -artifact_prefix="fuzz/crashes/$corpus/" "$work" 2>"$work.log"; then
+      -artifact_prefix="$PWD/fuzz/crashes/$corpus/" "$work" 2>"$work.log"; then
     tail -40 "$work.log"
     status=1
   fi

@@ -768,7 +768,11 @@ ScanPattern::ScanPattern(std::string_view pattern) : text_(pattern) {
   // starts with one of their alternatives; the element after them then decides.
   std::size_t i = 0;
   while (i < elements_.size() && IsOptionalLead(elements_[i])) {
-    for (int w = 0; w < 4; ++w) first_[static_cast<std::size_t>(w)] |= elements_[i].set[w];
+    const ScanElement &e = elements_[i];
+    for (int w = 0; w < 4; ++w) first_[static_cast<std::size_t>(w)] |= e.set[w];
+    // A marker that does not fit whole is still consumed as far as it agrees.
+    if (e.has_marker && e.marker_len > 0)
+      SetAdd(first_.data(), static_cast<unsigned char>(text_[static_cast<std::size_t>(e.marker_off)]));
     ++i;
   }
   lead_ = static_cast<int>(i);

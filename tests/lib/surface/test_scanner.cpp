@@ -365,6 +365,12 @@ TEST(Scanp, Alternatives) {
       {"%(A|B", "A", {0, 0, 0, 0, 0, ""}},                       // unclosed: never matches
       {"%*( |/)", " x", {1, 1, 1, 0, 1, ""}},
       {"%(METAR|SPECI) ", "SPECI KDEN", {1, 6, 1, 1, 1, "SPECI"}},
+      // An optional leading directive with a marker still takes the part of the
+      // input that agrees with the marker (the compiled form had settled these
+      // as misses from the first character).
+      {"%*<!%!(E)S", "%S", {1, 2, 1, 0, 1, ""}},
+      {"%*<!%X!(E)S", "%S", {1, 2, 1, 0, 1, ""}},
+      {"%*<!%!(E)S", "S", {1, 1, 1, 0, 1, ""}},
   });
 }
 
