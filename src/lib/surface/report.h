@@ -38,6 +38,11 @@ constexpr int SFC_DATA_SIZE = 300;
 constexpr int SFC_DATA_LEN = 250;
 constexpr int SFC_DATA_ID_SIZE = 10;
 
+/// The decoders' bound of work: a report text of n characters costs at most
+/// SFC_TRIES_PER_CHAR * n + SFC_TRIES_BASE pattern tries (counted by the scanner).
+constexpr int SFC_TRIES_PER_CHAR = 8;
+constexpr int SFC_TRIES_BASE = 64;
+
 constexpr int SFC_INFO_DATIM_SIZE = 40;
 constexpr int SFC_INFO_FILE_SIZE = 20;
 

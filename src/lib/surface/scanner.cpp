@@ -794,6 +794,7 @@ ScanTarget::Kind ScanPattern::argument_kind(int index) const {
 
 
 int scanp(parse_param *param, const char *pat, ...) {
+  ++scanp_detail::tries;
   if (!param) return -1;
   va_list ap;
   va_start(ap, pat);
@@ -804,6 +805,7 @@ int scanp(parse_param *param, const char *pat, ...) {
 }
 
 int scanp_targets(parse_param *param, const char *pat, const ScanTarget *targets, int count) {
+  ++scanp_detail::tries;
   if (!param) return -1;
   ArraySink sink{targets, targets ? count : 0};
   return WalkText(param, pat, sink);

@@ -42,7 +42,8 @@
 //   scanp(&p, kId, buf)                     typed targets, no pattern parsing
 //
 // Trace lines of every try are printed at message class SCANP_TRACE_CLASS when
-// that class is shown. The module keeps no state.
+// that class is shown. The module's one piece of state is a count of tries (every
+// call of scanp or scanp_targets), which tests use to bound a decoder's work.
 #pragma once
 
 #include <array>
@@ -66,6 +67,15 @@ constexpr M_type SCANP_TRACE_CLASS = 0x80000000u;
 /// What a number directive stores for its missing marker.
 constexpr int SCANP_MISSING = -9999;
 constexpr float SCANP_MISSING_F = -9999.0f;
+
+namespace scanp_detail {
+inline std::uint64_t tries = 0;
+}  // namespace scanp_detail
+
+/// Pattern tries made since the last scanp_reset_tries (or the start).
+inline std::uint64_t scanp_tries() { return scanp_detail::tries; }
+/// Sets the count of tries back to 0.
+inline void scanp_reset_tries() { scanp_detail::tries = 0; }
 
 /// The state of one scan over one text, owned by the caller.
 struct parse_param {
@@ -150,6 +160,7 @@ class ScanPattern {
   /// stores `*result` (its return value) and returns true. Lets the most common
   /// try, a miss, cost a few instructions.
   bool settled_at_once(parse_param *param, int *result) const {
+    ++scanp_detail::tries;  // every compiled try comes through here first
     // An offset inside the text implies a text (scanp_set never leaves ptr null).
     if (first_any_ || !param ||
         static_cast<unsigned>(param->off) >= static_cast<unsigned>(param->length))

@@ -216,9 +216,15 @@ TEST_F(MetarCorpus, AllReports) {
     t_group += r.flag;
     comment += r.comment[0] != '\0';
     // Sane values for real reports.
-    if (r.w_spd != SFC_MISSING_F) EXPECT_TRUE(r.w_spd >= 0 && r.w_spd < 150) << rep.text;
-    if (r.alt != SFC_MISSING_F) EXPECT_TRUE(r.alt > 0 && r.alt < 35) << rep.text;
-    if (r.pmb != SFC_MISSING_F) EXPECT_TRUE(r.pmb > 900 && r.pmb < 1100) << rep.text;
+    if (r.w_spd != SFC_MISSING_F) {
+      EXPECT_TRUE(r.w_spd >= 0 && r.w_spd < 150) << rep.text;
+    }
+    if (r.alt != SFC_MISSING_F) {
+      EXPECT_TRUE(r.alt > 0 && r.alt < 35) << rep.text;
+    }
+    if (r.pmb != SFC_MISSING_F) {
+      EXPECT_TRUE(r.pmb > 900 && r.pmb < 1100) << rep.text;
+    }
     for (int i = 0; i < r.num_cld; ++i)
       EXPECT_TRUE(r.cld_height[i] == SFC_MISSING_F || r.cld_height[i] >= 0) << rep.text;
   }
