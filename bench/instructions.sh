@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Instructions per report, counted by callgrind (stable on a noisy machine where
+# seconds are not):
+#   - decoding only: SFC_decode_METAR and what it calls, over the real reports of
+#     bench_metar (one pass);
+#   - the whole command `-id all -pa dec` on the bundled sample hour, from start-up to
+#     exit, divided by the reports it prints.
+#
+#   bench/instructions.sh [BUILD_DIR]      (default build/)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+command -v valgrind >/dev/null || { echo "valgrind is needed" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+collected() {  # callgrind's count of the instructions collected, from its log
+  sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$1"
+}
+
+if [ -x "$build/bench_metar" ]; then
+  reports=$(($(grep -c . tests/data/metar/awc_metars_sample.txt) - 1))
+  valgrind --tool=callgrind --callgrind-out-file="$work/decode.out" \
+    --toggle-collect='SFC_decode_METAR*' "$build/bench_metar" \
+    --benchmark_filter=BM_DecodeOnly --benchmark_min_time=0.01 >"$work/decode.txt" 2>"$work/decode.log"
+  passes=$(awk '/^BM_DecodeOnly/ {print $6}' "$work/decode.txt")
+  ir=$(collected "$work/decode.log")
+  printf 'decoding only (METAR, %d reports x %d): %d instructions per report\n' \
+    "$reports" "$passes" "$((ir / (reports * passes)))"
+fi
+
+reports=$(($("$build/sfcparse" -id all -pa pln 20010600 | wc -l) - 2))
+valgrind --tool=callgrind --callgrind-out-file="$work/cmd.out" \
+  "$build/sfcparse" -id all -pa dec 20010600 >/dev/null 2>"$work/cmd.log"
+ir=$(collected "$work/cmd.log")
+printf 'whole command, -id all -pa dec (%d reports): %d instructions per report\n' \
+  "$reports" "$((ir / reports))"
