@@ -42,6 +42,16 @@ for fmt in plns pln pfull psyn psimp; do
   row "decoded, -pa dec,$fmt" "$(best $sfc -id all -pa dec,$fmt "$work/big.wmo")"
 done
 
+# Memory stays flat whatever the file size: peak resident size for one hour and for
+# the five-hour input.
+peak_kb() {  # peak resident kB of "$@"
+  python3 -c 'import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$@"
+}
+echo "peak memory, -pa dec: $(peak_kb $sfc -id all -pa dec share/20010600_sao.wmo) kB for one hour," \
+  "$(peak_kb $sfc -id all -pa dec "$work/big.wmo") kB for five"
+
 # Library benchmarks: cutting only, and decoding only where built.
 for b in bench_raw_reader bench_metar; do
   if [ -x "$build/$b" ]; then

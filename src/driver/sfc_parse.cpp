@@ -187,12 +187,12 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   if (settings.header == 2 && lines) SFC_print_line(4, nullptr);
 
   // Station selections are decided by the station store: every report passes.
-  bool every = ids.empty() || CTY_ids_select(ids);
+  const CTY_id_set wanted(ids);
   data_struct rep;
   for (;;) {
     int result = SFC_read_raw(input.get(), rep.data, rep.id, &rep.format, &rep.bulletin);
     if (result == SFC_RAW_NONE) break;
-    if (every || CTY_ids_cmp(ids, rep.id)) print_raw_report(rep, date);
+    if (wanted.wanted(rep.id)) print_raw_report(rep, date);
     if (result == SFC_RAW_LAST) break;
   }
 

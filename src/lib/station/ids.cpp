@@ -31,3 +31,23 @@ int CTY_ids_cmp(const ParsedList &ids, const char *id) {
     if (stricmp(e.c_str(), id) == 0) return 1;
   return 0;
 }
+
+namespace {
+
+std::string upper(const char *s) {
+  std::string out(s);
+  for (char &c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+}  // namespace
+
+CTY_id_set::CTY_id_set(const ParsedList &ids) : every_(ids.empty() || CTY_ids_select(ids)) {
+  if (!every_)
+    for (const std::string &e : ids) upper_.insert(upper(e.c_str()));
+}
+
+int CTY_id_set::wanted(const char *id) const {
+  return every_ || upper_.count(upper(id)) != 0 ? 1 : 0;
+}

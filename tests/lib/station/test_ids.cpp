@@ -20,8 +20,13 @@ TEST(StationIds, ReportIdentifierMatching) {
       {{"Elev"}, "X", 0},  // no selection without its operator
       {{"KDEN"}, "KDENX", 0},
       {{"KDEN"}, "", 0},
+      {{"kden", "Kbos"}, "KBOS", 1},
+      {{"K1@"}, "k1@", 1},
   };
-  for (const Case &c : cases) EXPECT_EQ(CTY_ids_cmp(c.ids, c.id), c.result) << c.id;
+  for (const Case &c : cases) {
+    EXPECT_EQ(CTY_ids_cmp(c.ids, c.id), c.result) << c.id;
+    EXPECT_EQ(CTY_id_set(c.ids).wanted(c.id), c.result) << c.id;  // the prepared form
+  }
   EXPECT_EQ(CTY_ids_select({"KDEN", "CN:CA"}), 1);
   EXPECT_EQ(CTY_ids_select({"KDEN"}), 0);
 }
