@@ -1,0 +1,140 @@
+// Fuzz target for the printers of decoded reports: whatever a report text decodes
+// to, every line format prints it as well-formed lines.
+//
+// The first byte picks the decoder (METAR, SPECI, SA, SP), the bulletin origin and
+// the bulletin hour; the rest, cut at a NUL byte, is the report text (made what
+// the raw reader gives: printable, at most SFC_DATA_LEN characters). The record
+// is decoded as the program does it, then printed in formats 1 to 6, with blanks
+// and with dashes for missing values, and the tidied raw text too; the output goes
+// to a scratch file through the message copy file (nothing on the screen) and is
+// read back. Checks: only printable characters and line ends; formats 2, 4 and 5
+// give one line per report, starting with the identifier, format 1 two or three,
+// format 6 none; every line ends with a line end.
+// Seeds: real reports (fuzz/corpus/print, the seeds of fuzz/corpus/budget).
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "messages/messages.h"
+#include "surface/metar.h"
+#include "surface/print_line.h"
+#include "surface/print_nice.h"
+#include "surface/raw_reader.h"
+#include "surface/report.h"
+#include "surface/sa.h"
+
+namespace {
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+const std::string &ScratchFile() {
+  static const std::string name = "/tmp/fuzz_print." + std::to_string(getpid());
+  return name;
+}
+
+// Everything the printers wrote since the copy file was opened.
+std::string Printed() {
+  MESS_file_close();
+  std::string out;
+  if (FILE *f = std::fopen(ScratchFile().c_str(), "rb")) {
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
+    std::fclose(f);
+  }
+  return out;
+}
+
+int Lines(const std::string &s) {
+  int n = 0;
+  for (char c : s) {
+    if (c == '\n') {
+      ++n;
+      continue;
+    }
+    const auto u = static_cast<unsigned char>(c);
+    Check(u >= ' ' && u < 127);
+  }
+  Check(s.empty() || s.back() == '\n');
+  return n;
+}
+
+// The lines format `type` prints for `r` (blanks or dashes for missing values).
+// The one-line formats start with the identifier (after a blank in format 5).
+int PrintedLines(int type, int dash, const SFC_report &r) {
+  SFC_set_print(type);
+  SFC_set_miss_dash(dash);
+  MESS_file(ScratchFile().c_str(), "w");
+  SFC_print_line(1, &r);
+  const std::string out = Printed();
+  if (type == 2 || type == 4 || type == 5) {
+    const std::string id(r.id, strnlen(r.id, 6));
+    const std::size_t at = out.find_first_not_of(' ');
+    Check(id.empty() || (at != std::string::npos && out.compare(at, id.size(), id) == 0));
+  }
+  return Lines(out);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  if (size == 0 || size > 1000) return 0;
+  static const int kOrigins[] = {SFC_ORIGIN_US, SFC_ORIGIN_CANADA, SFC_ORIGIN_MEXICO,
+                                 SFC_ORIGIN_OTHER};
+  static const int kFormats[] = {SFC_FMT_METAR, SFC_FMT_SPECI, SFC_FMT_SA, SFC_FMT_SP};
+  const unsigned pick = data[0];
+  const int bulletin = kOrigins[pick & 3];
+  const int format = kFormats[(pick >> 2) & 3];
+  SFC_set_prhour(static_cast<int>((pick >> 4) % 12) * 200);
+
+  // As the raw reader gives it: at most SFC_DATA_LEN characters, control and high
+  // bytes turned into blanks.
+  const char *body = reinterpret_cast<const char *>(data + 1);
+  const std::size_t n = strnlen(body, size - 1);
+  char text[SFC_DATA_SIZE];
+  const std::size_t len = n < static_cast<std::size_t>(SFC_DATA_LEN) ? n : SFC_DATA_LEN;
+  for (std::size_t i = 0; i < len; ++i) {
+    const auto u = static_cast<unsigned char>(body[i]);
+    text[i] = u >= ' ' && u < 127 ? body[i] : ' ';
+  }
+  text[len] = '\0';
+
+  MESS_reset_state();
+  MESS_set_out(0);  // the copy file only
+  SFC_report r;
+  SFC_initialize(&r);
+  std::snprintf(r.area, sizeof r.area, "UN");
+  if (format == SFC_FMT_SA || format == SFC_FMT_SP)
+    SFC_decode_SA(text, format, bulletin, &r);
+  else
+    SFC_decode_METAR(text, format, bulletin, &r);
+
+  for (int dash = 0; dash <= 1; ++dash) {
+    for (int type : {2, 4, 5}) Check(PrintedLines(type, dash, r) == 1);
+    const int two = PrintedLines(1, dash, r);
+    Check(two == 2 || two == 3);
+    Check(PrintedLines(3, dash, r) >= 1);
+    Check(PrintedLines(6, dash, r) == 0);
+  }
+  // Headers of every format, and the tidied raw text.
+  for (int type = 1; type <= 6; ++type) {
+    SFC_set_print(type);
+    MESS_file(ScratchFile().c_str(), "w");
+    SFC_print_line(1, nullptr);
+    (void)Lines(Printed());
+  }
+  MESS_file(ScratchFile().c_str(), "w");
+  SFC_print_nice(1, text);
+  (void)Lines(Printed());
+
+  SFC_print_reset_state();
+  MESS_reset_state();
+  std::remove(ScratchFile().c_str());
+  return 0;
+}
