@@ -1,4 +1,5 @@
-// Benchmark of the raw bulletin reader: SFC_read_raw over a large raw hourly file.
+// Benchmarks of the raw bulletin reader: SFC_read_raw over a large raw hourly file,
+// alone (cutting only) and with every report decoded (cutting and decoding).
 //
 // The file is made once per run from a real hourly file (the whole 00Z hour of
 // 6 January 2020, about 20,700 reports), repeated until it holds at least
@@ -15,8 +16,11 @@
 #include <sstream>
 #include <string>
 
+#include "messages/messages.h"
+#include "surface/metar.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
+#include "surface/sa.h"
 
 namespace {
 
@@ -36,17 +40,28 @@ std::string Slurp(const char *path) {
   return ss.str();
 }
 
-// Reads every report of `f` from its start; returns the number of reports.
-long ReadAll(FILE *f) {
+// Reads every report of `f` from its start, decoding each one as the program
+// does when `decode` is set; returns the number of reports.
+long ReadAll(FILE *f, bool decode = false) {
   std::rewind(f);
   SFC_raw_new_file();
   data_struct d;
+  SFC_report report;
   long n = 0;
   for (;;) {
     int r = SFC_read_raw(f, d.data, d.id, &d.format, &d.bulletin);
     if (r == SFC_RAW_NONE) break;
     ++n;
     benchmark::DoNotOptimize(d);
+    if (decode) {
+      SFC_initialize(&report);
+      std::snprintf(report.area, sizeof report.area, "UN");
+      if (d.format == SFC_FMT_SA || d.format == SFC_FMT_SP)
+        SFC_decode_SA(d.data, d.format, d.bulletin, &report);
+      else if (d.format == SFC_FMT_METAR || d.format == SFC_FMT_SPECI)
+        SFC_decode_METAR(d.data, d.format, d.bulletin, &report);
+      benchmark::DoNotOptimize(report);
+    }
     if (r == SFC_RAW_LAST) break;
   }
   return n;
@@ -131,6 +146,28 @@ void BM_ReadRawMemory(benchmark::State &state) {
   SetCounters(state, n, bytes.size());
 }
 BENCHMARK(BM_ReadRawMemory)->Unit(benchmark::kMillisecond);
+
+// Cutting and decoding, from a file on disk: the main job without its printing.
+void BM_CutAndDecode(benchmark::State &state) {
+  const BigFile &big = Big();
+  if (big.reports == 0) {
+    state.SkipWithError("no bulletin file to read");
+    return;
+  }
+  MESS_set(-1, M_OUT4 | M_DEBUG);  // the decoders' notes off, as in a normal run
+  FILE *f = std::tmpfile();
+  if (!f) {
+    state.SkipWithError("no temporary file");
+    return;
+  }
+  std::fwrite(big.bytes.data(), 1, big.bytes.size(), f);
+  std::fflush(f);
+  long n = 0;
+  for (auto _ : state) n = ReadAll(f, true);
+  std::fclose(f);
+  SetCounters(state, n, big.bytes.size());
+}
+BENCHMARK(BM_CutAndDecode)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
