@@ -103,6 +103,19 @@ void SetCounters(benchmark::State &state, long reports, size_t bytes) {
   state.SetItemsProcessed(static_cast<int64_t>(reports) * state.iterations());
 }
 
+// The large file written to a temporary file on disk, or null (the benchmark
+// then skips with the reason).
+FILE *DiskCopy(benchmark::State &state, const BigFile &big) {
+  FILE *f = std::tmpfile();
+  if (!f) {
+    state.SkipWithError("no temporary file");
+    return nullptr;
+  }
+  std::fwrite(big.bytes.data(), 1, big.bytes.size(), f);
+  std::fflush(f);
+  return f;
+}
+
 // Reading from a file on disk (in the page cache after the first pass), the way
 // the driver reads an hourly file.
 void BM_ReadRawFile(benchmark::State &state) {
@@ -111,13 +124,8 @@ void BM_ReadRawFile(benchmark::State &state) {
     state.SkipWithError("no bulletin file to read");
     return;
   }
-  FILE *f = std::tmpfile();
-  if (!f) {
-    state.SkipWithError("no temporary file");
-    return;
-  }
-  std::fwrite(big.bytes.data(), 1, big.bytes.size(), f);
-  std::fflush(f);
+  FILE *f = DiskCopy(state, big);
+  if (!f) return;
   long n = 0;
   for (auto _ : state) n = ReadAll(f);
   std::fclose(f);
@@ -155,13 +163,8 @@ void BM_CutAndDecode(benchmark::State &state) {
     return;
   }
   MESS_set(-1, M_OUT4 | M_DEBUG);  // the decoders' notes off, as in a normal run
-  FILE *f = std::tmpfile();
-  if (!f) {
-    state.SkipWithError("no temporary file");
-    return;
-  }
-  std::fwrite(big.bytes.data(), 1, big.bytes.size(), f);
-  std::fflush(f);
+  FILE *f = DiskCopy(state, big);
+  if (!f) return;
   long n = 0;
   for (auto _ : state) n = ReadAll(f, true);
   std::fclose(f);

@@ -1,9 +1,7 @@
 // Fuzz target bounding the decoders' work: no report text may cost more than
 // SFC_TRIES_PER_CHAR pattern tries per character (plus SFC_TRIES_BASE).
 //
-// The first byte picks the decoder (METAR, SPECI, SA, SP), the bulletin origin
-// and the bulletin hour; the rest, cut at a NUL byte, is the report text. The
-// scanner counts every try (scanp_tries); the count of one decode is checked
+// Input: one report text (report_input.h). The scanner counts every try (scanp_tries); the count of one decode is checked
 // against the budget for the text's length. Real reports cost well under one
 // try per character on average and under four at worst.
 // Seeds: real reports (fuzz/corpus/budget, from tests/data/metar and tests/data/sa).
@@ -18,6 +16,7 @@
 #include "surface/report.h"
 #include "surface/sa.h"
 #include "surface/scanner.h"
+#include "report_input.h"
 
 namespace {
 
@@ -42,26 +41,17 @@ void WarmUp() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (size == 0 || size > 1000) return 0;
   WarmUp();
-  static const int kOrigins[] = {SFC_ORIGIN_US, SFC_ORIGIN_CANADA, SFC_ORIGIN_MEXICO,
-                                 SFC_ORIGIN_OTHER};
-  static const int kFormats[] = {SFC_FMT_METAR, SFC_FMT_SPECI, SFC_FMT_SA, SFC_FMT_SP};
-  const unsigned pick = data[0];
-  const int bulletin = kOrigins[pick & 3];
-  const int format = kFormats[(pick >> 2) & 3];
-  SFC_set_prhour(static_cast<int>((pick >> 4) % 12) * 200);
-  const Decoder decode =
-      format == SFC_FMT_SA || format == SFC_FMT_SP ? SFC_decode_SA : SFC_decode_METAR;
-
-  const char *body = reinterpret_cast<const char *>(data + 1);
-  const std::size_t n = strnlen(body, size - 1);
+  const ReportInput in = PickReport(data, size);
+  const Decoder decode = in.sa ? SFC_decode_SA : SFC_decode_METAR;
+  const std::size_t n = in.text.size();
+  // A heap block of exactly the text, so that any read past it is caught.
   auto text = std::make_unique<char[]>(n + 1);
-  std::memcpy(text.get(), body, n);
-  text[n] = '\0';
+  std::memcpy(text.get(), in.text.c_str(), n + 1);
 
   SFC_report r;
   SFC_initialize(&r);
   scanp_reset_tries();
-  decode(text.get(), format, bulletin, &r);
+  decode(text.get(), in.format, in.bulletin, &r);
   const std::uint64_t tries = scanp_tries();
   const std::uint64_t budget =
       static_cast<std::uint64_t>(SFC_TRIES_PER_CHAR) * n + SFC_TRIES_BASE;

@@ -1,9 +1,8 @@
 // Fuzz target for the printers of decoded reports: whatever a report text decodes
 // to, every line format prints it as well-formed lines.
 //
-// The first byte picks the decoder (METAR, SPECI, SA, SP), the bulletin origin and
-// the bulletin hour; the rest, cut at a NUL byte, is the report text (made what
-// the raw reader gives: printable, at most SFC_DATA_LEN characters). The record
+// Input: one report text (report_input.h), made what the raw reader gives
+// (printable, at most SFC_DATA_LEN characters). The record
 // is decoded as the program does it, then printed in formats 1 to 6, with blanks
 // and with dashes for missing values, and the tidied raw text too; the output goes
 // to a scratch file through the message copy file (nothing on the screen) and is
@@ -13,6 +12,7 @@
 // Seeds: real reports (fuzz/corpus/print, the seeds of fuzz/corpus/budget).
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +27,7 @@
 #include "surface/raw_reader.h"
 #include "surface/report.h"
 #include "surface/sa.h"
+#include "report_input.h"
 
 namespace {
 
@@ -85,23 +86,15 @@ int PrintedLines(int type, int dash, const SFC_report &r) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (size == 0 || size > 1000) return 0;
-  static const int kOrigins[] = {SFC_ORIGIN_US, SFC_ORIGIN_CANADA, SFC_ORIGIN_MEXICO,
-                                 SFC_ORIGIN_OTHER};
-  static const int kFormats[] = {SFC_FMT_METAR, SFC_FMT_SPECI, SFC_FMT_SA, SFC_FMT_SP};
-  const unsigned pick = data[0];
-  const int bulletin = kOrigins[pick & 3];
-  const int format = kFormats[(pick >> 2) & 3];
-  SFC_set_prhour(static_cast<int>((pick >> 4) % 12) * 200);
+  const ReportInput in = PickReport(data, size);
 
   // As the raw reader gives it: at most SFC_DATA_LEN characters, control and high
   // bytes turned into blanks.
-  const char *body = reinterpret_cast<const char *>(data + 1);
-  const std::size_t n = strnlen(body, size - 1);
   char text[SFC_DATA_SIZE];
-  const std::size_t len = n < static_cast<std::size_t>(SFC_DATA_LEN) ? n : SFC_DATA_LEN;
+  const std::size_t len = std::min(in.text.size(), static_cast<std::size_t>(SFC_DATA_LEN));
   for (std::size_t i = 0; i < len; ++i) {
-    const auto u = static_cast<unsigned char>(body[i]);
-    text[i] = u >= ' ' && u < 127 ? body[i] : ' ';
+    const auto u = static_cast<unsigned char>(in.text[i]);
+    text[i] = u >= ' ' && u < 127 ? in.text[i] : ' ';
   }
   text[len] = '\0';
 
@@ -110,10 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   SFC_report r;
   SFC_initialize(&r);
   std::snprintf(r.area, sizeof r.area, "UN");
-  if (format == SFC_FMT_SA || format == SFC_FMT_SP)
-    SFC_decode_SA(text, format, bulletin, &r);
+  if (in.sa)
+    SFC_decode_SA(text, in.format, in.bulletin, &r);
   else
-    SFC_decode_METAR(text, format, bulletin, &r);
+    SFC_decode_METAR(text, in.format, in.bulletin, &r);
 
   for (int dash = 0; dash <= 1; ++dash) {
     for (int type : {2, 4, 5}) Check(PrintedLines(type, dash, r) == 1);
