@@ -52,7 +52,7 @@ peak_kb() {  # peak resident kB of "$@"
 subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL)
 print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$@"
 }
-echo "peak memory, -pa dec: $(peak_kb $sfc -id all -pa dec share/20010600_sao.wmo) kB for one hour," \
+echo "peak memory, -pa dec: $(peak_kb $sfc -id all -pa dec "$PWD/share/20010600_sao.wmo") kB for one hour," \
   "$(peak_kb $sfc -id all -pa dec "$work/big.wmo") kB for five"
 
 # Library benchmarks: cutting only, and decoding only where built.
