@@ -14,18 +14,11 @@
 #include "surface/report.h"
 #include "surface/sa.h"
 #include "surface/scanner.h"
+#include "test_metar_harness.h"
 
 namespace {
 
-class DecodeBudget : public testing::Test {
- protected:
-  void SetUp() override {
-    MESS_reset_state();
-    SFC_raw_reset_state();
-    SFC_metar_reset_state();
-  }
-  void TearDown() override { SetUp(); }
-};
+class DecodeBudget : public metar_test::FreshState {};
 
 // Purpose: no real report costs more tries than the budget for its length, and
 // the whole of them stays near one try per character.

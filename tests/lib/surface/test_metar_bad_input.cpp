@@ -29,15 +29,8 @@ constexpr const char *kFull =
     "RMK AO2 PK WND 28045/15 SLP132 P0015 60012 70125 T01221028 10142 20012 52032 8/6// 4/010 "
     "401001015";
 
-class MetarBadInput : public testing::Test {
+class MetarBadInput : public metar_test::FreshState {
  protected:
-  void SetUp() override {
-    MESS_reset_state();
-    SFC_raw_reset_state();
-    SFC_metar_reset_state();
-  }
-  void TearDown() override { SetUp(); }
-
   // Decodes `text` as every origin and checks the record, also against the
   // decoding without quick checks. With `notes`, the decoder's notes are shown
   // (and captured), so that their formatting runs too.

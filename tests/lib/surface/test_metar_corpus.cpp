@@ -29,15 +29,7 @@ struct Pinned {
   int format = 2;
 };
 
-class MetarCorpus : public testing::Test {
- protected:
-  void SetUp() override {
-    MESS_reset_state();
-    SFC_raw_reset_state();
-    SFC_metar_reset_state();
-  }
-  void TearDown() override { SetUp(); }
-};
+class MetarCorpus : public metar_test::FreshState {};
 
 // Purpose: decoded fields of real reports, by country and feature; each row says
 // what it shows. Bulletin origins as the reader would give them (by identifier).

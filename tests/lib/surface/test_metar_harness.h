@@ -20,6 +20,18 @@
 
 namespace metar_test {
 
+// A fixture that starts and ends every test with the message, reader and decoder
+// state as the program starts.
+class FreshState : public testing::Test {
+ protected:
+  void SetUp() override {
+    MESS_reset_state();
+    SFC_raw_reset_state();
+    SFC_metar_reset_state();
+  }
+  void TearDown() override { SetUp(); }
+};
+
 struct Decoded {
   int rc = 0;
   SFC_report r{};

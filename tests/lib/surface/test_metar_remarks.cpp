@@ -29,15 +29,8 @@ struct Case {
   int prhour = 1800;
 };
 
-class MetarRemarks : public testing::Test {
+class MetarRemarks : public metar_test::FreshState {
  protected:
-  void SetUp() override {
-    MESS_reset_state();
-    SFC_raw_reset_state();
-    SFC_metar_reset_state();
-  }
-  void TearDown() override { SetUp(); }
-
   static void Run(const Case *cases, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
       const Case &c = cases[i];
