@@ -13,10 +13,10 @@ constexpr M_type kTraceClass = 0x80000000u;
 constexpr int kPrTypeInitial = 1;
 
 struct RawState {
-  char cur_line[SFC_RAW_LINE_LEN + 1] = "";  // the lookahead line, cleaned once read
+  char cur_line[SFC_DATA_LEN + 1] = "";  // the lookahead line, cleaned once read
+  int cur_len = 0;          // its count as read (cleaning may only shorten it)
   bool have_line = false;   // cur_line holds a line of the file not yet part of a report
   bool exhausted = false;   // the stream has ended (end of file or read error)
-  bool nl_next = false;     // the newline after the last piece was taken from the stream
   FILE *stream = nullptr;   // the stream the state belongs to
   int pr_type = kPrTypeInitial;   // 2 after a lone "METAR", 5 after a lone "SPECI", 0 after a heading
   int prhour = 0;                 // bulletin time HHMM from the last heading
@@ -25,7 +25,30 @@ struct RawState {
 
 RawState g_raw;
 
-void ResetRaw() { g_raw = RawState{}; }
+// Bytes read from the stream and not yet cut into lines.
+constexpr size_t kBlockSize = 64 * 1024;
+// How far ahead the line ends of a product are looked at.
+constexpr size_t kLookBytes = 16 * 1024;
+constexpr int kLookLines = 64;
+// Empty lines in second places that make a product's line ends doubled.
+constexpr int kDoubledMinPairs = 3;
+
+struct RawBuffer {
+  char bytes[kBlockSize];
+  size_t pos = 0;        // the next byte to cut
+  size_t end = 0;        // the end of the bytes read
+  bool at_eof = false;   // the stream has no more bytes
+  bool started = false;  // the file's first lines have been looked at
+  bool doubled = false;  // the current product has doubled line ends
+};
+
+RawBuffer g_buf;
+
+void ResetRaw() {
+  g_raw = RawState{};
+  g_buf.pos = g_buf.end = 0;
+  g_buf.at_eof = g_buf.started = g_buf.doubled = false;
+}
 
 // ---- character classes (C locale, bytes) ---------------------------------------
 
@@ -160,6 +183,19 @@ bool GroupShape(const Word &w) {
          (c[2] == 'B' || IsDigit(c[2])) && IsDigit(c[3]);
 }
 
+// A recent-weather group of four letters ("RERA", "RESN", "RETS"): "RE" and one of
+// the weather codes of a METAR. Continuation lines begin with them, and no station
+// identifier has that shape.
+bool IsRecentWeather(const Word &w) {
+  static constexpr const char kCodes[][3] = {"MI", "BC", "DR", "BL", "TS", "SH", "FZ",
+                                             "DZ", "RA", "SN", "SG", "GS", "PE", "PL",
+                                             "IC", "FG", "BR", "HZ", "SA", "DU", "FU"};
+  if (w.len != 4 || w.text[0] != 'R' || w.text[1] != 'E') return false;
+  for (const char *code : kCodes)
+    if (w.text[2] == code[0] && w.text[3] == code[1]) return true;
+  return false;
+}
+
 // A day-hour-minute group of six digits, with or without its "Z".
 bool IsDateTimeGroup(const Word &w) {
   if (w.len != 6 && !(w.len == 7 && w.text[6] == 'Z')) return false;
@@ -169,65 +205,170 @@ bool IsDateTimeGroup(const Word &w) {
 }
 
 // ---- line reading ----------------------------------------------------------------
+//
+// The reader takes the stream in blocks and cuts physical lines itself, so that it
+// can look ahead over a whole product. A line ends at a line feed, at a run of
+// carriage returns followed by a line feed (CR LF, CR CR LF), or at a lone carriage
+// return (files written with CR line ends). Of a line the reader keeps the first
+// SFC_DATA_LEN bytes, enough for any report text; the rest of a longer line is
+// passed over, so one physical line is always one line to the classifiers.
+//
+// Feeds and archive tools also double the line ends (LF LF, CR LF CR LF): every
+// line is then followed by an empty one, and an empty line that would end a report
+// is only the second half of a line end. Whether a product is written that way is
+// decided when it starts (at a line with the start-of-heading byte, and at the
+// start of the file): the lines after it are looked at, and when every second one
+// is empty the product reads with single line ends, an empty line after each line
+// being dropped. A real empty line of such a product (two or more in a row) still
+// ends a report.
 
-char *GetLine(char *s, int size, FILE *f) {
-#if defined(__GLIBC__)
-  return fgets_unlocked(s, size, f);
-#else
-  return std::fgets(s, size, f);
-#endif
+bool IsLineEndByte(char c) { return c == '\n' || c == '\r'; }
+
+// Length of the line end that starts at buf[i] (a '\n' or '\r'), or 0 when the block
+// ends before the end can be told apart (a run of CRs at its end: more may follow).
+size_t LineEndLength(const char *buf, size_t i, size_t end, bool at_eof) {
+  if (buf[i] == '\n') return 1;
+  size_t j = i;
+  while (j < end && buf[j] == '\r') ++j;
+  if (j < end) return buf[j] == '\n' ? j - i + 1 : 1;
+  return at_eof ? 1 : 0;
 }
 
-// One piece of a line: at most SFC_RAW_LINE_LEN characters other than a newline.
-// A newline that ends the piece is taken from the stream and remembered in
-// nl_next; it is skipped by the next read. Returns the count, 0 when the next
-// character is that newline, -1 when the stream has ended.
-int ScanPiece(FILE *f, char *s) {
-  s[0] = '\0';
-  if (g_raw.nl_next) return 0;
-  if (g_raw.exhausted) return -1;
-  // The line reader stores at most SFC_RAW_LINE_LEN characters, the newline that
-  // ends a line among them, and a terminator. NUL bytes may be part of the line,
-  // so its length is where the terminator went: the last zero byte of a buffer
-  // that was filled with other bytes before.
-  constexpr int kSize = SFC_RAW_LINE_LEN + 1;
-  std::memset(s, 1, kSize);
-  if (!GetLine(s, kSize, f)) {
+// Moves the unread bytes to the front of the block and fills the rest from the
+// stream. Returns false when nothing could be added.
+bool Refill(FILE *f) {
+  RawBuffer &b = g_buf;
+  if (b.at_eof) return false;
+  if (b.pos > 0) {
+    std::memmove(b.bytes, b.bytes + b.pos, b.end - b.pos);
+    b.end -= b.pos;
+    b.pos = 0;
+  }
+  if (b.end == kBlockSize) return false;
+  size_t n = std::fread(b.bytes + b.end, 1, kBlockSize - b.end, f);
+  b.end += n;
+  if (n == 0) b.at_eof = true;
+  return n > 0;
+}
+
+// Finds the line that starts at the reading position: `*len` is its length and the
+// result the length of its line end, 0 when the line has none (the last line of the
+// stream, or a line that fills the whole block and goes on), -1 when the stream has
+// no byte left.
+long FindLine(FILE *f, size_t *len) {
+  RawBuffer &b = g_buf;
+  size_t scanned = 0;  // bytes of the line known to hold no line end
+  for (;;) {
+    const char *from = b.bytes + b.pos + scanned;
+    const size_t left = b.end - b.pos - scanned;
+    const char *lf = static_cast<const char *>(std::memchr(from, '\n', left));
+    const size_t upto = lf ? static_cast<size_t>(lf - from) : left;
+    const char *cr = static_cast<const char *>(std::memchr(from, '\r', upto));
+    const char *stop = cr ? cr : lf;
+    size_t i = stop ? static_cast<size_t>(stop - b.bytes) : b.end;
+    if (stop) {
+      size_t e = LineEndLength(b.bytes, i, b.end, b.at_eof);
+      if (e > 0) {
+        *len = i - b.pos;
+        return static_cast<long>(e);
+      }
+    }
+    scanned = i - b.pos;
+    if (!Refill(f)) {
+      // Nothing more could be read: the stream ended, or the block is full.
+      if (b.end == b.pos) return -1;
+      *len = scanned;
+      return scanned < b.end - b.pos ? 1 : 0;  // a carriage return at the very end
+    }
+  }
+}
+
+// Whether the reading position is at an empty line (a line end comes first).
+bool AtEmptyLine(FILE *f) {
+  size_t len = 0;
+  return FindLine(f, &len) > 0 && len == 0;
+}
+
+// Passes over the line end of an empty line at the reading position.
+void SkipEmptyLine(FILE *f) {
+  size_t len = 0;
+  long e = FindLine(f, &len);
+  if (e > 0 && len == 0) g_buf.pos += static_cast<size_t>(e);
+}
+
+// Whether a raw line opens a product: a start-of-heading byte before its text.
+bool OpensProduct(const char *s, size_t len) {
+  for (size_t i = 0; i < len && static_cast<unsigned char>(s[i]) < ' '; ++i)
+    if (s[i] == '\1') return true;
+  return false;
+}
+
+// Looks at the lines after the reading position, up to the next product or a limit,
+// and decides whether their line ends are doubled: every second line is empty (the
+// first one too unless `first_is_text`), kDoubledMinPairs of them at least, and
+// some line between them is not.
+bool LinesAreDoubled(FILE *f, bool first_is_text) {
+  RawBuffer &b = g_buf;
+  if (b.end - b.pos < kLookBytes) Refill(f);
+  size_t i = b.pos;
+  int pairs = 0;
+  bool text = false;
+  for (int line = first_is_text ? 0 : 1; line < kLookLines && i < b.end; ++line) {
+    size_t start = i;
+    while (i < b.end && !IsLineEndByte(b.bytes[i])) ++i;
+    if (i >= b.end) break;  // the window ends inside a line
+    size_t e = LineEndLength(b.bytes, i, b.end, b.at_eof);
+    if (e == 0) break;
+    size_t len = i - start;
+    i += e;
+    if (line % 2 == 0) {
+      if (len > 0) {
+        if (line > 0 && OpensProduct(b.bytes + start, len)) break;  // the next product decides
+        text = true;
+      }
+    } else {
+      if (len > 0) return false;
+      ++pairs;
+    }
+  }
+  return text && pairs >= kDoubledMinPairs;
+}
+
+// Reads the next physical line into `s` (SFC_DATA_LEN bytes kept, NUL-terminated)
+// and returns the count kept, or -1 when the stream has ended. In a product with
+// doubled line ends the empty line after it is passed over.
+int ReadLine(FILE *f, char *s) {
+  RawBuffer &b = g_buf;
+  if (!b.started) {
+    b.started = true;
+    b.doubled = LinesAreDoubled(f, true);
+  }
+  size_t len = 0;
+  long e = FindLine(f, &len);
+  if (e < 0) {
     s[0] = '\0';
-    g_raw.exhausted = true;
     return -1;
   }
-#if defined(__GLIBC__)
-  int n = static_cast<int>(static_cast<const char *>(memrchr(s, 0, kSize)) - s);
-#else
-  int n = kSize - 1;
-  while (n > 0 && s[n] != '\0') --n;
-#endif
-  if (n > 0 && s[n - 1] == '\n') {
-    s[--n] = '\0';
-    g_raw.nl_next = true;
-  } else if (n < SFC_RAW_LINE_LEN) {
-    g_raw.exhausted = true;  // the piece ended with the stream
+  size_t keep = len < static_cast<size_t>(SFC_DATA_LEN) ? len : SFC_DATA_LEN;
+  std::memcpy(s, b.bytes + b.pos, keep);
+  s[keep] = '\0';
+  bool opens = OpensProduct(b.bytes + b.pos, len);
+  b.pos += len + static_cast<size_t>(e);
+  // A line without its end goes on past the block: pass over the rest of it.
+  while (e == 0) {
+    e = FindLine(f, &len);
+    if (e < 0) break;
+    b.pos += len + static_cast<size_t>(e);
   }
-  if (n > 0) return n;
-  return g_raw.nl_next ? 0 : -1;
+  if (opens) b.doubled = LinesAreDoubled(f, false);
+  if (b.doubled && AtEmptyLine(f)) SkipEmptyLine(f);
+  return static_cast<int>(keep);
 }
 
-// The next line piece, as a line reader that leaves the newline for the next call
-// gives it: a piece that ends at a line's end is followed by the next line, not by
-// an empty one; a line of 200 characters gives pieces of 160 and 40. Returns the
-// count (0 for an empty line) or -1 at the end.
-int ReadPiece(FILE *f, char *s) {
-  int n = ScanPiece(f, s);
-  if (n != 0) return n;
-  g_raw.nl_next = false;
-  return ScanPiece(f, s);
-}
-
-// Cleans a piece of `n` bytes in place: control bytes (NUL included) at its end
-// are cut off, the last byte kept becomes a blank when it has the high bit, and
-// every earlier control or high byte becomes a blank.
-void CleanPiece(char *line, int n) {
+// Cleans a line of `n` bytes in place: control bytes (NUL included) at its end are
+// cut off, the last byte kept becomes a blank when it has the high bit, and every
+// earlier control or high byte becomes a blank.
+void CleanLine(char *line, int n) {
   auto *s = reinterpret_cast<unsigned char *>(line);
   int i = n - 1;
   for (; i >= 0; --i) {
@@ -246,20 +387,54 @@ void CleanPiece(char *line, int n) {
   }
 }
 
-// Reads the next piece into the lookahead and cleans it; with `locate`, the raw
-// piece is first examined for a heading (so that leading control characters are
-// seen). Returns the count read, or -1 when the stream has ended (lookahead empty).
+// The classifiers see the first SFC_RAW_LINE_LEN characters of a line.
+class FirstPiece {
+ public:
+  // `n` is at least the length of the line (the count read before cleaning).
+  FirstPiece(char *line, int n) {
+    if (n > SFC_RAW_LINE_LEN) {
+      cut_ = line + SFC_RAW_LINE_LEN;
+      saved_ = *cut_;
+      *cut_ = '\0';
+    }
+  }
+  ~FirstPiece() {
+    if (cut_) *cut_ = saved_;
+  }
+  FirstPiece(const FirstPiece &) = delete;
+  FirstPiece &operator=(const FirstPiece &) = delete;
+
+ private:
+  char *cut_ = nullptr;
+  char saved_ = 0;
+};
+
+// Reads the next line into the lookahead and cleans it; with `locate`, the raw line
+// is first examined for a heading (so that leading control characters are seen).
+// Returns the count read, or -1 when the stream has ended (lookahead empty).
 int NextLine(FILE *f, bool locate) {
-  int n = ReadPiece(f, g_raw.cur_line);
+  int n = ReadLine(f, g_raw.cur_line);
   if (n < 0) {
     g_raw.cur_line[0] = '\0';
+    g_raw.cur_len = 0;
     g_raw.have_line = false;
+    g_raw.exhausted = true;
     return -1;
   }
-  if (locate) SFC_chk_locate(g_raw.cur_line, &g_raw.origin);
-  CleanPiece(g_raw.cur_line, n);
+  g_raw.cur_len = n;
+  if (locate) {
+    FirstPiece piece(g_raw.cur_line, n);
+    SFC_chk_locate(g_raw.cur_line, &g_raw.origin);
+  }
+  CleanLine(g_raw.cur_line, n);
   g_raw.have_line = true;
   return n;
+}
+
+// Classifies the lookahead line by its first piece.
+int ClassifyLookahead(char *id, char *word) {
+  FirstPiece piece(g_raw.cur_line, g_raw.cur_len);
+  return SFC_chk_type(g_raw.cur_line, id, word);
 }
 
 // ---- report text -------------------------------------------------------------------
@@ -352,7 +527,10 @@ int SFC_chk_type(const char *line, char *id, char *rep_type) {
   }
 
   // Prefix words: "METAR" or "SPECI" (each optionally followed by "COR"), "LWIS".
+  // Trend-forecast reports put "TTF" before the keyword ("TTF METAR YPAD ...").
   int skip = 0;
+  if (Is(w_id, "TTF") && (Is(w_rep, "METAR") || Is(w_rep, "SPECI")))
+    n = ScanWords(line, ++skip, w_id, w_rep);
   if (Is(w_id, "METAR")) {
     n = ScanWords(line, ++skip, w_id, w_rep);
     if (Is(w_id, "COR")) n = ScanWords(line, ++skip, w_id, w_rep);
@@ -382,6 +560,8 @@ int SFC_chk_type(const char *line, char *id, char *rep_type) {
   if ((type == SFC_FMT_METAR || type == SFC_FMT_SPECI) && IsDateTimeGroup(w_id))
     return SFC_LINE_END;
 
+  if (IsRecentWeather(w_id)) return SFC_LINE_TEXT;
+
   if (w_id.len == 4 && Is(w_rep, "RMK")) {
     good = true;
     type = SFC_FMT_METAR;
@@ -403,7 +583,8 @@ int SFC_chk_type(const char *line, char *id, char *rep_type) {
   return good ? type : SFC_LINE_TEXT;
 }
 
-// A report is its start line and up to four continuation lines (class 0), joined
+// A report is its start line and up to four continuation lines (class 0, or an
+// indented line of any start class while the text has no final "="), joined
 // by single blanks and cut at SFC_DATA_LEN characters, with one blank after the
 // last line when there is room. A text that already ends in "=" takes no further
 // line: the "NNNN" end marker after a one-line report stays out of it. The last
@@ -420,12 +601,15 @@ int SFC_read_raw(FILE *ifile, char *data, char *id, int *format, int *bulletin) 
   char word[SFC_RAW_WORD_SIZE];
   int cls = SFC_LINE_END;
   if (g_raw.have_line) {
-    SFC_chk_locate(g_raw.cur_line, &g_raw.origin);
-    cls = SFC_chk_type(g_raw.cur_line, id, word);
+    {
+      FirstPiece piece(g_raw.cur_line, g_raw.cur_len);
+      SFC_chk_locate(g_raw.cur_line, &g_raw.origin);
+    }
+    cls = ClassifyLookahead(id, word);
   }
   while (cls <= 0) {
     if (NextLine(ifile, true) < 0) return NoReport(data, id, format, bulletin);
-    cls = SFC_chk_type(g_raw.cur_line, id, word);
+    cls = ClassifyLookahead(id, word);
   }
 
   int len = 0;
@@ -438,7 +622,10 @@ int SFC_read_raw(FILE *ifile, char *data, char *id, int *format, int *bulletin) 
        ++added) {
     char scratch_id[SFC_RAW_WORD_SIZE];
     char scratch_word[SFC_RAW_WORD_SIZE];
-    if (SFC_chk_type(g_raw.cur_line, scratch_id, scratch_word) != SFC_LINE_TEXT) break;
+    // An indented line continues a report that has not ended with "=", even when
+    // it looks like a report start (" VAL NIL VIS MIN 9999=" after LIBQ's remarks).
+    const int next = ClassifyLookahead(scratch_id, scratch_word);
+    if (next != SFC_LINE_TEXT && !(next > 0 && g_raw.cur_line[0] == ' ')) break;
     Append(data, len, " ", 1);
     Append(data, len, g_raw.cur_line, std::strlen(g_raw.cur_line));
     count = NextLine(ifile, false);

@@ -6,9 +6,12 @@
 // METAR, SPECI, SA or SP reports of one or more lines, with control characters
 // and other text between them. Each SFC_read_raw call returns the next report as
 // one text, with its station identifier, its format code and the origin of its
-// bulletin. Lines are read in pieces of at most SFC_RAW_LINE_LEN characters (a
-// longer line is seen as several lines), with one line of lookahead: the line
-// that ended one report is examined first by the next call.
+// bulletin. Lines end with LF, CR LF, CR CR LF or a lone CR; a product whose
+// line ends are doubled (every line followed by an empty one) reads like the same
+// text with single line ends. The classifiers see the first SFC_RAW_LINE_LEN
+// characters of a line, and a report takes at most SFC_DATA_LEN characters of it.
+// There is one line of lookahead: the line that ended one report is examined first
+// by the next call.
 //
 // State (module-level): the lookahead line, the format announced inside the
 // current bulletin by a lone "METAR"/"SPECI" line (`pr_type`), the bulletin time
@@ -26,7 +29,8 @@
 
 // ---- fixed sizes ---------------------------------------------------------------
 
-/// Longest piece of a line the classifiers see; longer lines are read in pieces.
+/// The classifiers look at this many characters of a line; a longer line is still
+/// one line, and the report text takes more of it.
 constexpr int SFC_RAW_LINE_LEN = 160;
 /// Longest word the classifiers keep (identifier, report word); buffers hold one more.
 constexpr int SFC_RAW_WORD_LEN = 9;

@@ -300,10 +300,26 @@ TEST_F(RawReader, CutsFiles) {
        "KDEN 121853Z 00000KT\n" + six_text + "KBOU 121853Z 1=\n",
        {{0, 2, 0, "KDEN", "KDEN 121853Z 00000KT L1 x L2 x L3 x L4 x "},
         {-1, 2, 0, "KBOU", "KBOU 121853Z 1  "}}},
-      {"indented METAR-shaped line is a continuation, indented SA a report",
-       "KDEN 121853Z 00000KT\n  KBOS 1234 T0122\n  DEN SA 1850 CLR\n",
-       {{0, 2, 0, "KDEN", "KDEN 121853Z 00000KT   KBOS 1234 T0122 "},
+      {"indented METAR-shaped line is a continuation, indented SA a report after \"=\"",
+       "KDEN 121853Z 00000KT\n  KBOS 1234 T0122=\n  DEN SA 1850 CLR\n",
+       {{0, 2, 0, "KDEN", "KDEN 121853Z 00000KT   KBOS 1234 T0122  "},
         {-1, 1, 9, "DEN", "  DEN SA 1850 CLR "}}},
+      {"an indented report start continues a report that has no \"=\" yet",
+       "LIBQ 060055Z 36036KT 9999 -SN BKN004 M08/M08 Q1012 RMK BKN MON LIB\n"
+       " VAL NIL VIS MIN 9999=\nLIBV 060055Z 36025G38KT=\n",
+       {{0, 2, 9, "LIBQ",
+         "LIBQ 060055Z 36036KT 9999 -SN BKN004 M08/M08 Q1012 RMK BKN MON LIB  VAL NIL VIS MIN "
+         "9999  "},
+        {-1, 2, 9, "LIBV", "LIBV 060055Z 36025G38KT  "}}},
+      {"a recent-weather group starts no report",
+       "METAR RPVM 060000Z 01006KT 340V040 9999 FEW020 SCT100 27/24 Q1014\nRERA RMK A2994=\n"
+       "RESN 121853Z 1=\n",
+       {{-1, 2, 9, "RPVM",
+         "METAR RPVM 060000Z 01006KT 340V040 9999 FEW020 SCT100 27/24 Q1014 RERA RMK A2994  "}}},
+      {"trend-forecast prefix before the keyword",
+       "SAAU41 AMMC 060000\nTTF METAR YPAD 060000Z 1=\nTTF SPECI YPPF 060010Z 2=\nTTF YPAD\n",
+       {{0, 2, 9, "YPAD", "TTF METAR YPAD 060000Z 1  "},
+        {0, 5, 9, "YPPF", "TTF SPECI YPPF 060010Z 2  "}}},
       {"identifier decides the origin in other bulletins, report by report",
        "SAFR31 LFPW 121800\nCYYZ 121800Z 1=\nLFPG 121800Z 2=\nPANC 121800Z 3=\n"
        "DEN SA 1800 CLR=\nSPECI KDEN 121805Z 4=\n",
@@ -373,26 +389,104 @@ TEST_F(RawReader, BulletinTimeFollowsHeadings) {
   EXPECT_EQ(SFC_get_prhour(), 1900);
 }
 
-// Purpose: a line over 160 characters is two lines to the classifiers; a line of
-// exactly 160 characters is followed by the next line, not by an empty one.
-TEST_F(RawReader, LongLinesInPieces) {
+// Purpose: a line over 160 characters stays one line: its text is joined without a
+// blank (no group is split), and only its first 160 characters are classified, so
+// no later part of it starts a report.
+TEST_F(RawReader, LongLinesStayWhole) {
   const std::string head = "KDEN 121853Z ";
   std::string line200 = head + std::string(200 - head.size(), 'A');
   auto r = ReadAll(line200 + "\n");
   ASSERT_EQ(r.size(), 1u);
-  EXPECT_EQ(r[0].text, line200.substr(0, 160) + " " + line200.substr(160) + " ");
+  EXPECT_EQ(r[0].text, line200 + " ");
 
-  // The second piece of a long line may itself start a report.
+  // A report start after the 160th character is part of the line.
   std::string pad(160, 'x');
-  r = ReadAll(pad + "KDEN 121853Z 1=\n");
+  r = ReadAll(pad + "KDEN 121853Z 1=\nKBOU 121853Z 2=\n");
   ASSERT_EQ(r.size(), 1u);
-  EXPECT_EQ(r[0].text, "KDEN 121853Z 1  ");
+  EXPECT_EQ(r[0].id, "KBOU");
+
+  // A group across the 160th character is not split (a real one-report-per-line file).
+  std::string real =
+      "KPIT 060051Z 26009KT 10SM OVC038 02/M03 A3011 RMK AO2 SLP206 T00171033 "
+      "10028 20011 51016 $ 52016 53016 54016 55016 56016 57016 58016 59016 60000 "
+      "70000 98000 201610";
+  r = ReadAll(real + "\n");
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_EQ(r[0].text, real + " ");
 
   std::string line160 = head + std::string(160 - head.size(), 'B');
   r = ReadAll(line160 + "\nCONT\n\nKBOU 121853Z 1=\n");
   ASSERT_EQ(r.size(), 2u);
   EXPECT_EQ(r[0].text, line160 + " CONT ");
   EXPECT_EQ(r[1].id, "KBOU");
+}
+
+// Rewrites every line end of `bytes` (LF, CR LF, CR CR LF) as `eol`.
+std::string WithLineEnds(const std::string &bytes, const std::string &eol) {
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r') {
+      size_t j = i;
+      while (j < bytes.size() && bytes[j] == '\r') ++j;
+      if (j < bytes.size() && bytes[j] == '\n') {
+        out += eol;
+        i = j;
+        continue;
+      }
+    }
+    if (bytes[i] == '\n') {
+      out += eol;
+      continue;
+    }
+    out += bytes[i];
+  }
+  return out;
+}
+
+// Purpose: the line ends of a real file, single (LF), doubled by archive tools
+// (LF LF, CR LF CR LF) or old-style (CR only), make no difference to the reports.
+TEST_F(RawReader, LineEndsOfEveryKindReadAlike) {
+  const std::string slice = Slurp(kDataDir + "2020010600_sao_slice.wmo");
+  ASSERT_FALSE(slice.empty());
+  const auto want = ReadAll(slice);
+  ASSERT_GT(want.size(), 500u);
+  for (const char *eol : {"\n", "\r\n", "\n\n", "\r\n\r\n", "\r", "\r\r\n"}) {
+    SCOPED_TRACE(testing::PrintToString(std::string(eol)));
+    const auto got = ReadAll(WithLineEnds(slice, eol));
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) {
+      EXPECT_EQ(got[i].id, want[i].id) << i;
+      EXPECT_EQ(got[i].text, want[i].text) << i;
+      EXPECT_EQ(got[i].format, want[i].format) << i;
+      EXPECT_EQ(got[i].bulletin, want[i].bulletin) << i;
+    }
+  }
+}
+
+// Purpose: in a product with doubled line ends, a continuation line after the
+// artificial empty line belongs to its report, and a real empty line (doubled, so
+// two or more in a row) still ends one. Products decide for themselves.
+TEST_F(RawReader, DoubledLineEnds) {
+  const std::vector<FileCase> cases = {
+      {"continuation after the doubled line end",
+       "\x01\n\n001 \n\nSAUS70 KWBC 060000\n\nPAKU 060000Z 09/09\n\nA3002=\n\n\x03",
+       {{0, 2, 0, "PAKU", "PAKU 060000Z 09/09 A3002  "}}},
+      {"a real empty line ends the report",
+       "SAUS70 KWBC 060000\n\nMETAR\n\nKDEN 060000Z 1\n\n\n\nTEXT\n\nKBOU 060000Z 2=\n\n",
+       {{0, 2, 0, "KDEN", "KDEN 060000Z 1 "}, {-1, 2, 0, "KBOU", "KBOU 060000Z 2  "}}},
+      {"a product with single line ends after a doubled one",
+       "\x01\n\nSAUS70 KWBC 060000\n\nKDEN 060000Z 1\n\n2=\n\n\x03\x01\nSAUS70 KWBC 060000\n"
+       "KBOU 060000Z 3\n\nTEXT\n",
+       {{0, 2, 0, "KDEN", "KDEN 060000Z 1 2  "}, {0, 2, 0, "KBOU", "KBOU 060000Z 3 "}}},
+      {"single line ends with an empty line between reports",
+       "SAUS70 KWBC 060000\nKDEN 060000Z 1\n\nTEXT\nKBOU 060000Z 2\n",
+       {{0, 2, 0, "KDEN", "KDEN 060000Z 1 "}, {-1, 2, 0, "KBOU", "KBOU 060000Z 2 "}}},
+  };
+  for (const FileCase &c : cases) {
+    SCOPED_TRACE(c.name);
+    ExpectReads(ReadAll(c.input), c.expect);
+  }
 }
 
 // Purpose: reports longer than 250 characters are cut there and the next report
