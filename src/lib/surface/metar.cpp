@@ -433,7 +433,8 @@ void DecodeVisibilityLadder(parse_param &p, const Patterns &k, SFC_report *r) {
     if (Take(p, k.vis_metres_dir, 2, &b)) Note("Additional Vis ####AA group\n");
   } else if (Maybe(metres) && TakeWhole(p, k.vis_metres, 1, &a)) {
     r->vis = MetresToMiles(a);
-    if (Take(p, k.vis_metres_dir, 2, &b) || TakeWhole(p, k.vis_metres, 1, &b))
+    // The second plain group fits by its count: "0350//" is passed over whole.
+    if (Take(p, k.vis_metres_dir, 2, &b) || Take(p, k.vis_metres, 1, &b))
       Note("Additional Vis #### group\n");
   } else if (Maybe(ah.Number(0, 3) > 0) && TakeWhole(p, k.vis_miles, 1, &a)) {
     r->vis = static_cast<float>(a);

@@ -593,7 +593,7 @@ bool UsGroups(SaDecode &d) {
   char text[SCANP_TEXT_SIZE];
 
   int slp = 0;
-  if (Starts(p, "SLP") && scanp(&p, kSlp, &slp) == 1 && slp >= 0 && slp <= 999) {
+  if (Starts(p, "SLP") && scanp(&p, kSlp, &slp) == 1 && slp <= 999) {
     r.pmb = static_cast<float>(slp);
     if (MESS_check(SFC_SA_NOTE_CLASS)) MESS_print(SFC_SA_NOTE_CLASS, "Sea level Pressure %d\n", slp);
     take(nullptr);
@@ -795,17 +795,19 @@ void AddRemark(SFC_report &r, const char *word, int n) {
 
 // ---- remarks loop ----------------------------------------------------------------------
 
-// Passes of group tries; when no group fits, the next word goes into the
-// remarks. An '=' ends the report: at the cursor it ends the remarks, and at the
-// end of a word it is dropped and the remarks end with that word.
+// Passes of group tries; when no group fits, the next word goes into the remarks
+// as it stands. A '=' at the start means there are no remarks; later words keep
+// theirs ("ABC= DEF" after the reader has dropped the report's last '=').
 void Remarks(SaDecode &d) {
   static const ScanPattern kWord("%s ");
   parse_param &p = d.p;
   char word[SCANP_TEXT_SIZE];
+  PassBlanks(p);
+  if (AtEnd(p) || At(p, 0) == '=') return;
   // Every productive pass moves the cursor, so the text bounds the loop.
   for (int pass = 0; pass <= p.length; ++pass) {
     PassBlanks(p);
-    if (AtEnd(p) || At(p, 0) == '=') return;
+    if (AtEnd(p)) return;
     const int before = p.off;
     if (d.bulletin == SFC_ORIGIN_US && UsGroups(d)) {
       if (p.off == before) return;
@@ -817,11 +819,8 @@ void Remarks(SaDecode &d) {
     int n = 0;
     while (n < p.len && !IsBlank(raw[n])) ++n;
     scanp_inc(&p);
-    int stored = n < SCANP_TEXT_MAX ? n : SCANP_TEXT_MAX;
-    const bool last = n > 0 && raw[n - 1] == '=';
-    if (last && stored == n) --stored;
+    const int stored = n < SCANP_TEXT_MAX ? n : SCANP_TEXT_MAX;
     if (stored > 0) AddRemark(*d.r, word, stored);
-    if (last) return;
   }
 }
 

@@ -243,6 +243,19 @@ TEST_F(Metar, Visibility) {
   EXPECT_EQ(Notes("KDEN 121753Z 27015KT 4000 1500 FEW020"), "Additional Vis #### group\n");
 }
 
+// Purpose: after a plain metres group, a second metres group fits by its count, so
+// "0350//" is passed over: its digits are no altimeter and the runway ranges after
+// it still reach the remarks (real reports).
+TEST_F(Metar, SecondMetresGroupWithSlashes) {
+  static const Case cases[] = {
+      {"ESIB 221850Z AUTO 26003KT 0650 0350// R01/1100N R19/1700N FG VV004 08/08 Q1011",
+       "vis=0.403891|comment=R01/1100N R19/1700N |alt=29.8635"},
+      {"LOAN 231800Z 10006KT 0400 0350// FG VV002", "vis=0.248548|alt=-9999"},
+  };
+  RunCases(cases, std::size(cases));
+  EXPECT_EQ(Notes("LOAN 231800Z 10006KT 0400 0350// FG VV002"), "Additional Vis #### group\n");
+}
+
 // Purpose: CAVOK gives 10 miles, one clear layer and no weather, also after a
 // variable direction range (mended: it used to become the weather "!CAVOK").
 TEST_F(Metar, Cavok) {

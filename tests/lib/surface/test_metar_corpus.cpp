@@ -231,7 +231,7 @@ TEST_F(MetarCorpus, AllReports) {
   EXPECT_EQ(alt, 9207);
   EXPECT_EQ(pmb, 3335);
   EXPECT_EQ(t_group, 3844);
-  EXPECT_EQ(comment, 7683);
+  EXPECT_EQ(comment, 7684);  // ESIB: "0650 0350//" keeps the remarks after it
 }
 
 }  // namespace

@@ -314,7 +314,7 @@ TEST_F(RawReader, CutsFiles) {
       {"a recent-weather group starts no report",
        "METAR RPVM 060000Z 01006KT 340V040 9999 FEW020 SCT100 27/24 Q1014\nRERA RMK A2994=\n"
        "RESN 121853Z 1=\n",
-       {{-1, 2, 9, "RPVM",
+       {{0, 2, 9, "RPVM",
          "METAR RPVM 060000Z 01006KT 340V040 9999 FEW020 SCT100 27/24 Q1014 RERA RMK A2994  "}}},
       {"trend-forecast prefix before the keyword",
        "SAAU41 AMMC 060000\nTTF METAR YPAD 060000Z 1=\nTTF SPECI YPPF 060010Z 2=\nTTF YPAD\n",

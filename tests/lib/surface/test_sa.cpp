@@ -447,8 +447,34 @@ TEST_F(SaTest, EndAfterMainGroup) {
   EXPECT_NEAR(d.r.alt, 29.92, 1e-4);
   d = Decode("DEN SA 1750 25 SCT 15 132/58/44/2710G20/992/ = FOO");
   EXPECT_STREQ(d.r.comment, "");
+  // Later words are remarks as they stand, an '=' of theirs included.
   d = Decode("DEN SA 1750 25 SCT 15 132/58/44/2710G20/992/FOO BAR= BAZ");
-  EXPECT_STREQ(d.r.comment, "FOO BAR ");
+  EXPECT_STREQ(d.r.comment, "FOO BAR= BAZ ");
+  d = Decode("DEN SA 1750 25 SCT 15 132/58/44/2710/992 ABC= DEF ");
+  EXPECT_STREQ(d.r.comment, "ABC= DEF ");
+  d = Decode("DEN SA 1750 25 SCT 15 132/58/44/2710/992 ABC = DEF ");
+  EXPECT_STREQ(d.r.comment, "ABC = DEF ");
+}
+
+// Purpose: the remark "SLP %d" takes any value up to 999, a negative one too,
+// completed like the main group's pressure.
+TEST_F(SaTest, RemarkSeaLevelPressure) {
+  struct Case {
+    const char *text;
+    float pmb;
+  } cases[] = {
+      {"DEN SA 1750 25 SCT 15 M/58/44/2710/992 SLP -5", 999.5f},
+      {"DEN SA 1750 25 SCT 15 M/58/44/2710/992 SLP 132", 1013.2f},
+      {"DEN SA 1750 25 SCT 15 M/58/44/2710/992 SLP 999", 999.9f},
+      {"DEN SA 1750 25 SCT 15 M/58/44/2710/992 SLP 0", 1000.0f},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.text);
+    Decoded d = Decode(c.text);
+    EXPECT_NEAR(d.r.pmb, c.pmb, 1e-3);
+  }
+  Decoded d = Decode("DEN SA 1750 25 SCT 15 M/58/44/2710/992 SLP 1000");
+  EXPECT_EQ(d.r.pmb, SFC_MISSING_F);
 }
 
 // Purpose: a missing sea-level pressure written MMM/ is passed before the
