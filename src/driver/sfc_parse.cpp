@@ -1,5 +1,6 @@
 #include "driver/sfc_parse.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -123,10 +124,27 @@ constexpr int STATION_ANSWER = 60;  // one word of at most 59 characters
 // Files that SFC_parse_file has opened so far.
 int init = 0;
 
+// Whether an identifier can name a file: letters and digits only. Identifiers come
+// from the bulletin, which anyone on the feed can write; "../x" or "a/b" must not
+// reach a file name.
+bool id_is_file_name(const char *id) {
+  if (!*id) return false;
+  for (const char *p = id; *p; ++p)
+    if (!((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z') || (*p >= '0' && *p <= '9')))
+      return false;
+  return true;
+}
+
 // Prints one raw report that was asked for, to the terminal and, with the file bit,
-// appended to its station's output file.
+// appended to its station's output file. A report whose identifier is no file name
+// is printed but not filed.
 void print_raw_report(data_struct &rep, const Date &date) {
   bool to_file = settings.output & SFC_FILE_BIT;
+  if (to_file && !id_is_file_name(rep.id)) {
+    MESS_print(M_WARN, "SFC_parse_file: Report of %s not filed: the identifier is no file name\n",
+               rep.id);
+    to_file = false;
+  }
   if (to_file) {
     FILE_set_key('i', rep.id);
     char name[FILENAME_SIZE];
@@ -205,6 +223,9 @@ int SFC_parse_file(const char *filename, const char *id_string) {
 void SFC_reset_parse() { init = 0; }
 
 int SFC_main(int argc, char **argv) {
+  // A reader of standard output that goes away is a write error (status 1), not a
+  // signal.
+  std::signal(SIGPIPE, SIG_IGN);
   RES_init(argc, argv, SFC_res_key, SFC_res_pos);
   std::string prog = RES_get_progname();
   if (FLAG_help()) {
@@ -236,6 +257,8 @@ int SFC_main(int argc, char **argv) {
   const char *id_list = stricmp(ident.c_str(), "all") == 0 ? nullptr : ident.c_str();
 
   FILE_first(&date);
-  while (FILE_get_next(filename)) SFC_parse_file(filename, id_list);
-  return 0;
+  int opened = 0;
+  while (FILE_get_next(filename)) opened += SFC_parse_file(filename, id_list);
+  MESS_flush();
+  return opened > 0 ? SFC_EXIT_OK : SFC_EXIT_NO_INPUT;
 }

@@ -38,5 +38,12 @@ int SFC_parse_file(const char *filename, const char *id_string);
 /// Test hook: no file opened yet.
 void SFC_reset_parse();
 
+/// Exit statuses: 0 normally (also after help and "exit"); 1 when output could not be
+/// written (see MESS_flush); 2 when no input file of the run could be opened; 7 when
+/// the companion program's queue does not answer.
+constexpr int SFC_EXIT_OK = 0;
+constexpr int SFC_EXIT_WRITE_FAILED = 1;
+constexpr int SFC_EXIT_NO_INPUT = 2;
+
 /// The program: start-up, help, banner, input kind; returns the exit status.
 int SFC_main(int argc, char **argv);

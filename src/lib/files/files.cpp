@@ -398,6 +398,27 @@ int FILE_set_header(int header) {
 
 // ---- expansion -----------------------------------------------------------------------
 
+namespace {
+
+// Whether a template inserts a key value (a directive that is neither a date field,
+// the extension, a directory nor "%%"): its names differ by key, not only by date.
+bool template_has_key(const std::string &tpl) {
+  for (size_t i = 0; i < tpl.size();) {
+    if (tpl[i] != '%') {
+      ++i;
+      continue;
+    }
+    const Directive dv = parse_directive(tpl, i);
+    i = dv.next;
+    if (!dv.ok) break;
+    if ((dv.c && std::strchr("%Yymbdjhne{", dv.c)) || path_resource(dv.c)) continue;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int FILE_set_date(const Date *date, char *out) {
   NameState &st = state();
   if (st.conv.empty()) {
@@ -424,7 +445,9 @@ int FILE_set_date(const Date *date, char *out) {
     st.file_date.year = st.file_date.month = st.file_date.day = MISSING;
     st.file_date.hour = st.file_date.min = MISSING;
   }
-  if (d.year == MISSING && !st.filename.empty()) {
+  // Without a date the last name stands, unless the template names files by a key
+  // (an output name per station must follow the key, not repeat the first one).
+  if (d.year == MISSING && !st.filename.empty() && !template_has_key(tpl)) {
     copy_out(st.filename, out);
     st.filename_type = 1;
     return 1;

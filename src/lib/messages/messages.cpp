@@ -1,5 +1,6 @@
 #include "messages/messages.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,8 @@ int max_lines = DEFAULT_MAX_LINES;
 FILE *ofile = nullptr;
 FILE *pfile = nullptr;
 std::string filename;
+std::string ofile_name;  // the copy file's name, for messages about it
+std::string pfile_name;  // the log file's name (opened once), for messages about it
 
 long flags[FLAG_NUM];
 int plot_it[PLOT_NUM] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
@@ -44,8 +47,47 @@ M_type fill_lower(M_type level) {
   return bit | (bit - 1);
 }
 
-void close_file(FILE *&f) {
-  if (f) FILE_close(f);
+// ---- write errors ----------------------------------------------------------
+//
+// Output that cannot be written is no success: the first failure on standard
+// output, the copy file or the log file ends the program with status 1, after one
+// message naming the output and the system's reason. A closed standard output (the
+// reader of a pipe has gone) ends it quietly.
+
+constexpr int WRITE_FAILED_STATUS = 1;
+
+void exit_program(int status) { std::exit(status); }
+void (*write_failed_exit)(int) = exit_program;
+
+bool write_failed_reported = false;
+
+void write_failed(const char *what, const std::string &name, int err) {
+  if (write_failed_reported) return;  // only the first failure is told
+  write_failed_reported = true;
+  if (!(what == std::string("standard output") && err == EPIPE)) {
+    if (name.empty())
+      std::fprintf(stderr, "MESS_print: Unable to write %s (%s)\n", what, std::strerror(err));
+    else
+      std::fprintf(stderr, "MESS_print: Unable to write %s %s (%s)\n", what, name.c_str(),
+                   std::strerror(err));
+  }
+  std::fflush(stderr);
+  write_failed_exit(WRITE_FAILED_STATUS);
+}
+
+void put(FILE *f, const char *data, size_t n, const char *what, const std::string &name) {
+  if (std::fwrite(data, 1, n, f) != n) write_failed(what, name, errno ? errno : EIO);
+}
+
+void close_file(FILE *&f, const char *what = nullptr, const std::string &name = {}) {
+  if (f) {
+    errno = 0;
+    const bool bad = std::ferror(f) != 0;
+    const int rc = FILE_close(f);
+    f = nullptr;
+    // A pipe's status is its command's, not a write error.
+    if (what && (bad || rc == EOF)) write_failed(what, name, errno ? errno : EIO);
+  }
   f = nullptr;
 }
 
@@ -90,19 +132,27 @@ int MESS_print(M_type type, const char *mess, ...) {
   size_t n = format(mess, args);
   va_end(args);
 
-  if (ofile) std::fwrite(text.data(), 1, n, ofile);
-  if (mess_out == 2 && !filename.empty()) pfile = FILE_open(filename.c_str(), "a");
+  if (ofile) put(ofile, text.data(), n, "output file", ofile_name);
+  if (mess_out == 2 && !filename.empty()) {
+    pfile = FILE_open(filename.c_str(), "a");
+    if (!pfile) write_failed("log file", filename, errno ? errno : EIO);
+  }
   if (pfile) {
     if (mess_out == -1) {
       char now[40];
-      std::fprintf(pfile, "%s -- ", DATE_get_current_str(now));
+      const char *stamp = DATE_get_current_str(now);
+      put(pfile, stamp, std::strlen(stamp), "log file", pfile_name);
+      put(pfile, " -- ", 4, "log file", pfile_name);
     }
-    std::fwrite(text.data(), 1, n, pfile);
+    put(pfile, text.data(), n, "log file", mess_out == 2 ? filename : pfile_name);
   }
-  if (mess_out == 2) close_file(pfile);
+  if (mess_out == 2) close_file(pfile, "log file", filename);
   if (mess_out == 0) return 0;
 
-  std::fwrite(text.data(), 1, n, (type & (M_ERROR | M_WARN)) ? stderr : stdout);
+  if (type & (M_ERROR | M_WARN))
+    std::fwrite(text.data(), 1, n, stderr);  // nowhere to tell of its failure
+  else
+    put(stdout, text.data(), n, "standard output", {});
 
   if (page == 2) {
     for (const char *p = mess; *p; ++p)
@@ -168,7 +218,11 @@ std::string name_after(const std::string &item, size_t prefix) {
 
 void open_log(const std::string &name, const char *access) {
   close_file(pfile);
-  if (!name.empty()) pfile = FILE_open(name.c_str(), access);
+  pfile_name = name;
+  if (name.empty()) return;
+  errno = 0;
+  pfile = FILE_open(name.c_str(), access);
+  if (!pfile) write_failed("log file", name, errno ? errno : EIO);
 }
 
 }  // namespace
@@ -237,13 +291,35 @@ int MESS_set_str(const char *str) {
 }
 
 int MESS_file(const char *name, const char *access) {
-  close_file(ofile);
-  if (name && access) ofile = FILE_open(name, access);
+  close_file(ofile, "output file", ofile_name);
+  ofile_name.clear();
+  if (name && access) {
+    errno = 0;
+    ofile = FILE_open(name, access);
+    if (!ofile) write_failed("output file", name, errno ? errno : EIO);
+    ofile_name = name;
+  }
   return 0;
 }
 
 int MESS_file_close() {
-  close_file(ofile);
+  close_file(ofile, "output file", ofile_name);
+  ofile_name.clear();
+  return 0;
+}
+
+void MESS_set_write_failed_exit(void (*hook)(int status)) {
+  write_failed_exit = hook ? hook : exit_program;
+}
+
+int MESS_flush() {
+  close_file(ofile, "output file", ofile_name);
+  ofile_name.clear();
+  if (pfile && (std::fflush(pfile) == EOF || std::ferror(pfile)))
+    write_failed("log file", pfile_name, errno ? errno : EIO);
+  errno = 0;
+  if (std::fflush(stdout) == EOF || std::ferror(stdout))
+    write_failed("standard output", {}, errno ? errno : EIO);
   return 0;
 }
 
@@ -260,6 +336,10 @@ int MESS_set_page(int val) {
 void MESS_reset_state() {
   close_file(ofile);
   close_file(pfile);
+  ofile_name.clear();
+  pfile_name.clear();
+  write_failed_exit = exit_program;
+  write_failed_reported = false;
   mess_level = INITIAL_LEVEL;
   mess_set = 0;
   mess_out = 1;

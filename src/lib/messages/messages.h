@@ -51,14 +51,24 @@ int MESS_set(int oper, M_type level);
 /// Applies a level text ("mess", "+debug", "warn", "fi=log", "page", "line=30", ...).
 int MESS_set_str(const char *str);
 /// Opens the copy file (closing any earlier one). Returns 0.
+///
+/// Output that cannot be written ends the program with status 1 after one message naming the output and the system's reason: a copy or log file
+/// that cannot be opened or written, standard output that cannot be written (a
+/// closed pipe ends it without a message).
 int MESS_file(const char *filename, const char *access);
 /// Closes the copy file. Returns 0.
 int MESS_file_close();
+/// Closes the copy file and flushes the log file and standard output, with the
+/// write-error ending above. Returns 0. Called before the program ends.
+int MESS_flush();
 int MESS_set_out(int val);
 int MESS_set_page(int val);
 
 /// Test hook: closes the copy and log files and restores the initial state.
 void MESS_reset_state();
+/// Test hook: what a write error calls instead of ending the program (null: end
+/// it). When the hook returns, the output that failed is dropped and the run goes on.
+void MESS_set_write_failed_exit(void (*hook)(int status));
 
 // ---- flags -----------------------------------------------------------------
 

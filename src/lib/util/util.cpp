@@ -303,6 +303,7 @@ int ZYP_set_command(const char *string) {
 }
 
 void ZYP_exit(int status) {
+  MESS_flush();  // output that could not be written ends with status 1 instead
   std::fflush(nullptr);
   std::exit(status);
 }

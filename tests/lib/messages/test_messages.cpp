@@ -173,12 +173,38 @@ TEST_F(Messages, LogModes) {
   EXPECT_EQ(text[text.size() - 7], 'Z');
 }
 
-TEST_F(Messages, LogFileThatCannotOpenKeepsTheMode) {
-  MESS_set_str("fi=/nonexistent_dir_\x01/x/log");
+int g_exit_status = -1;
+
+// Purpose: a log file that cannot be created is a write error: one message naming
+// it, and the program ends with status 1 (here the hook records the status).
+TEST_F(Messages, LogFileThatCannotOpenEndsTheProgram) {
+  g_exit_status = -1;
+  MESS_set_write_failed_exit([](int status) { g_exit_status = status; });
+  testing::internal::CaptureStderr();
+  MESS_set_str("fi=/dev/null/log");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "MESS_print: Unable to write log file /dev/null/log (Not a directory)\n");
+  EXPECT_EQ(g_exit_status, 1);
   testing::internal::CaptureStdout();
-  EXPECT_EQ(MESS_print(15, "lost\n"), 0);
+  EXPECT_EQ(MESS_print(15, "lost\n"), 0);  // the mode stays: nothing on the console
   std::fflush(stdout);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+// Purpose: a copy file that cannot be written is reported once with its name.
+TEST_F(Messages, CopyFileWriteErrorEndsTheProgram) {
+  g_exit_status = -1;
+  MESS_set_write_failed_exit([](int status) { g_exit_status = status; });
+  testing::internal::CaptureStderr();
+  MESS_file("/dev/full", "a");
+  testing::internal::CaptureStdout();
+  MESS_print(1, "%s\n", std::string(8192, 'x').c_str());
+  MESS_file_close();
+  std::fflush(stdout);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "MESS_print: Unable to write output file /dev/full (No space left on device)\n");
+  EXPECT_EQ(g_exit_status, 1);
 }
 
 TEST_F(Messages, PagingHoldsAfterAScreenful) {
