@@ -301,9 +301,15 @@ int FILE_set_name(const char *name_in) {
   name = apply_key_assignments(name);
 
   std::string path = conv_file_path();
-  FILE *f = FILE_is_dir(path.c_str()) ? nullptr : FILE_open(path.c_str(), "r");
+  // A device (/dev/zero) or a huge file would be read without end.
+  const char *why = nullptr;
+  const bool refused = FILE_exist(path.c_str()) && !FILE_is_dir(path.c_str()) &&
+                       FILE_check_text(path.c_str(), &why) != 0;
+  if (refused)
+    MESS_print(WARN, "FILE_set_name: File name convention file %s not read: %s\n", path.c_str(), why);
+  FILE *f = FILE_is_dir(path.c_str()) || refused ? nullptr : FILE_open(path.c_str(), "r");
   if (!f) {
-    MESS_print(WARN, "FILE_set_name: No file name convention file: %s\n", path.c_str());
+    if (!refused) MESS_print(WARN, "FILE_set_name: No file name convention file: %s\n", path.c_str());
     st.conv = name;
     st.hconv.clear();
     st.ext.clear();

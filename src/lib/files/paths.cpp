@@ -106,6 +106,24 @@ long FILE_size(const char *name) {
   return static_cast<long>(st.st_size);
 }
 
+int FILE_check_text(const char *name, const char **why) {
+  const char *reason = nullptr;
+  struct stat st;
+  if (!name) {
+    reason = "no name";
+  } else if (name[0] == '|') {
+    // A command's output: its size cannot be told beforehand.
+  } else if (stat(expand(name).c_str(), &st) != 0) {
+    reason = "cannot be read";
+  } else if (!S_ISREG(st.st_mode)) {
+    reason = "not a regular file";
+  } else if (st.st_size > FILE_TEXT_MAX) {
+    reason = "larger than 16 MB";
+  }
+  if (why) *why = reason;
+  return reason ? -1 : 0;
+}
+
 int FILE_make_dir(char *path, int flag) {
   if (!path) return 1;
   fill_string(path, '\\', '/');

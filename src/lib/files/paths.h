@@ -24,6 +24,12 @@ char *FILE_add_user_path(const char *name, char *out);
 int FILE_exist(const char *name);
 int FILE_is_dir(const char *name);
 long FILE_size(const char *name);
+/// Largest file of settings (resources, naming conventions) that is read.
+constexpr long FILE_TEXT_MAX = 16L * 1024 * 1024;
+/// Checks a file of settings before it is read: 0 for a regular file of at most
+/// FILE_TEXT_MAX bytes or a "|command"; else -1 with `*why` (when not null) saying
+/// why ("not a regular file" for a device such as /dev/zero, a directory or a FIFO).
+int FILE_check_text(const char *name, const char **why);
 /// Creates the missing directories of `path`, leaving out its last `flag` parts.
 /// Returns 1 when nothing needed creating, else 0.
 int FILE_make_dir(char *path, int flag);

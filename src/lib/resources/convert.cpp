@@ -86,6 +86,14 @@ bool fixed_digits(const char *&p, int n, int *out) {
 }
 
 // The requested file time of the "hour" resource.
+// Hour and minute counts beyond this are no time: they count as not given (and their
+// negation cannot overflow).
+constexpr int HOUR_FIELD_MAX = 1000000;
+
+void bound_field(std::int32_t &v) {
+  if (v != -9999 && (v > HOUR_FIELD_MAX || v < -HOUR_FIELD_MAX)) v = -9999;
+}
+
 void apply_hour(const char *data) {
   Date d{-9999, -9999, -9999, -9999, -9999, -9999, -9999, -9999};
   size_t len = std::strlen(data);
@@ -103,12 +111,21 @@ void apply_hour(const char *data) {
     std::sscanf(data, "%1d%2d", &d.day, &d.hour);
   } else if (std::strchr(data, 'd')) {
     std::sscanf(data, "%dd%d:%d", &d.day, &d.hour, &d.min);
+    bound_field(d.day);
+    bound_field(d.hour);
+    bound_field(d.min);
   } else if (data[0] == ':') {
     std::sscanf(data + 1, "%d", &d.min);
+    bound_field(d.min);
   } else if (data[0] == '-' && data[1] == ':') {
-    if (std::sscanf(data + 2, "%d", &d.min) == 1) d.min = -d.min;
+    if (std::sscanf(data + 2, "%d", &d.min) == 1) {
+      bound_field(d.min);
+      if (d.min != -9999) d.min = -d.min;
+    }
   } else {
     std::sscanf(data, "%d:%d", &d.hour, &d.min);
+    bound_field(d.hour);
+    bound_field(d.min);
     if (data[0] == '-' && d.hour == 0) {
       d.hour = -9999;
       if (d.min != -9999) d.min = -d.min;

@@ -151,6 +151,25 @@ bool directive(const std::vector<std::string> &w) {
 
 }  // namespace
 
+namespace {
+
+// After a line read to its limit: passes over the rest of the physical line.
+// Returns true when there was a rest (the line was longer than the limit).
+bool drop_rest_of_line(FILE *f) {
+  int c = std::getc(f);
+  if (c == EOF) return false;
+  if (c == '\n') {
+    std::ungetc(c, f);  // the line reader takes the newline itself
+    return false;
+  }
+  while ((c = std::getc(f)) != EOF && c != '\n') {
+  }
+  if (c == '\n') std::ungetc(c, f);
+  return true;
+}
+
+}  // namespace
+
 int DEF_prog() {
   prog_name = RES_get_progname().substr(0, PROG_NAME_MAX);
   return 0;
@@ -185,6 +204,12 @@ int DEF_open(const char *filename) {
   }
   // A standard-stream name would read the terminal: resource files are real files.
   if (FILE_is_stdio(name.c_str()) || FILE_is_dir(name.c_str())) return -1;
+  // A device (/dev/zero) or a huge file would be read without end.
+  const char *why = nullptr;
+  if (FILE_exist(name.c_str()) && FILE_check_text(name.c_str(), &why) != 0) {
+    MESS_print(M_WARN, "DEF_open: Resource file %s not read: %s\n", name.c_str(), why);
+    return -1;
+  }
   def_file = FILE_open(name.c_str(), "r");
   match.clear();
   overflow = 0;
@@ -203,6 +228,14 @@ int DEF_get(std::string &resrc, std::string &value) {
   char line[DEF_LINE_MAX + 1];
   int n;
   while ((n = fgetnline(def_file, line, DEF_LINE_MAX)) >= 0) {
+    if (n == DEF_LINE_MAX && drop_rest_of_line(def_file)) {
+      // Its start, shown with other bytes than printable ones as '?'.
+      std::string start(line, 40);
+      for (char &c : start)
+        if (c < ' ' || c > '~') c = '?';
+      MESS_print(M_WARN, "DEF_get: Line longer than %d characters, rest dropped: %s...\n",
+                 DEF_LINE_MAX, start.c_str());
+    }
     if (n == 0 || line[0] == '#') continue;
     // Resource files may come from other systems: carriage returns are blanks.
     fill_string(line, '\r', ' ');

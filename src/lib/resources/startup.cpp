@@ -92,10 +92,27 @@ int find_option_row(RES_defobj *table, const std::string &name) {
   return -1;
 }
 
+// Whether a value holds a name that would run a command: a "|" that begins the value
+// or one of its items ("a,|b", "fi=|b", "a:|b", "a |b").
+bool names_a_command(const std::string &value) {
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] != '|') continue;
+    if (i == 0 || std::strchr(",=: \t\n", value[i - 1])) return true;
+  }
+  return false;
+}
+
 void read_resource_file(RES_defobj *table, const std::string &item) {
   DEF_open(item.c_str());
   std::string name, value;
   while (DEF_get(name, value) == 1) {
+    // A resource file can lie in whatever directory the program is run from: the
+    // commands of "|" names are taken only from what the user types.
+    if (names_a_command(value)) {
+      MESS_print(M_WARN, "RES_decode: Commands are not taken from resource files: %s: %s\n",
+                 name.c_str(), value.c_str());
+      continue;
+    }
     bool matched = false;
     for (int r = 0; table[r].def; ++r) {
       if (!row_named(table[r]) || !DEF_cmp(table[r].def, name.c_str())) continue;

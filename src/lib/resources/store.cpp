@@ -5,6 +5,8 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "messages/messages.h"
 #include "resources/resources.h"
@@ -20,14 +22,16 @@ struct res_obj {
 };
 
 std::deque<res_obj> root_res;
+// The records by name (a deque keeps its records where they are as it grows), so
+// that storing many resources costs one look-up each, not a walk of the list.
+std::unordered_map<std::string_view, res_obj *> by_name;
 int clargc = 0;
 char **clargv = nullptr;
 
 res_obj *find(const char *name) {
   if (!name) return nullptr;
-  for (res_obj &r : root_res)
-    if (r.name == name) return &r;
-  return nullptr;
+  auto it = by_name.find(std::string_view(name));
+  return it == by_name.end() ? nullptr : it->second;
 }
 
 }  // namespace
@@ -39,6 +43,7 @@ int RES_new(int index, const char *name, const char *data, DEF_convert cvt) {
     root_res.push_back(res_obj{});
     r = &root_res.back();
     r->name = name;
+    by_name.emplace(std::string_view(r->name), r);
   }
   if (data)
     r->data = data;
@@ -122,6 +127,7 @@ int RES_fill_obj(RES_defobj *obj, const char *def, const char *env, const char *
 }
 
 void RES_reset_state() {
+  by_name.clear();
   root_res.clear();
   clargc = 0;
   clargv = nullptr;
