@@ -405,11 +405,13 @@ TEST_F(RawReader, LongLinesStayWhole) {
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].id, "KBOU");
 
-  // A group across the 160th character is not split (a real one-report-per-line file).
+  // A group across the 160th character is not split (a real report of a
+  // one-report-per-line file, tests/data/metar/awc_metars_sample.txt).
   std::string real =
-      "KPIT 060051Z 26009KT 10SM OVC038 02/M03 A3011 RMK AO2 SLP206 T00171033 "
-      "10028 20011 51016 $ 52016 53016 54016 55016 56016 57016 58016 59016 60000 "
-      "70000 98000 201610";
+      "KTCM 180752Z AUTO 20004KT 6SM -RA BR BKN005 BKN011 OVC026 06/06 A2993 RMK AO2 "
+      "RAE05DZB05E08RAB08E09RAB11E13DZB13E19RAB19E28DZB28E38DZB42E51 RAB51 CIG 005V011 "
+      "BKN005 V SCT $";
+  ASSERT_GT(real.size(), 160u);
   r = ReadAll(real + "\n");
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].text, real + " ");
