@@ -41,6 +41,14 @@ TestCompanion::~TestCompanion() { stop(); }
 void TestCompanion::stop() {
   stop_ = true;
   if (thread_.joinable()) thread_.join();
+  // What was sent but not yet served is received all the same.
+  mqueuebuf buf{};
+  ssize_t got;
+  while (queue_ >= 0 &&
+         (got = msgrcv(queue_, &buf, sizeof buf.mtext, MQ_TO_COMPANION, IPC_NOWAIT | MSG_NOERROR)) >= 0) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    received_.emplace_back(buf.mtext, strnlen(buf.mtext, static_cast<size_t>(got)));
+  }
   remove_queue();
 }
 
@@ -99,7 +107,8 @@ bool TestCompanion::serve(const std::atomic<bool> *stop, double lifetime) {
     }
     if (on_receive_) on_receive_(message);
     if (silent_) continue;
-    for (const Reply &reply : responder_ ? responder_(message) : protocol(message)) send(reply);
+    for (const Reply &reply : responder_ ? responder_(message) : protocol(message))
+      if (!send(reply)) break;  // the client no longer reads
     if (message.size() > 1 && message.substr(1) == "quit") return true;
   }
   return false;

@@ -58,7 +58,8 @@ class TestCompanion {
   /// Serves in the calling thread until "quit" was answered, `*stop` became true, or
   /// `lifetime` seconds passed. Returns true when "quit" ended it.
   bool serve(const std::atomic<bool> *stop, double lifetime);
-  /// Stops the thread and removes the queue (also done by the destructor).
+  /// Stops the thread, receives what is still waiting for the companion, and removes
+  /// the queue (also done by the destructor).
   void stop();
   /// Sends one message to a client (for tests that place stale or stray messages),
   /// waiting up to five seconds while the queue is full.
