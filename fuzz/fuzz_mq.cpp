@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   char mtext[MQ_TEXT_SIZE] = {};
-  std::memcpy(mtext, data, size < sizeof mtext ? size : sizeof mtext);
+  if (size > 0) std::memcpy(mtext, data, size < sizeof mtext ? size : sizeof mtext);
   std::string item = "stale";
   int status = MQ_decode(mtext, size, item);
 
