@@ -43,12 +43,17 @@ void fill(int queue) {
   }
 }
 
-// Queues in the system (the lines of /proc/sysvipc/msg after the heading).
-int queues_in_system() {
+// Private queues (key 0) in the system; no test creates one.
+int private_queues() {
   std::ifstream in("/proc/sysvipc/msg");
   std::string line;
-  int n = -1;
-  while (std::getline(in, line)) ++n;
+  std::getline(in, line);  // the heading
+  int n = 0;
+  long key;
+  while (in >> key) {
+    if (key == 0) ++n;
+    std::getline(in, line);
+  }
   return n;
 }
 
@@ -97,9 +102,9 @@ TEST_F(Queue, OpenFindsOnlyAnExistingQueue) {
 
 TEST_F(Queue, KeyZeroCreatesNoQueue) {
   // The key 0 would make msgget create a private queue: it is no queue at all.
-  int before = queues_in_system();
+  int before = private_queues();
   EXPECT_EQ(MQ_open(0), -1);
-  EXPECT_EQ(queues_in_system(), before);
+  EXPECT_EQ(private_queues(), before);
 }
 
 // ---- sending -----------------------------------------------------------------
