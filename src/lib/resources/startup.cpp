@@ -1,12 +1,16 @@
 // Start-up: definition rows from the program's identifier lists, then values gathered
-// in rising precedence (resource files along the search path, environment variables,
-// command line) and converted by their kind.
+// in rising precedence (resource files along the search path and the companion display
+// program, environment variables, command line) and converted by their kind.
 #include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "date/date.h"
+#include "ipc/ipc.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "resources/table.h"
@@ -125,6 +129,115 @@ void read_resource_file(RES_defobj *table, const std::string &item) {
   DEF_close();
 }
 
+// ---- the companion display program ----------------------------------------------
+//
+// A "#N" item of the search path links to the companion over its message queue of key
+// N: the companion's values of the rows are taken at that place of the path, the
+// companion is told the settings it lacks and, later, every option of the command
+// line, and "quit" ends the exchange. Every wait is bounded by the queue's time-out.
+
+// Status-0 lines that one answer may carry before the companion counts as broken.
+constexpr int COMPANION_MAX_LINES = 1000;
+
+struct Companion {
+  std::string name;  // the text after "#", for messages
+  int queue = -1;
+  int conn = -1;
+  bool open() const { return conn > 0; }
+};
+
+// The queue key of a "#N" item: a whole decimal number.
+bool companion_key(const std::string &text, int &key) {
+  if (text.empty()) return false;
+  char *end = nullptr;
+  errno = 0;
+  long value = std::strtol(text.c_str(), &end, 10);
+  if (errno || *end != '\0' || value < INT_MIN || value > INT_MAX) return false;
+  key = static_cast<int>(value);
+  return true;
+}
+
+// Reads the lines of one answer up to its ending line and returns the ending status;
+// `lines` (when given) receives the status-0 lines. A companion that never ends an
+// answer loses the link.
+int read_answer(Companion &link, std::vector<std::string> *lines) {
+  std::string item;
+  for (int count = 0; link.open(); ++count) {
+    if (count > COMPANION_MAX_LINES) {
+      MESS_print(M_WARN, "ROVedoz window: %s answers without end, link dropped\n", link.name.c_str());
+      link.conn = -1;
+      break;
+    }
+    int status = MQ_get(link.queue, link.conn, item);
+    if (status != 0) return status;
+    if (lines) lines->push_back(item);
+  }
+  return -1;
+}
+
+// Sends one message that the companion acknowledges, and reads the acknowledgement.
+void tell_companion(Companion &link, const char *name, const char *value) {
+  if (!link.open()) return;
+  if (MQ_put(link.queue, link.conn, "set res %s %s", name, value ? value : "") == 0) read_answer(link, nullptr);
+}
+
+void close_companion(Companion &link) {
+  if (link.open() && MQ_put(link.queue, link.conn, "quit") == 0) read_answer(link, nullptr);
+  link = Companion{};
+}
+
+// A value line of an answer: stored for the row unless it is empty, starts with "!"
+// or a newline, or names a command. Returns whether it was stored.
+bool store_companion_value(RES_defobj *table, int row, std::string line) {
+  if (line.empty() || line[0] == '!' || line[0] == '\n') return false;
+  if (line.back() == '\n') line.pop_back();
+  if (names_a_command(line)) {
+    MESS_print(M_WARN, "RES_decode: Commands are not taken from the companion: %s: %s\n", table[row].def,
+               line.c_str());
+    return false;
+  }
+  MESS_print(TRACE, "RESRC: %s=%s\n", table[row].def, line.c_str());
+  store_for_row(table, row, line.c_str());
+  return true;
+}
+
+void link_companion(RES_defobj *table, Companion &link, const std::string &number) {
+  close_companion(link);  // an earlier link ends before the next begins
+  link.name = number;
+  int key = 0;
+  int queue = companion_key(number, key) ? MQ_open(key) : -1;
+  if (queue == -1) {
+    MESS_print(M_WARN, "ROVedoz window: %s not running or no message queue exists\n", number.c_str());
+    return;
+  }
+  int conn = queue < 0 ? -1 : MQ_connect(queue);
+  if (conn < 0) {
+    MESS_print(M_WARN, "ROVedoz window: %s unable to connect\n", number.c_str());
+    return;
+  }
+  link.queue = queue;
+  link.conn = conn;
+
+  // All questions first, then the answers in the same order.
+  std::vector<bool> asked;
+  for (int r = 0; table[r].def; ++r)
+    asked.push_back(row_named(table[r]) && MQ_put(queue, conn, "query res %s", table[r].def) == 0);
+  int owed = 0;
+  std::vector<std::string> lines;
+  for (int r = 0; table[r].def && link.open(); ++r) {
+    if (!asked[r]) continue;
+    lines.clear();
+    int status = read_answer(link, &lines);
+    if (!link.open()) break;
+    bool stored = false;
+    for (const std::string &line : lines) stored = store_companion_value(table, r, line) || stored;
+    const char *held = RES_get(table[r].def);
+    if (!stored && held && MQ_put(queue, conn, "set res %s %s", table[r].def, held) == 0) ++owed;
+    if (status == MQ_NOT_RUNNING) MESS_print(M_WARN, "ROVedoz not running!\n");
+  }
+  for (; owed > 0 && link.open(); --owed) read_answer(link, nullptr);
+}
+
 }  // namespace
 
 int RES_decode(const char *progname, const char *cls, int argc, char **argv, RES_defobj *def_table) {
@@ -154,11 +267,12 @@ int RES_decode(const char *progname, const char *cls, int argc, char **argv, RES
   ParsedList items;
   if (parse_string(search.c_str(), ':', items) < 0) items.assign(1, std::string());
   DEF_clr_tag();
+  Companion companion;
   for (const std::string &item : items) {
     if (!item.empty() && item[0] == '+') {
       DEF_tag(item.c_str() + 1);
     } else if (!item.empty() && item[0] == '#') {
-      MESS_print(192, "ROVedoz window: %s not running or no message queue exists\n", item.c_str() + 1);
+      link_companion(def_table, companion, item.substr(1));
     } else {
       read_resource_file(def_table, item);
     }
@@ -183,6 +297,7 @@ int RES_decode(const char *progname, const char *cls, int argc, char **argv, RES
       int row = find_option_row(def_table, opt.name);
       if (row < 0) {
         store_loose(opt.name.c_str(), opt.has_value ? opt.value.c_str() : nullptr);
+        tell_companion(companion, opt.name.c_str(), opt.has_value ? opt.value.c_str() : nullptr);
         continue;
       }
       DEF_convert cvt = def_table[row].cvt;
@@ -191,6 +306,7 @@ int RES_decode(const char *progname, const char *cls, int argc, char **argv, RES
         opt.has_value = false;
       }
       store_for_row(def_table, row, opt.has_value ? opt.value.c_str() : nullptr);
+      tell_companion(companion, def_table[row].def, opt.has_value ? opt.value.c_str() : nullptr);
       continue;
     }
     ++positional;
@@ -205,6 +321,8 @@ int RES_decode(const char *progname, const char *cls, int argc, char **argv, RES
     else
       store_for_row(def_table, row, arg);
   }
+
+  close_companion(companion);
 
   // Conversion of every value that belongs to a row, in store order.
   RES_convert_rows(def_table);
