@@ -174,6 +174,7 @@ bool holds(const Cond &c, const CTY_data *d) {
 }
 
 bool satisfies(const std::string &entry, const CTY_data *d) {
+  if (entry.empty()) return false;  // an empty entry ("KDEN,,KBOU") asks for nothing
   bool all = true;
   for (const Cond &c : compile(entry, nullptr))
     if (!holds(c, d)) {
