@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "calc/calc.h"
@@ -173,21 +175,81 @@ bool holds(const Cond &c, const CTY_data *d) {
   return false;
 }
 
-bool satisfies(const std::string &entry, const CTY_data *d) {
-  if (entry.empty()) return false;  // an empty entry ("KDEN,,KBOU") asks for nothing
-  bool all = true;
-  for (const Cond &c : compile(entry, nullptr))
-    if (!holds(c, d)) {
-      all = false;
-      break;
-    }
-  if (all) return true;
+bool all_hold(const std::vector<Cond> &conds, const CTY_data *d) {
+  for (const Cond &c : conds)
+    if (!holds(c, d)) return false;
+  return true;
+}
+
+// The plain forms of an entry: the WMO number as five digits, the identifier, the
+// beginning of the name when the entry is longer than 4 characters.
+bool plain_holds(const std::string &entry, const CTY_data *d) {
   char wmo[16];
   std::snprintf(wmo, sizeof wmo, "%5.5d", d->wmo);
   if (entry.size() == 5 && stricmp(entry.c_str(), wmo) == 0) return true;
   if (stricmp(entry.c_str(), d->id) == 0) return true;
   return entry.size() > 4 && name_begins(d->name, entry);
 }
+
+bool satisfies(const std::string &entry, const CTY_data *d) {
+  if (entry.empty()) return false;  // an empty entry ("KDEN,,KBOU") asks for nothing
+  return all_hold(compile(entry, nullptr), d) || plain_holds(entry, d);
+}
+
+std::string upper(const char *s, bool blanks_as_underscores) {
+  std::string out(s);
+  for (char &c : out) {
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (blanks_as_underscores && c == ' ') c = '_';
+  }
+  return out;
+}
+
+// A request list prepared once for the stations of a whole file: the entries whose
+// items can hold are compiled, and the plain entries (an identifier, a WMO number,
+// the beginning of a name) go into sets, so that a long list of names costs a few
+// look-ups per station instead of a pass over the list.
+class Request {
+ public:
+  explicit Request(const ParsedList &ids) : every_(ids.empty()) {
+    for (const std::string &entry : ids) {
+      if (entry.empty()) continue;
+      std::vector<Cond> conds = compile(entry, nullptr);
+      if (!conds.empty() && conds.front().field != Field::kNone) {
+        selections_.push_back({entry, std::move(conds)});
+        continue;
+      }
+      plain_.insert(upper(entry.c_str(), false));
+      if (entry.size() > 4) {
+        names_.insert(upper(entry.c_str(), true));
+        if (entry.size() > longest_name_) longest_name_ = entry.size();
+      }
+    }
+  }
+
+  // True when some entry selects the station (CTY_data_cmp would not give -1).
+  bool selects(const CTY_data *d) const {
+    if (every_) return true;
+    for (const auto &[entry, conds] : selections_)
+      if (all_hold(conds, d) || plain_holds(entry, d)) return true;
+    if (plain_.empty()) return false;
+    char wmo[16];
+    std::snprintf(wmo, sizeof wmo, "%5.5d", d->wmo);
+    if (plain_.count(wmo) || plain_.count(upper(d->id, false))) return true;
+    if (names_.empty()) return false;
+    const std::string name = upper(d->name, false);
+    for (size_t n = 5; n <= name.size() && n <= longest_name_; ++n)
+      if (names_.count(name.substr(0, n))) return true;
+    return false;
+  }
+
+ private:
+  bool every_;
+  std::vector<std::pair<std::string, std::vector<Cond>>> selections_;
+  std::unordered_set<std::string> plain_;  // plain entries in capitals
+  std::unordered_set<std::string> names_;  // plain entries of more than 4 characters, "_" for blanks
+  size_t longest_name_ = 0;
+};
 
 // ---- keys ------------------------------------------------------------------------------
 
@@ -306,6 +368,7 @@ int CTY_store(const char *filename, int type, const Domain *domain, int prior) {
     if (!why.empty()) MESS_print(M_WARN, "CTY_store: Station selection %s: %s\n", entry.c_str(), why.c_str());
   }
   if (prior == -9999) prior = CTY_get_prior();
+  const Request request(ids);
 
   const int size = type == 1 ? static_cast<int>(sizeof(StatFull)) : static_cast<int>(sizeof(StatXY));
   if (TAB_create(&g_table, estimate > 0 ? estimate : 1, size, type == 3 ? 3 : 2) != 0) {
@@ -325,7 +388,7 @@ int CTY_store(const char *filename, int type, const Domain *domain, int prior) {
       continue;
     }
     if (d.prior > prior) continue;
-    if (CTY_data_cmp(ids, &d) == -1) continue;
+    if (!request.selects(&d)) continue;
     float x, y;
     if (MAP_tran(d.lat, d.lon, &x, &y) == 0 || !MAP_in_grid_domain(x, y)) continue;
     if (!enter_station(d, x, y)) {
