@@ -53,6 +53,7 @@ row "gathered, one state (ST=CO dec,city)" "$(best $sfc -id ST=CO -pa dec,city "
 # Memory stays flat whatever the file size: peak resident size for one hour and for
 # the five-hour input.
 peak_kb() {  # peak resident kB of "$@"
+  if [ -x "$build/peak_rss" ]; then "$build/peak_rss" "$@"; return; fi
   python3 -c 'import resource, subprocess, sys
 subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL)
 print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$@"
