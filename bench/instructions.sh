@@ -35,3 +35,12 @@ valgrind --tool=callgrind --callgrind-out-file="$work/cmd.out" \
 ir=$(collected "$work/cmd.log")
 printf 'whole command, -id all -pa dec (%d reports): %d instructions per report\n' \
   "$reports" "$((ir / reports))"
+
+# Gathering over the whole shipped station database, per input report, against the
+# plain run above: the store filled once, one look-up per report, the stations
+# decoded and printed afterwards.
+valgrind --tool=callgrind --callgrind-out-file="$work/city.out" \
+  "$build/sfcparse" -id all -pa dec,city 20010600 >/dev/null 2>"$work/city.log"
+city=$(collected "$work/city.log")
+printf 'whole command, -id all -pa dec,city (%d reports, whole database): %d instructions per report (%d.%02d times the plain run)\n' \
+  "$reports" "$((city / reports))" "$((city / ir))" "$((city * 100 / ir % 100))"

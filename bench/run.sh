@@ -45,18 +45,25 @@ done
 row "decoded, 1,000 named stations" \
   "$(best $sfc -id "$(cat tests/data/select/many_ids.txt)" -pa dec "$work/big.wmo")"
 
+# Gathering mode over the whole shipped station database (9,289 stations): one hash
+# look-up per report, the store filled once; against the plain decoded run above.
+row "gathered, whole database (dec,city)" "$(best $sfc -id all -pa dec,city "$work/big.wmo")"
+row "gathered, one state (ST=CO dec,city)" "$(best $sfc -id ST=CO -pa dec,city "$work/big.wmo")"
+
 # Memory stays flat whatever the file size: peak resident size for one hour and for
 # the five-hour input.
-# Measured by GNU time (Debian's "time") on the program itself: a parent that forks
-# it would count its own pages too.
+# Measured on the program itself (bench/peak_rss, or GNU time): a parent that forks it
+# would count its own pages too.
 peak_kb() {  # peak resident kB of "$@"
+  if [ -x "$build/peak_rss" ]; then "$build/peak_rss" "$@"; return; fi
   /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -1
 }
 echo "peak memory, -pa dec: $(peak_kb $sfc -id all -pa dec "$PWD/share/20010600_sao.wmo") kB for one hour," \
   "$(peak_kb $sfc -id all -pa dec "$work/big.wmo") kB for five"
+echo "peak memory, gathering over the whole database: $(peak_kb $sfc -id all -pa dec,city "$PWD/share/20010600_sao.wmo") kB for one hour"
 
 # Library benchmarks: cutting only, and decoding only where built.
-for b in bench_raw_reader bench_metar; do
+for b in bench_raw_reader bench_metar bench_station; do
   if [ -x "$build/$b" ]; then
     echo "--- $b"
     $pin "$build/$b" --benchmark_min_time=1 2>/dev/null | grep -E 'reports/s|items_per_second|bytes_per_second|^BM' || true

@@ -9,6 +9,7 @@
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "files/paths.h"
+#include "geo/geo.h"
 #include "station/station.h"
 #include "surface/print_line.h"
 #include "surface/print_nice.h"
@@ -124,9 +125,9 @@ constexpr int STATION_ANSWER = 60;  // one word of at most 59 characters
 // Files that SFC_parse_file has opened so far.
 int init = 0;
 
-// Whether an identifier can name a file: letters and digits only. Identifiers come
-// from the bulletin, which anyone on the feed can write; "../x" or "a/b" must not
-// reach a file name.
+// Whether a report's identifier can name a file: letters and digits only.
+// Identifiers come from the bulletin, which anyone on the feed can write; "../x" or
+// "a/b" must not reach a file name.
 bool id_is_file_name(const char *id) {
   if (!*id) return false;
   for (const char *p = id; *p; ++p)
@@ -135,23 +136,43 @@ bool id_is_file_name(const char *id) {
   return true;
 }
 
-// Prints one raw report that was asked for, to the terminal and, with the file bit,
-// appended to its station's output file. A report whose identifier is no file name
-// is printed but not filed.
-void print_raw_report(data_struct &rep, const Date &date) {
-  bool to_file = settings.output & SFC_FILE_BIT;
-  if (to_file && !id_is_file_name(rep.id)) {
+// Whether a station identifier of the database can name a file: the database's own
+// forms ("-ABC" for a station without an ICAO identifier) are taken, but nothing
+// that leaves the output directory.
+bool station_is_file_name(const char *id) {
+  return *id && *id != '.' && !std::strchr(id, '/');
+}
+
+// Opens the output file of station `id` as the message copy file when the file bit
+// of the output mode is set; true when it did. An identifier that is no file name
+// is not filed (a warning names it).
+bool open_station_file(const char *id, const Date &date, bool from_report = true) {
+  if (!(settings.output & SFC_FILE_BIT)) return false;
+  if (!(from_report ? id_is_file_name(id) : station_is_file_name(id))) {
     MESS_print(M_WARN, "SFC_parse_file: Report of %s not filed: the identifier is no file name\n",
-               rep.id);
-    to_file = false;
+               id);
+    return false;
   }
-  if (to_file) {
-    FILE_set_key('i', rep.id);
-    char name[FILENAME_SIZE];
-    FILE_set_date(&date, name);
-    MESS_print(1, "FILE: %s\n", name);
-    MESS_file(name, "a");
+  FILE_set_key('i', id);
+  char name[FILENAME_SIZE];
+  FILE_set_date(&date, name);
+  MESS_print(1, "FILE: %s\n", name);
+  MESS_file(name, "a");
+  return true;
+}
+
+// Prints the text of one raw report, tidied or squeezed.
+void print_report_text(char *text) {
+  if (settings.raw_line == 2) {
+    SFC_print_nice(1, text);
+  } else {
+    strip_spaces(text);
+    MESS_print(1, "%s\n", text);
   }
+}
+
+// Prints one raw report: decoded as a line with the decode bit, else as text.
+void print_report(data_struct &rep) {
   if (settings.type & SFC_DECODE_BIT) {
     SFC_report report;
     SFC_initialize(&report);
@@ -161,13 +182,69 @@ void print_raw_report(data_struct &rep, const Date &date) {
     else if (rep.format == 2 || rep.format == 5)
       SFC_decode_METAR(rep.data, rep.format, rep.bulletin, &report);
     SFC_print_line(1, &report);
-  } else if (settings.raw_line == 2) {
-    SFC_print_nice(1, rep.data);
   } else {
-    strip_spaces(rep.data);
-    MESS_print(1, "%s\n", rep.data);
+    print_report_text(rep.data);
   }
+}
+
+// Prints one raw report that was asked for, to the terminal and, with the file bit,
+// appended to its station's output file. A report whose identifier is no file name
+// is printed but not filed.
+void print_raw_report(data_struct &rep, const Date &date) {
+  const bool to_file = open_station_file(rep.id, date);
+  print_report(rep);
   if (to_file) MESS_file_close();
+}
+
+// ---- gathering mode -----------------------------------------------------------
+
+SFC_slot *slot_of(void *area) { return static_cast<SFC_slot *>(area); }
+
+// Fills the station store once per run: every station of the database that the
+// request selects, inside the domain, within the priority limit.
+void fill_store(const Domain *domain) {
+  CTY_data_size(static_cast<int>(sizeof(SFC_slot)));
+  CTY_enter_func(SFC_parse_enter_func);
+  CTY_store(CTY_DEFAULT_FILE, 1, domain, CTY_get_prior());
+}
+
+// Empties every slot for a new file; the kept identifier stays.
+void reset_slots() {
+  for (SFC_slot *slot = slot_of(CTY_next_data(0)); slot; slot = slot_of(CTY_next_data(1))) {
+    slot->raw.data[0] = '\0';
+    slot->raw.format = SFC_FMT_NONE;
+    slot->flag = 0;
+    slot->prhour = 0;
+  }
+}
+
+// Keeps a raw report in its station's slot, replacing an earlier one: the store has
+// already decided which stations were asked for. SP reports are not gathered.
+void gather_report(const data_struct &rep) {
+  if (rep.format == SFC_FMT_SP) return;
+  SFC_slot *slot = slot_of(CTY_get_data(rep.id));
+  if (!slot) return;
+  slot->raw = rep;
+  slot->flag = 1;
+  slot->prhour = SFC_get_prhour();
+}
+
+// Prints every station of the store in its order: decoded (an all-missing line for
+// a station without report), or as text (a station without report only with
+// "blank", as an empty line). With the file bit every station's file is opened.
+void print_gathered(const Date &date) {
+  const int prhour = SFC_get_prhour();
+  for (SFC_slot *slot = slot_of(CTY_next_data(0)); slot; slot = slot_of(CTY_next_data(1))) {
+    const bool to_file = open_station_file(slot->station, date, false);
+    if (settings.type & SFC_DECODE_BIT) {
+      SFC_set_prhour(slot->prhour);  // decode with the time of the report's own bulletin
+      print_report(slot->raw);
+    } else if (settings.blank || std::strlen(slot->raw.data) > 5) {
+      print_report_text(slot->raw.data);
+    }
+    if (to_file) MESS_file_close();
+  }
+  SFC_set_prhour(prhour);
 }
 
 }  // namespace
@@ -184,9 +261,18 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   ParsedList ids;
   parse_string(id_string, ',', ids);
 
+  if (RES_get("city_file")) settings.city = 1;
+
   Date date;
   FILE_get_date(&date);
   FILE_save_name_conv();
+
+  // The map domain: gathering keeps only the stations inside it. No domain is decoded
+  // yet, so the domain stays unset and takes every station.
+  Domain domain;
+  DOM_init(&domain);
+  if (domain.proj != -9999) settings.city = 1;
+  if (init == 0 && settings.city) fill_store(&domain);
   ++init;
 
   FILE_set_name("sfc_par");
@@ -204,15 +290,21 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   if (several) MESS_print(61440, "** %s\n", label);
   if (settings.header == 2 && lines) SFC_print_line(4, nullptr);
 
+  if (settings.city) reset_slots();
+
   // Station selections are decided by the station store: every report passes.
   const CTY_id_set wanted(ids);
   data_struct rep;
   for (;;) {
     int result = SFC_read_raw(input.get(), rep.data, rep.id, &rep.format, &rep.bulletin);
     if (result == SFC_RAW_NONE) break;
-    if (wanted.wanted(rep.id)) print_raw_report(rep, date);
+    if (settings.city)
+      gather_report(rep);
+    else if (wanted.wanted(rep.id))
+      print_raw_report(rep, date);
     if (result == SFC_RAW_LAST) break;
   }
+  if (settings.city) print_gathered(date);
 
   free_parsed_array(out_files);
   free_parsed_array(ids);
@@ -220,7 +312,28 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   return 1;
 }
 
-void SFC_reset_parse() { init = 0; }
+int SFC_parse_enter_func(const CTY_data *data, void *area) {
+  SFC_slot *slot = slot_of(area);
+  std::snprintf(slot->station, sizeof slot->station, "%s", data->id);
+  slot->elev = static_cast<int>(data->el);  // towards zero
+  slot->flag = 0;
+  slot->prhour = 0;
+  if (settings.decoded) {
+    SFC_initialize(&slot->report);
+    std::snprintf(slot->report.id, sizeof slot->report.id, "%s", data->id);
+  } else {
+    std::snprintf(slot->raw.data, sizeof slot->raw.data, "%s", data->id);
+    std::snprintf(slot->raw.id, sizeof slot->raw.id, "%s", data->id);
+    slot->raw.format = SFC_FMT_NONE;
+    slot->raw.bulletin = slot->elev;
+  }
+  return 0;
+}
+
+void SFC_reset_parse() {
+  init = 0;
+  CTY_reset_state();
+}
 
 int SFC_main(int argc, char **argv) {
   // A reader of standard output that goes away is a write error (status 1), not a

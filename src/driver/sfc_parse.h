@@ -3,6 +3,8 @@
 #pragma once
 
 #include "resources/resources.h"
+#include "station/station.h"
+#include "surface/report.h"
 
 /// The driver's settings, changed only by SFC_dat_in_file and SFC_parameter.
 struct SFC_settings {
@@ -32,10 +34,30 @@ const SFC_settings &SFC_get_settings();
 /// Test hook: the initial settings.
 void SFC_reset_settings();
 
+/// One station's slot in gathering mode: the station's last report of the current
+/// file, and what the slot keeps for the whole run. The station store holds one per
+/// station, prepared by SFC_parse_enter_func.
+struct SFC_slot {
+  union {
+    data_struct raw;    // raw input: the report; format 0 while none was gathered
+    SFC_report report;  // converted input: the decoded report
+  };
+  int flag;                      // 1 once a report was gathered for the current file
+  int prhour;                    // bulletin time (HHMM) the raw report was read under
+  int elev;                      // the station's elevation, whole metres
+  char station[CTY_ID_LEN + 1];  // the station's identifier; names its output file
+};
+
+/// Prepares the slot `area` (an SFC_slot) of the station `data`: the kept identifier
+/// and elevation; raw input: text and identifier the station's identifier, format 0,
+/// bulletin the elevation; converted input: an initialised report with the station's
+/// identifier. Returns 0.
+int SFC_parse_enter_func(const CTY_data *data, void *area);
+
 /// Processes one input file: the reports of the stations in `id_string` (comma-
 /// separated; null for all). Returns 1, or 0 when the file cannot be opened.
 int SFC_parse_file(const char *filename, const char *id_string);
-/// Test hook: no file opened yet.
+/// Test hook: no file opened yet, no station store.
 void SFC_reset_parse();
 
 /// Exit statuses: 0 normally (also after help and "exit"); 1 when output could not be

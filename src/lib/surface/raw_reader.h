@@ -113,7 +113,8 @@ int SFC_get_prhour();
 
 /// Restores the initial state of the reader.
 void SFC_raw_reset_state();
-/// Sets the bulletin time, for tests of the decoders that read it.
+/// Sets the bulletin time the decoders read: gathering mode decodes a kept report
+/// with the time of the bulletin it came under; tests of the decoders set it too.
 void SFC_set_prhour(int hhmm);
 /// The format announced inside the current bulletin (2 METAR, 5 SPECI, 0 or 1 none).
 int SFC_get_pr_type();

@@ -1,0 +1,41 @@
+// The gathering slot: what the slot preparer keeps of the station.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "driver/sfc_parse.h"
+
+namespace {
+
+CTY_data Station(const char *id, float el) {
+  CTY_data d{};
+  std::snprintf(d.id, sizeof d.id, "%s", id);
+  d.el = el;
+  return d;
+}
+
+TEST(GatherSlot, RawSlotKeepsIdentifierAndWholeElevation) {
+  SFC_reset_settings();
+  const struct {
+    const char *id;
+    float el;
+    int bulletin;
+  } cases[] = {{"KDEN", 1640.9f, 1640}, {"KXYZ", -12.7f, -12}, {"PADK", 0.4f, 0}, {"-72645", -9999.0f, -9999},
+               {"K12345678", 4.0f, 4}};
+  for (const auto &c : cases) {
+    SFC_slot slot;
+    std::memset(&slot, 0x7F, sizeof slot);
+    const CTY_data d = Station(c.id, c.el);
+    EXPECT_EQ(SFC_parse_enter_func(&d, &slot), 0);
+    EXPECT_STREQ(slot.station, c.id);
+    EXPECT_STREQ(slot.raw.data, c.id);
+    EXPECT_STREQ(slot.raw.id, c.id);
+    EXPECT_EQ(slot.raw.format, 0);
+    EXPECT_EQ(slot.raw.bulletin, c.bulletin);
+    EXPECT_EQ(slot.elev, c.bulletin);
+    EXPECT_EQ(slot.flag, 0);
+    EXPECT_EQ(slot.prhour, 0);
+  }
+}
+
+}  // namespace
