@@ -518,4 +518,5 @@ void SFC_print_reset_state() {
   print_type = kOneLine;
   miss_dash = 0;
   var_list = 0;
+  SFC_print_var_reset();
 }

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <iterator>
 #include <string_view>
+#include <vector>
 
 #include "calc/calc.h"
 #include "surface/print_line.h"
@@ -268,6 +269,35 @@ void Column(Row &row, const SFC_report &r, const Inputs &in, const VAR_data &v) 
   }
 }
 
+// Conversions of the unit pairs met so far. UNIT_cvt remembers only the last
+// pair, so a row of values in several units would read the units file for
+// nearly every value; kept here, each pair is read once and every value still
+// converts exactly as UNIT_cvt converts it. A pair whose units file cannot be
+// read is not kept (it gives 0, as UNIT_cvt does, and is tried again).
+struct KnownPair {
+  char iunit[UNIT_NAME_MAX + 1];
+  char ounit[UNIT_NAME_MAX + 1];
+  UNIT_conversion cvt;
+};
+constexpr std::size_t kPairsMax = 2 * VAR_MAX;
+std::vector<KnownPair> known_pairs;
+
+float Convert(float value, const char *iunit, const char *ounit) {
+  if (iunit == nullptr) iunit = "";
+  for (const KnownPair &k : known_pairs)
+    if (std::strncmp(k.iunit, iunit, UNIT_NAME_MAX) == 0 &&
+        std::strncmp(k.ounit, ounit, UNIT_NAME_MAX) == 0)
+      return UNIT_apply(k.cvt, value);
+  KnownPair k;
+  if (!UNIT_get_cvt(iunit, ounit, &k.cvt)) return 0.0f;
+  if (known_pairs.size() < kPairsMax) {
+    std::snprintf(k.iunit, sizeof k.iunit, "%s", iunit);
+    std::snprintf(k.ounit, sizeof k.ounit, "%s", ounit);
+    known_pairs.push_back(k);
+  }
+  return UNIT_apply(k.cvt, value);
+}
+
 // Sends out what the row holds when the next column might not fit.
 void MakeRoom(M_type level, Row &row) {
   if (row.view().size() + kColumnMax <= Row::kCapacity) return;
@@ -316,7 +346,7 @@ int SFC_set_print_str(float val, const char *iunits, const char *ounits, const c
     std::snprintf(str, size, "%s", SFC_get_miss_dash() ? " -" : "");
     return 0;
   }
-  if (ounits != nullptr && *ounits != '\0') val = UNIT_cvt(val, iunits, ounits);
+  if (ounits != nullptr && *ounits != '\0') val = Convert(val, iunits, ounits);
   const char *use = SFC_float_format_ok(format) ? format : kDefaultFormat;
   std::snprintf(str, size, use, static_cast<double>(val));
   return 0;
@@ -342,3 +372,5 @@ int SFC_print_var(M_type level, const SFC_report *report) {
   MESS_print(level, "%s\n", row.c_str());
   return 0;
 }
+
+void SFC_print_var_reset() { known_pairs.clear(); }

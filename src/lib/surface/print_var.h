@@ -18,7 +18,8 @@
 //   mrat smrat shum g/kg; rhum %; wetblb thetaw thetae thetav theta vtemp K.
 // Any other name keeps its column with blanks (or "     - ").
 //
-// The module keeps no state of its own (the dash switch is the line printer's).
+// State: the unit conversions met so far (each pair is read from the units file
+// once); the dash switch is the line printer's.
 #pragma once
 
 #include <cstddef>
@@ -39,7 +40,7 @@ int SFC_float_format_ok(const char *format);
 
 /// Writes the column text of `val` into `str` (`size` bytes): " -" with dashes or
 /// "" for a missing value; else the value converted from `iunits` to `ounits`
-/// (UNIT_cvt) when `ounits` is not empty, written with `format` when it passes
+/// (exactly as UNIT_cvt converts) when `ounits` is not empty, written with `format` when it passes
 /// SFC_float_format_ok, else with "%4.0f". Returns 0.
 int SFC_set_print_str(float val, const char *iunits, const char *ounits, const char *format,
                       char *str, std::size_t size);
@@ -48,3 +49,6 @@ int SFC_set_print_str(float val, const char *iunits, const char *ounits, const c
 /// units) when `report` is null, for the current list, with class `level`.
 /// Returns 0.
 int SFC_print_var(M_type level, const SFC_report *report);
+
+/// Test hook: forgets the unit conversions (SFC_print_reset_state calls it).
+void SFC_print_var_reset();

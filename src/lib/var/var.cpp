@@ -84,7 +84,6 @@ struct State {
   int base_depth = 0;  // index of the current base setting
   int expansions = 0;
   bool stop = false;        // an unmatched or too deeply nested bracket ends processing
-  bool full_noted = false;  // the list-full warning was printed
   bool deep_noted = false;  // the definition-depth warning was printed
   std::vector<Definition> defs;  // of the open variable file
   std::vector<VAR_desc> table;
@@ -219,14 +218,13 @@ void LookupTable(VAR_data &v) {
 
 // ---- building entries --------------------------------------------------------------
 
-// The next free entry, or null (after one warning) when the list is full.
+// The next free entry, or null when the list is full: then one warning names
+// the first item dropped, and processing ends.
 VAR_data *NextEntry(std::string_view what) {
   if (g.num >= VAR_MAX) {
-    if (!g.full_noted) {
-      g.full_noted = true;
-      MESS_print(kWarnC, "VAR_process_var: More than %d variables, %.*s and later ones dropped\n",
-                 VAR_MAX, static_cast<int>(what.size() > 40 ? 40 : what.size()), what.data());
-    }
+    MESS_print(kWarnC, "VAR_process_var: More than %d variables, %.*s and later ones dropped\n",
+               VAR_MAX, static_cast<int>(what.size() > 40 ? 40 : what.size()), what.data());
+    g.stop = true;
     return nullptr;
   }
   VAR_data *v = &g.vars[g.num];
@@ -319,11 +317,18 @@ int ProcessVar(const std::string &item) {
   } else {
     std::string def;
     if (VAR_lookup(name.c_str(), def)) {
-      if (g.base_depth + 1 >= VAR_BASE_MAX || g.expansions >= VAR_EXPAND_MAX) {
+      if (g.expansions >= VAR_EXPAND_MAX) {
+        MESS_print(kWarnC, "VAR_process_var: More than %d definitions expanded, %s and later ones dropped\n",
+                   VAR_EXPAND_MAX, name.c_str());
+        g.stop = true;
+        return -1;
+      }
+      if (g.base_depth + 1 >= VAR_BASE_MAX) {
+        // A definition that names itself, directly or through others.
         if (!g.deep_noted) {
           g.deep_noted = true;
-          MESS_print(kWarnC, "VAR_process_var: Definitions nested too deeply at %.*s\n",
-                     static_cast<int>(name.size()), name.c_str());
+          MESS_print(kWarnC, "VAR_process_var: Definitions nested too deeply at %s\n",
+                     name.c_str());
         }
         return -1;
       }
@@ -519,7 +524,6 @@ void ResetList() {
   g.base_depth = 0;
   g.expansions = 0;
   g.stop = false;
-  g.full_noted = false;
   g.deep_noted = false;
 }
 
@@ -553,7 +557,9 @@ int VAR_read_file(std::FILE *file) {
       if (text.empty() || text.back() != '\\') break;
       text.pop_back();
       if (!more) break;
-      if (text.size() < VAR_DEF_MAX) text += next.substr(0, VAR_DEF_MAX - text.size());
+      std::size_t from = 0;
+      while (from < next.size() && IsBlank(next[from])) ++from;
+      if (text.size() < VAR_DEF_MAX) text += next.substr(from, VAR_DEF_MAX - text.size());
       more = ReadLine(file, next, VAR_DEF_MAX);
     }
     if (!skip) {
