@@ -31,6 +31,7 @@
 #include "surface/report.h"
 #include "surface/sa.h"
 #include "var/var.h"
+#include "capture.h"
 #include "report_input.h"
 
 namespace {
@@ -38,36 +39,6 @@ namespace {
 void Check(bool ok) {
   if (!ok) std::abort();
 }
-
-// One standard stream caught in memory while the printers write.
-class Capture {
- public:
-  explicit Capture(FILE *&stream) : target_(stream), saved_(stream) {
-    stream_ = open_memstream(&buf_, &len_);
-    if (stream_) target_ = stream_;
-  }
-  Capture(const Capture &) = delete;
-  Capture &operator=(const Capture &) = delete;
-  ~Capture() { (void)Take(); }
-  std::string Take() {
-    if (!stream_) return {};
-    std::fflush(stream_);
-    target_ = saved_;
-    std::fclose(stream_);
-    stream_ = nullptr;
-    std::string out(buf_, len_);
-    std::free(buf_);
-    buf_ = nullptr;
-    return out;
-  }
-
- private:
-  FILE *&target_;
-  FILE *saved_;
-  FILE *stream_ = nullptr;
-  char *buf_ = nullptr;
-  std::size_t len_ = 0;
-};
 
 template <std::size_t N>
 bool Terminated(const char (&field)[N]) {
@@ -129,16 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (size > 0) {
     const ReportInput in = PickReport(data, size);
     char report[SFC_DATA_SIZE];
-    const std::size_t len = std::min(in.text.size(), static_cast<std::size_t>(SFC_DATA_LEN));
-    for (std::size_t i = 0; i < len; ++i) {
-      const auto u = static_cast<unsigned char>(in.text[i]);
-      report[i] = u >= ' ' && u < 127 ? in.text[i] : ' ';
-    }
-    report[len] = '\0';
-    if (in.sa)
-      SFC_decode_SA(report, in.format, in.bulletin, &r);
-    else
-      SFC_decode_METAR(report, in.format, in.bulletin, &r);
+    ReaderText(in, report);
+    DecodeReport(in, report, &r);
   }
   r.elev = 190.0f;  // so that the quantities needing the station pressure are made
 
