@@ -19,7 +19,8 @@
 // Any other name keeps its column with blanks (or "     - ").
 //
 // State: the unit conversions met so far (each pair is read from the units file
-// once); the dash switch is the line printer's.
+// once) and the columns of the current list (its names looked up once per list);
+// the dash switch is the line printer's.
 #pragma once
 
 #include <cstddef>
@@ -50,5 +51,6 @@ int SFC_set_print_str(float val, const char *iunits, const char *ounits, const c
 /// Returns 0.
 int SFC_print_var(M_type level, const SFC_report *report);
 
-/// Test hook: forgets the unit conversions (SFC_print_reset_state calls it).
+/// Test hook: forgets the unit conversions and the columns (SFC_print_reset_state
+/// calls it).
 void SFC_print_var_reset();

@@ -90,6 +90,7 @@ struct State {
   bool table_read = false;
 };
 State g;
+long builds = 0;  // lists built in the process, kept through VAR_reset_state
 
 // ---- small text helpers ------------------------------------------------------
 
@@ -598,6 +599,7 @@ int VAR_lookup(const char *name, std::string &str) {
 }
 
 int VAR_setup(const char *filename, const char *var_str) {
+  ++builds;
   ResetList();
   std::string_view text = var_str ? var_str : "";
   std::string file = filename ? filename : "";
@@ -626,6 +628,8 @@ int VAR_setup(const char *filename, const char *var_str) {
 const VAR_data *VAR_get_vars() { return g.vars; }
 
 int VAR_get_num() { return g.num; }
+
+long VAR_get_builds() { return builds; }
 
 int VAR_dec_type(const char *str) {
   if (!str) return -1;
@@ -715,6 +719,7 @@ const VAR_desc *VAR_get_table(int *num) {
 }
 
 void VAR_reset_state() {
+  ++builds;  // the list is emptied
   ResetList();
   g.defs.clear();
   g.table.clear();

@@ -99,6 +99,9 @@ int VAR_setup(const char *filename, const char *var_str);
 /// The list (VAR_MAX entries, VAR_get_num of them in use).
 const VAR_data *VAR_get_vars();
 int VAR_get_num();
+/// How many lists have been built in this process (never reset): a printer that
+/// prepares something per entry prepares it again when this changes.
+long VAR_get_builds();
 
 /// Copies the definition of `name` (any case) from the variable file into `str`.
 /// Returns 1 when found, else 0 (`str` emptied).

@@ -286,6 +286,31 @@ TEST_F(PrintVar, SetPrintStr) {
   EXPECT_EQ(std::strlen(str), 51u);  // sign, 39 digits, point, 10 decimals
 }
 
+// Purpose: values written without printf (plain "%W.Pf" formats) come out as
+// printf writes them, for values of every size, signs, halves and all the
+// precisions a format may have; the other checked formats go to printf itself.
+TEST_F(PrintVar, FormatsWriteAsPrintf) {
+  const char *formats[] = {"%4.0f", "%f", "%.f", "%5.1f", "%-7.2f", "%.3f", "%12.10f", "%30.1f",
+                           "%-30.0f", "%lf", "%+5.1f", "%05.1f", "% .2f", "%#.0f", "%8.3e",
+                           "%g", "%F", "%.10f"};
+  const float values[] = {0.0f, -0.0f, 0.5f, 1.5f, 2.5f, -2.5f, 0.05f, 0.125f, 0.375f,
+                          29.92f, -40.0f, 1013.25f, 272.29086f, 1e-7f, 3.0e38f, -3.0e38f,
+                          123456789.0f, 0.045f, 99.995f, -0.004f, 1e10f};
+  for (const char *fmt : formats) {
+    for (float v : values) {
+      char got[SFC_PRINT_STR_SIZE], want[SFC_PRINT_STR_SIZE];
+      SFC_set_print_str(v, "F", "", fmt, got, sizeof got);
+      std::snprintf(want, sizeof want, fmt, static_cast<double>(v));
+      EXPECT_STREQ(got, want) << fmt << " " << v;
+    }
+  }
+  char small[5];
+  SFC_set_print_str(3.5f, "F", "", "%-10.1f", small, sizeof small);
+  EXPECT_STREQ(small, "3.5 ");
+  SFC_set_print_str(3.5f, "F", "", "%10.1f", small, sizeof small);
+  EXPECT_STREQ(small, "    ");
+}
+
 // Purpose: "prec" takes the hours of the variable's time; without a range the
 // first present of 24, 12 and 6 hours.
 TEST_F(PrintVar, PrecipitationByTime) {
