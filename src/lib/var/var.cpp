@@ -319,7 +319,9 @@ int ProcessVar(const std::string &item) {
     std::string def;
     if (VAR_lookup(name.c_str(), def)) {
       if (g.expansions >= VAR_EXPAND_MAX) {
-        MESS_print(kWarnC, "VAR_process_var: More than %d definitions expanded, %s and later ones dropped\n",
+        MESS_print(kWarnC,
+                   "VAR_process_var: More than %d definitions expanded, %s and later ones "
+                   "dropped\n",
                    VAR_EXPAND_MAX, name.c_str());
         g.stop = true;
         return -1;
