@@ -41,6 +41,11 @@ row "raw text, tidied" "$(best $sfc -id all "$work/big.wmo")"
 for fmt in plns pln pfull psyn psimp; do
   row "decoded, -pa dec,$fmt" "$(best $sfc -id all -pa dec,$fmt "$work/big.wmo")"
 done
+# Format 6: the "std" list of the shipped variable file (14 columns, report units),
+# and the "metric" list (11 columns in 6 unit conversions of the units file).
+for list in std metric; do
+  row "decoded, -pa dec,pvar -va $list" "$(best $sfc -id all -pa dec,pvar -va $list "$work/big.wmo")"
+done
 # A long station list (1,000 names): input reports per second.
 row "decoded, 1,000 named stations" \
   "$(best $sfc -id "$(cat tests/data/select/many_ids.txt)" -pa dec "$work/big.wmo")"

@@ -24,6 +24,7 @@
 #include "surface/raw_reader.h"
 #include "surface/report.h"
 #include "surface/sa.h"
+#include "capture.h"
 #include "report_input.h"
 
 namespace {
@@ -31,36 +32,6 @@ namespace {
 void Check(bool ok) {
   if (!ok) std::abort();
 }
-
-// Standard output caught in memory while the printers write (glibc lets the
-// stream variable be replaced); no file is touched, so a run stays quick.
-class Capture {
- public:
-  Capture() : stream_(open_memstream(&buf_, &len_)), saved_(stdout) {
-    if (stream_) stdout = stream_;
-  }
-  Capture(const Capture &) = delete;
-  Capture &operator=(const Capture &) = delete;
-  ~Capture() { (void)Take(); }
-  // Everything written since the capture began; ends the capture.
-  std::string Take() {
-    if (!stream_) return {};
-    std::fflush(stream_);
-    stdout = saved_;
-    std::fclose(stream_);
-    stream_ = nullptr;
-    std::string out(buf_, len_);
-    std::free(buf_);
-    buf_ = nullptr;
-    return out;
-  }
-
- private:
-  char *buf_ = nullptr;
-  std::size_t len_ = 0;
-  FILE *stream_;
-  FILE *saved_;
-};
 
 int Lines(const std::string &s) {
   int n = 0;
@@ -81,7 +52,7 @@ int Lines(const std::string &s) {
 int PrintedLines(int type, int dash, const SFC_report &r) {
   SFC_set_print(type);
   SFC_set_miss_dash(dash);
-  Capture cap;
+  Capture cap(stdout);
   SFC_print_line(1, &r);
   const std::string out = cap.Take();
   if (type == 2 || type == 4 || type == 5) {
@@ -98,24 +69,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (size == 0 || size > 1000) return 0;
   const ReportInput in = PickReport(data, size);
 
-  // As the raw reader gives it: at most SFC_DATA_LEN characters, control and high
-  // bytes turned into blanks.
   char text[SFC_DATA_SIZE];
-  const std::size_t len = std::min(in.text.size(), static_cast<std::size_t>(SFC_DATA_LEN));
-  for (std::size_t i = 0; i < len; ++i) {
-    const auto u = static_cast<unsigned char>(in.text[i]);
-    text[i] = u >= ' ' && u < 127 ? in.text[i] : ' ';
-  }
-  text[len] = '\0';
+  ReaderText(in, text);
 
   MESS_reset_state();
   SFC_report r;
   SFC_initialize(&r);
   std::snprintf(r.area, sizeof r.area, "UN");
-  if (in.sa)
-    SFC_decode_SA(text, in.format, in.bulletin, &r);
-  else
-    SFC_decode_METAR(text, in.format, in.bulletin, &r);
+  DecodeReport(in, text, &r);
 
   for (int dash = 0; dash <= 1; ++dash) {
     for (int type : {2, 4, 5}) Check(PrintedLines(type, dash, r) == 1);
@@ -127,11 +88,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   // Headers of every format, and the tidied raw text.
   for (int type = 1; type <= 6; ++type) {
     SFC_set_print(type);
-    Capture cap;
+    Capture cap(stdout);
     SFC_print_line(1, nullptr);
     (void)Lines(cap.Take());
   }
-  Capture cap;
+  Capture cap(stdout);
   SFC_print_nice(1, text);
   (void)Lines(cap.Take());
 

@@ -6,11 +6,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "surface/metar.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
+#include "surface/sa.h"
 
 struct ReportInput {
   int format;
@@ -33,4 +36,24 @@ inline ReportInput PickReport(const std::uint8_t *data, std::size_t size) {
   const char *body = reinterpret_cast<const char *>(data + 1);
   in.text.assign(body, strnlen(body, size - 1));
   return in;
+}
+
+/// The text of `in` as the raw reader gives it: at most SFC_DATA_LEN characters,
+/// control and high bytes turned into blanks.
+inline void ReaderText(const ReportInput &in, char (&text)[SFC_DATA_SIZE]) {
+  const std::size_t len = std::min(in.text.size(), static_cast<std::size_t>(SFC_DATA_LEN));
+  for (std::size_t i = 0; i < len; ++i) {
+    const auto u = static_cast<unsigned char>(in.text[i]);
+    text[i] = u >= ' ' && u < 127 ? in.text[i] : ' ';
+  }
+  text[len] = '\0';
+}
+
+/// Decodes `text` (ReaderText of `in`) into `report`, which the caller has
+/// initialised, with the decoder of the picked report kind.
+inline void DecodeReport(const ReportInput &in, const char *text, SFC_report *report) {
+  if (in.sa)
+    SFC_decode_SA(text, in.format, in.bulletin, report);
+  else
+    SFC_decode_METAR(text, in.format, in.bulletin, report);
 }

@@ -113,5 +113,25 @@ constexpr int UNIT_NAME_MAX = 14;
 /// factor gives -9999.
 float UNIT_cvt(float value, const char *iunit, const char *ounit);
 
+/// A conversion between two units: result = (ifactor x value x scale + offset) /
+/// ofactor, or the value itself when `same` is 1.
+struct UNIT_conversion {
+  int same = 0;       // 1: equal names or no output unit
+  int from_file = 0;  // 1: scale and offset come from the units file
+  double ifactor = 1.0;
+  double ofactor = 1.0;
+  double scale = 1.0;
+  double offset = 0.0;
+};
+
+/// Finds the conversion from `iunit` to `ounit` as UNIT_cvt does (with its trace
+/// and its note for a missing units file), without the remembered pair, so that a
+/// caller converting many values of several pairs can keep each pair's conversion.
+/// Returns 1, or 0 when the units file cannot be opened (UNIT_cvt then gives 0).
+int UNIT_get_cvt(const char *iunit, const char *ounit, UNIT_conversion *cvt);
+/// `value` converted by `cvt`: exactly what UNIT_cvt gives for the same pair;
+/// -9999 stays -9999 and a zero output factor gives -9999.
+float UNIT_apply(const UNIT_conversion &cvt, float value);
+
 /// Test hook: forgets the remembered unit pair.
 void UNIT_reset_state();

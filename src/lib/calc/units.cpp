@@ -37,10 +37,7 @@ struct UnitState {
   bool valid = false;                   // a pair is remembered
   char iunit[UNIT_NAME_MAX + 1] = {};   // input unit name as given
   char ounit[UNIT_NAME_MAX + 1] = {};   // output unit name as given
-  double ifactor = 1.0;                 // numeric factor of the input name
-  double ofactor = 1.0;                 // numeric factor of the output name
-  double scale = 1.0;                   // scale of the file's entry
-  double offset = 0.0;                  // offset of the file's entry
+  UNIT_conversion cvt;                  // its factors, scale and offset
 };
 UnitState g_unit;
 
@@ -205,6 +202,37 @@ float Apply(float value, double ifactor, double ofactor, double scale, double of
 
 }  // namespace
 
+int UNIT_get_cvt(const char *iunit, const char *ounit, UNIT_conversion *cvt) {
+  *cvt = UNIT_conversion{};
+  if (iunit == nullptr) iunit = "";
+  if (ounit == nullptr || *ounit == '\0') {
+    cvt->same = 1;
+    return 1;
+  }
+  char iname[UNIT_NAME_MAX + 1], oname[UNIT_NAME_MAX + 1];
+  CopyName(iunit, iname);
+  CopyName(ounit, oname);
+  if (EqualNoCase(iname, oname)) {
+    cvt->same = 1;
+    return 1;
+  }
+
+  const UnitName in = SplitName(iname);
+  const UnitName out = SplitName(oname);
+  MESS_print(kTraceClass, "UNIT_cvt: input factor %g unit '%s', output factor %g unit '%s'\n",
+             in.factor, in.base, out.factor, out.base);
+  cvt->ifactor = in.factor;
+  cvt->ofactor = out.factor;
+  if (EqualNoCase(in.base, out.base)) return 1;
+  cvt->from_file = 1;
+  return LookUp(in.base, out.base, &cvt->scale, &cvt->offset) ? 1 : 0;
+}
+
+float UNIT_apply(const UNIT_conversion &cvt, float value) {
+  if (value == kMissing || cvt.same) return value;
+  return Apply(value, cvt.ifactor, cvt.ofactor, cvt.scale, cvt.offset);
+}
+
 float UNIT_cvt(float value, const char *iunit, const char *ounit) {
   if (value == kMissing) return kMissing;
   if (iunit == nullptr) iunit = "";
@@ -214,32 +242,20 @@ float UNIT_cvt(float value, const char *iunit, const char *ounit) {
   // be tried before those tests.
   if (g_unit.valid && std::strncmp(iunit, g_unit.iunit, UNIT_NAME_MAX) == 0 &&
       std::strncmp(ounit, g_unit.ounit, UNIT_NAME_MAX) == 0)
-    return Apply(value, g_unit.ifactor, g_unit.ofactor, g_unit.scale, g_unit.offset);
+    return UNIT_apply(g_unit.cvt, value);
 
-  char iname[UNIT_NAME_MAX + 1], oname[UNIT_NAME_MAX + 1];
-  CopyName(iunit, iname);
-  CopyName(ounit, oname);
-  if (EqualNoCase(iname, oname)) return value;
-
-  const UnitName in = SplitName(iname);
-  const UnitName out = SplitName(oname);
-  MESS_print(kTraceClass, "UNIT_cvt: input factor %g unit '%s', output factor %g unit '%s'\n",
-             in.factor, in.base, out.factor, out.base);
-  if (EqualNoCase(in.base, out.base)) return Apply(value, in.factor, out.factor, 1.0, 0.0);
-
-  double scale = 1.0, offset = 0.0;
-  if (!LookUp(in.base, out.base, &scale, &offset)) {
+  UNIT_conversion cvt;
+  if (!UNIT_get_cvt(iunit, ounit, &cvt)) {
     g_unit.valid = false;
     return 0.0f;
   }
-  g_unit.valid = true;
-  CopyRaw(iunit, g_unit.iunit);
-  CopyRaw(ounit, g_unit.ounit);
-  g_unit.ifactor = in.factor;
-  g_unit.ofactor = out.factor;
-  g_unit.scale = scale;
-  g_unit.offset = offset;
-  return Apply(value, in.factor, out.factor, scale, offset);
+  if (cvt.from_file) {  // only pairs read from the file are remembered
+    g_unit.valid = true;
+    CopyRaw(iunit, g_unit.iunit);
+    CopyRaw(ounit, g_unit.ounit);
+    g_unit.cvt = cvt;
+  }
+  return UNIT_apply(cvt, value);
 }
 
 void UNIT_reset_state() { g_unit = UnitState{}; }

@@ -1,5 +1,5 @@
 // Report line formats: the rows and column headers of the tabular formats 1, 2,
-// 4 and 5, and the dispatch to the full report text.
+// 4 and 5, and the dispatch to the full report text and the variable-list line.
 //
 // Every row is put together column by column in a local buffer and leaves in
 // one MESS_print per output line; the format strings below are those of the
@@ -10,12 +10,16 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "calc/calc.h"
 #include "surface/print_report.h"
+#include "resources/resources.h"
 #include "surface/print_row.h"
+#include "surface/print_var.h"
 #include "surface/weather.h"
+#include "var/var.h"
 
 using sfc_print::Fmt;
 using sfc_print::Row;
@@ -34,6 +38,7 @@ enum LineFormat : int {
 
 int print_type = kOneLine;  // selected line format
 int miss_dash = 0;          // 1: missing values print as dashes, 0: as blanks
+int var_list = 0;           // 1 once the "variable" resource has been read into a list
 
 // clang-format off
 constexpr std::string_view kHeaderTwoLine1 =
@@ -459,6 +464,21 @@ int SFC_get_miss_dash() { return miss_dash; }
 
 int SFC_print_line(M_type level, const SFC_report *report) {
   if (!MESS_check(level)) return 0;
+  // The variable list is built from the first "variable" resource found, with
+  // the definitions of the default variable file, whatever the build gives. Only
+  // the variable-list format looks for it: the other formats pay nothing per row
+  // and show no notes about a list they do not print.
+  if (print_type == kVariable) {
+    if (!var_list) {
+      if (const char *text = RES_get("variable")) {
+        const std::string list = text;  // the store may move while the list is built
+        VAR_open_file(nullptr);
+        var_list = 1;
+        VAR_setup(nullptr, list.c_str());
+      }
+    }
+    if (var_list) return SFC_print_var(level, report);
+  }
   switch (print_type) {
     case kFull:
       SFC_print_report(report);  // no header: nothing for a null report
@@ -487,7 +507,7 @@ int SFC_print_line(M_type level, const SFC_report *report) {
       if (report) RowOneLine(level, *report);
       else Header(level, kHeaderOneLine);
       break;
-    case kVariable:  // the variable-list line is not printed here
+    case kVariable:  // without a variable list nothing prints
     default:
       break;
   }
@@ -497,4 +517,6 @@ int SFC_print_line(M_type level, const SFC_report *report) {
 void SFC_print_reset_state() {
   print_type = kOneLine;
   miss_dash = 0;
+  var_list = 0;
+  SFC_print_var_reset();
 }

@@ -8,10 +8,13 @@
 //   3 "pfull" the full report text (SFC_print_report)
 //   4 "psyn"  one line, synoptic
 //   5 "psimp" one line, weather in words
-//   6 "pvar"  variable list (not printed by this module: prints nothing)
+//   6 "pvar"  variable list (surface/print_var.h); nothing without a list
 // A missing value prints as blanks, or as a dash when miss_dash is 1.
 //
-// State: print_type (initially 2) and miss_dash (initially 0), kept for the run.
+// State: print_type (initially 2), miss_dash (initially 0) and the variable-list
+// flag (initially 0), kept for the run. At the first call that finds the
+// "variable" resource, the default variable file is opened and the list is built
+// from the resource (var/var.h); it is kept for the run.
 // Every line leaves in one MESS_print with the caller's message class, the full
 // report text with class 15.
 #pragma once
@@ -32,5 +35,5 @@ int SFC_get_miss_dash();
 /// shown at the current message level. Returns 0.
 int SFC_print_line(M_type level, const SFC_report *report);
 
-/// Test hook: format 2, blanks for missing values.
+/// Test hook: format 2, blanks for missing values, no variable list read.
 void SFC_print_reset_state();

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -218,6 +219,36 @@ TEST_F(ShippedUnits, CommonConversions) {
     SCOPED_TRACE(std::string(c.iunit) + " -> " + c.ounit);
     EXPECT_NEAR(UNIT_cvt(c.value, c.iunit, c.ounit), c.want, c.tol);
   }
+}
+
+// Purpose: the freezing point converts to exactly 0 C (a rounded scale and offset
+// gave -0.0 with "%.1f"), and 0 C and 32 F to 273.15 K.
+TEST_F(ShippedUnits, FreezingPoint) {
+  EXPECT_EQ(UNIT_cvt(32, "F", "C"), 0.0f);
+  EXPECT_FALSE(std::signbit(UNIT_cvt(32, "F", "C")));
+  EXPECT_EQ(UNIT_cvt(32, "F", "K"), 273.15f);
+  EXPECT_EQ(UNIT_cvt(0, "C", "K"), 273.15f);
+}
+
+// Purpose: a pair's conversion found once and applied to many values gives what
+// UNIT_cvt gives; equal names and factor-only pairs need no file; a missing file
+// is reported as a failure.
+TEST_F(ShippedUnits, ConversionOfAPair) {
+  UNIT_conversion cvt;
+  ASSERT_EQ(UNIT_get_cvt("knt", "m/s", &cvt), 1);
+  EXPECT_EQ(cvt.from_file, 1);
+  for (float v : {0.0f, 1.0f, 7.5f, 33.3f, -4.0f, -9999.0f})
+    EXPECT_EQ(UNIT_apply(cvt, v), UNIT_cvt(v, "knt", "m/s")) << v;
+  ASSERT_EQ(UNIT_get_cvt("K", "k", &cvt), 1);
+  EXPECT_EQ(cvt.same, 1);
+  EXPECT_EQ(UNIT_apply(cvt, 12.5f), 12.5f);
+  ASSERT_EQ(UNIT_get_cvt("100_ft", "ft", &cvt), 1);
+  EXPECT_EQ(cvt.from_file, 0);
+  EXPECT_FLOAT_EQ(UNIT_apply(cvt, 5.0f), 500.0f);
+  ASSERT_EQ(UNIT_get_cvt("m", "", &cvt), 1);
+  EXPECT_EQ(cvt.same, 1);
+  RES_put("file_path", "/nonexistent");
+  EXPECT_EQ(UNIT_get_cvt("F", "C", &cvt), 0);
 }
 
 // Purpose: every entry of the shipped file has its reverse, and the two undo each
