@@ -8,6 +8,8 @@
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "files/paths.h"
+#include "geo/geo.h"
+#include "geo/map.h"
 #include "station/station.h"
 #include "surface/print_line.h"
 #include "surface/print_nice.h"
@@ -169,6 +171,12 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   Date date;
   FILE_get_date(&date);
   FILE_save_name_conv();
+
+  // The map domain ("plot_domain", else "region"); a domain turns gathering on.
+  Domain domain;
+  DOM_get_region(&domain, 1);
+  MAP_domain(&domain);
+  if (domain.proj != DOM_NONE) settings.city = 1;
   ++init;
 
   FILE_set_name("sfc_par");
