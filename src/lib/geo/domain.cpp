@@ -171,6 +171,12 @@ bool take_region(const char *param, Domain *d) {
   return true;
 }
 
+// A grid spacing: positive on a map; a diagram's axis may also run backwards.
+bool spacing_ok(float v, int proj) {
+  bool diagram = proj != DOM_NONE && (proj < DOM_POLAR || proj > DOM_SATELLITE);
+  return v > 0.0f || (diagram && v != 0.0f);
+}
+
 bool take_item(int item, const char *param, Domain *d) {
   switch (item) {
     case DOM_I_REGION: return take_region(param, d);
@@ -179,8 +185,8 @@ bool take_item(int item, const char *param, Domain *d) {
     case DOM_I_PLON: return read_float(param, d->plon);
     case DOM_I_CLAT: return starts_id(param) ? take_station(param, d) : read_float(param, d->clat);
     case DOM_I_CLON: return read_float(param, d->clon);
-    case DOM_I_DX: return read_float(param, d->dx) && d->dx > 0.0f;
-    case DOM_I_DY: return read_float(param, d->dy) && d->dy > 0.0f;
+    case DOM_I_DX: return read_float(param, d->dx) && spacing_ok(d->dx, d->proj);
+    case DOM_I_DY: return read_float(param, d->dy) && spacing_ok(d->dy, d->proj);
     case DOM_I_NX: return read_int(param, d->nx) && d->nx > 0;
     case DOM_I_NY: return read_int(param, d->ny) && d->ny > 0;
     default: return false;
