@@ -67,6 +67,13 @@ int whole(float v) {
 bool is_miss(const char *s) { return stricmp(s, "miss") == 0 || stricmp(s, "none") == 0; }
 bool starts_id(const char *s) { return strnicmp(s, "id:", 3) == 0; }
 
+// A projection on the earth, or none yet (the templates without a projection item
+// complete to polar stereographic).
+bool on_map(int proj) { return proj == DOM_NONE || (proj >= DOM_POLAR && proj <= DOM_SATELLITE); }
+
+// A grid spacing: positive on a map; a diagram's axis may also run backwards.
+bool spacing_ok(float v, int proj) { return v > 0.0f || (!on_map(proj) && v != 0.0f); }
+
 // ---- items -----------------------------------------------------------------------------
 
 // A projection name with optional colon pieces: "ps:-100" (the reference longitude),
@@ -94,7 +101,7 @@ bool take_projection(const char *param, Domain *d) {
     if (trimmed(piece).empty()) continue;
     if (!read_float(piece, *slot)) return false;
   }
-  return true;
+  return std::fabs(d->plat) <= 90.0f || d->plat == -9999.0f || !on_map(code);
 }
 
 // "id:STATION" or "id:FILE:STATION": the station's location becomes the centre.
@@ -143,7 +150,7 @@ void decode_entry(const char *param, const std::string &domstr, Domain *d) {
 // "FILE:" reads the menu of FILE), or a name in the region file or among the
 // predefined regions. Fails only for an "id:" parameter.
 bool take_region(const char *param, Domain *d) {
-  if (std::strncmp(param, "id:", 3) == 0) return false;
+  if (!*param || std::strncmp(param, "id:", 3) == 0) return false;
   std::string domstr;
   const char *colon = std::strchr(param, ':');
   if (std::strncmp(param, "fi:", 3) == 0) {
@@ -171,19 +178,15 @@ bool take_region(const char *param, Domain *d) {
   return true;
 }
 
-// A grid spacing: positive on a map; a diagram's axis may also run backwards.
-bool spacing_ok(float v, int proj) {
-  bool diagram = proj != DOM_NONE && (proj < DOM_POLAR || proj > DOM_SATELLITE);
-  return v > 0.0f || (diagram && v != 0.0f);
-}
-
 bool take_item(int item, const char *param, Domain *d) {
   switch (item) {
     case DOM_I_REGION: return take_region(param, d);
     case DOM_I_PROJ: return take_projection(param, d);
     case DOM_I_STATION: return take_station(param, d);
     case DOM_I_PLON: return read_float(param, d->plon);
-    case DOM_I_CLAT: return starts_id(param) ? take_station(param, d) : read_float(param, d->clat);
+    case DOM_I_CLAT:
+      if (starts_id(param)) return take_station(param, d);
+      return read_float(param, d->clat) && (!on_map(d->proj) || std::fabs(d->clat) <= 90.0f);
     case DOM_I_CLON: return read_float(param, d->clon);
     case DOM_I_DX: return read_float(param, d->dx) && spacing_ok(d->dx, d->proj);
     case DOM_I_DY: return read_float(param, d->dy) && spacing_ok(d->dy, d->proj);

@@ -76,8 +76,9 @@ const TemplateCase kTemplates[] = {
     {"lc,40,-100,30,20,1.5,1.0", 1, " 0 proj,clat,clon,nx,ny,dx,dy\n", D(DOM_LAMBERT, M, M, 40, -100, 1.5f, 1.0f, 30, 20)},
     {"me,-90,20,-80,0.5,0.4", 1, " 0 proj,plon,clat,clon,dx,dy\n", D(DOM_MERCATOR, M, -90, 20, -80, 0.5f, 0.4f, 25, 17)},
     // six items with a projection are read as c whenever c can take them ...
-    {"or,40,-100,30,20,1.5", 1, " 0 proj,plon,clat,clon,dx,dy\n", D(DOM_ORTHO, M, 40, -100, 30, 20, 1.5f, 25, 17)},
-    // ... so d is reached through a station centre, which shortens c's pattern
+    {"or,40,50,30,20,1.5", 1, " 0 proj,plon,clat,clon,dx,dy\n", D(DOM_ORTHO, M, 40, 50, 30, 20, 1.5f, 25, 17)},
+    // ... and as d when c's third item is no latitude, or is a station
+    {"or,40,-100,30,20,1.5", 1, " 0 proj,clat,clon,nx,ny,dx\n", D(DOM_ORTHO, M, M, 40, -100, 1.5f, 1.5f, 30, 20)},
     {"or,id:KDEN,30,20,1.5", 1, " 0 proj,clat,clon,nx,ny,dx\n",
      D(DOM_ORTHO, M, M, 39.85f, -104.65f, 1.5f, 1.5f, 30, 20)},
     {"40,-100,30,20,1.5,1.0", 1, " 0 clat,clon,nx,ny,dx,dy\n", D(DOM_POLAR, M, M, 40, -100, 1.5f, 1.0f, 30, 20)},

@@ -119,7 +119,9 @@ TEST_F(GeoTest, MissingRegionFileIsNotFound) {
   std::string trace = testing::internal::GetCapturedStdout();
   EXPECT_EQ(trace, "Unable to open region file: " + dir_ + "/none.reg\n");
   EXPECT_EQ(s, "before");
+  testing::internal::CaptureStdout();
   EXPECT_EQ(DOM_read_menu("none.reg"), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), trace);
 }
 
 TEST_F(GeoTest, MalformedAndOverlongLinesAreSkippedWithAWarning) {
