@@ -10,6 +10,7 @@
 #include "resources/resources.h"
 #include "files/paths.h"
 #include "geo/geo.h"
+#include "geo/map.h"
 #include "station/station.h"
 #include "surface/print_line.h"
 #include "surface/print_nice.h"
@@ -267,11 +268,12 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   FILE_get_date(&date);
   FILE_save_name_conv();
 
-  // The map domain: gathering keeps only the stations inside it. No domain is decoded
-  // yet, so the domain stays unset and takes every station.
+  // The map domain ("plot_domain", else "region"); a domain turns gathering on, and
+  // gathering keeps only the stations inside it.
   Domain domain;
-  DOM_init(&domain);
-  if (domain.proj != -9999) settings.city = 1;
+  DOM_get_region(&domain, 1);
+  MAP_domain(&domain);
+  if (domain.proj != DOM_NONE) settings.city = 1;
   if (init == 0 && settings.city) fill_store(&domain);
   ++init;
 
@@ -339,6 +341,8 @@ int SFC_main(int argc, char **argv) {
   // A reader of standard output that goes away is a write error (status 1), not a
   // signal.
   std::signal(SIGPIPE, SIG_IGN);
+  // "id:STATION" domains are centred on a station of the database.
+  DOM_set_station_lookup(CTY_get_loc);
   RES_init(argc, argv, SFC_res_key, SFC_res_pos);
   std::string prog = RES_get_progname();
   if (FLAG_help()) {

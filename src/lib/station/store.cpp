@@ -357,7 +357,9 @@ int CTY_store(const char *filename, int type, const Domain *domain, int prior) {
   const int fd = CTY_open_file(filename, &estimate);
   if (fd < 0) return 0;
   g_store = type;
-  (void)domain;  // MAP_tran and MAP_in_grid_domain below work in the current domain
+  // Stations are projected into the domain and kept when inside it (widened by three
+  // grid spacings); a point the projection cannot see is no station of the domain.
+  if (domain) MAP_domain(domain);
   MESS_print(M_MESS, "Reading the city database file...\n");
 
   ParsedList ids;
