@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Runs every built fuzz target of build-fuzz/ over a scratch copy of its seed corpus.
-#   fuzz/run_all.sh RUNS [SEED]     (a fixed seed and run count give a repeatable run)
+#   fuzz/run_all.sh RUNS [SEED [SECONDS]]
+# A fixed seed and run count give a repeatable run; SECONDS bounds each target's run
+# (CI keeps the whole suite within its time whatever the targets' speeds).
 # Crash inputs are written to fuzz/crashes/<target>/; copy them into the target's
 # corpus once fixed, so that the replay tests keep them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-100000}
 seed=${2:-1}
+seconds=${3:-0}
 status=0
 for bin in build-fuzz/fuzz_*; do
   [ -x "$bin" ] || continue
@@ -15,8 +18,8 @@ for bin in build-fuzz/fuzz_*; do
   work=$(mktemp -d)
   cp -r "fuzz/corpus/$corpus/." "$work/" 2>/dev/null || true
   mkdir -p "fuzz/crashes/$corpus"
-  echo "== $name: $runs runs, seed $seed"
-  if ! "$bin" -runs="$runs" -seed="$seed" -max_len=4096 -timeout=10 \
+  echo "== $name: $runs runs, seed $seed${3:+, at most $seconds s}"
+  if ! "$bin" -runs="$runs" -seed="$seed" -max_len=4096 -timeout=30 -max_total_time="$seconds" \
       -artifact_prefix="$PWD/fuzz/crashes/$corpus/" "$work" 2>"$work.log"; then
     tail -40 "$work.log"
     status=1
