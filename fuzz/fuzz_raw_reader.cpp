@@ -1,7 +1,10 @@
 // Fuzz target for the raw bulletin reader: the input is a whole raw hourly file.
 //
 // The bytes are read through a memory stream, report by report, the way the
-// driver reads a file. Checks that the reader comes to an end (every read takes
+// driver reads a file. An input that begins with the gzip signature is written to a
+// scratch file in memory (/dev/shm) and opened with FILE_open, which reads it
+// decompressed: damaged and truncated compressed files, and compressed files that
+// unpack to much more, take the same path as real archives. Checks that the reader comes to an end (every read takes
 // at least one line of the input), that every report keeps the limits of the
 // report record (text, identifier, format code, origin), that the text holds no
 // control or high bytes, and that nothing is returned after the end.
@@ -11,6 +14,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
+#include <string>
+
+#include "files/paths.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
 
@@ -47,10 +55,32 @@ void CheckReport(const data_struct &d) {
 
 }  // namespace
 
+// A scratch file holding the input, removed when done.
+struct Scratch {
+  std::string path;
+  Scratch(const uint8_t *data, size_t size) {
+    if (!data) return;
+    char tmpl[] = "/dev/shm/fuzz_rawXXXXXX";
+    const int fd = mkstemp(tmpl);
+    if (fd < 0) return;
+    path = tmpl;
+    Check(write(fd, data, size) == static_cast<ssize_t>(size));
+    close(fd);
+  }
+  ~Scratch() {
+    if (!path.empty()) unlink(path.c_str());
+  }
+};
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  const bool gzip = size >= 2 && data[0] == 0x1f && data[1] == 0x8b;
+  Scratch scratch(gzip ? data : nullptr, gzip ? size : 0);
   // fmemopen reads the caller's bytes in place; it never writes in read mode.
-  FILE *f = fmemopen(const_cast<uint8_t *>(data), size, "r");
+  FILE *f = gzip ? FILE_open(scratch.path.c_str(), "r")
+                 : fmemopen(const_cast<uint8_t *>(data), size, "r");
   if (!f) return 0;
+  // The unpacked text may be far longer than the input: reads are bounded by it.
+  const size_t bound = gzip ? 64 * 1024 * 1024 : size;
 
   SFC_raw_new_file();
   data_struct d;
@@ -58,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   for (;;) {
     std::memset(&d, 0x5A, sizeof d);
     int r = SFC_read_raw(f, d.data, d.id, &d.format, &d.bulletin);
-    Check(++reads <= size + 2);
+    Check(++reads <= bound + 2);
     if (r == SFC_RAW_NONE) {
       Check(d.data[0] == '\0' && d.id[0] == '\0' && d.format == SFC_FMT_NONE);
       break;
@@ -69,6 +99,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   }
   Check(SFC_raw_eof() == 1);
   Check(SFC_read_raw(f, d.data, d.id, &d.format, &d.bulletin) == SFC_RAW_NONE);
-  std::fclose(f);
+  FILE_close(f);
   return 0;
 }

@@ -16,6 +16,7 @@
 #include "surface/print_nice.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
+#include "surface/madis_reader.h"
 #include "surface/metar.h"
 #include "surface/sa.h"
 #include "util/util.h"
@@ -197,6 +198,16 @@ void print_raw_report(data_struct &rep, const Date &date) {
   if (to_file) MESS_file_close();
 }
 
+// Whether a file is a netCDF file (classic, 64-bit offset, 64-bit data or HDF5 form),
+// by its first bytes.
+bool is_netcdf(const char *filename) {
+  unsigned char sig[4] = {0, 0, 0, 0};
+  if (FILE_signature(filename, sig, 4) < 4) return false;
+  if (sig[0] == 'C' && sig[1] == 'D' && sig[2] == 'F' && (sig[3] == 1 || sig[3] == 2 || sig[3] == 5))
+    return true;
+  return sig[0] == 0x89 && sig[1] == 'H' && sig[2] == 'D' && sig[3] == 'F';
+}
+
 // ---- gathering mode -----------------------------------------------------------
 
 SFC_slot *slot_of(void *area) { return static_cast<SFC_slot *>(area); }
@@ -252,10 +263,23 @@ void print_gathered(const Date &date) {
 
 int SFC_parse_file(const char *filename, const char *id_string) {
   SFC_parameter();
-  FilePtr input(FILE_open(filename, "r"));
-  if (!input) {
-    MESS_print(192, "SFC_parse_file: Unable to open file:%s\n", filename);
-    return 0;
+  // Raw reports come from a bulletin file (plain or gzip-compressed) or from a
+  // netCDF observation file that keeps each report's raw text (MADIS).
+  SFC_madis madis;
+  FilePtr input;
+  const bool netcdf = is_netcdf(filename);
+  if (netcdf) {
+    char path[FILE_PATH_MAX + 1];
+    if (!madis.open(FILE_add_user_path(filename, path))) {
+      MESS_print(192, "SFC_parse_file: Unable to open file:%s\n", filename);
+      return 0;
+    }
+  } else {
+    input.reset(FILE_open(filename, "r"));
+    if (!input) {
+      MESS_print(192, "SFC_parse_file: Unable to open file:%s\n", filename);
+      return 0;
+    }
   }
   SFC_raw_new_file();
 
@@ -297,16 +321,32 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   // Station selections are decided by the station store: every report passes.
   const CTY_id_set wanted(ids);
   data_struct rep;
-  for (;;) {
-    int result = SFC_read_raw(input.get(), rep.data, rep.id, &rep.format, &rep.bulletin);
-    if (result == SFC_RAW_NONE) break;
+  auto take = [&] {
     if (settings.city)
       gather_report(rep);
     else if (wanted.wanted(rep.id))
       print_raw_report(rep, date);
-    if (result == SFC_RAW_LAST) break;
+  };
+  if (netcdf) {
+    int prhour = -9999;
+    while (madis.read(&rep, &prhour) == 0) {
+      if (prhour != -9999) SFC_set_prhour(prhour);
+      take();
+    }
+  } else {
+    for (;;) {
+      int result = SFC_read_raw(input.get(), rep.data, rep.id, &rep.format, &rep.bulletin);
+      if (result == SFC_RAW_NONE) break;
+      take();
+      if (result == SFC_RAW_LAST) break;
+    }
   }
   if (settings.city) print_gathered(date);
+  // A damaged or truncated compressed file: the reports before the fault are out.
+  if (input) {
+    if (const char *why = FILE_read_error(input.get()))
+      MESS_print(192, "SFC_parse_file: Unable to read file:%s (%s)\n", filename, why);
+  }
 
   free_parsed_array(out_files);
   free_parsed_array(ids);

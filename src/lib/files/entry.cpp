@@ -222,6 +222,9 @@ int walk_template(const std::string &typed, std::string &res) {
       if (tc != '\0' && (tc == lit || where >= W_FIELD || !has_slash)) ++s;
     }
   }
+  // A typed name longer than the template keeps its rest: the suffix of a compressed
+  // file ("26010712_sao.wmo.gz") is part of the file's name.
+  if (!done && s < typed.size()) res += typed.substr(s);
   res = bounded(res);
   return where;
 }

@@ -5,7 +5,12 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <zlib.h>
+
+#include <cerrno>
+#include <climits>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 
@@ -148,6 +153,93 @@ int FILE_make_dir(char *path, int flag) {
   return 0;
 }
 
+namespace {
+
+// ---- gzip-compressed files ------------------------------------------------------
+//
+// A file that begins with the gzip signature is read through zlib behind an ordinary
+// stream (glibc's fopencookie), so every reader of text takes it as it is. zlib's
+// reason for a damaged or truncated stream is kept for FILE_read_error.
+
+struct GzStream {
+  gzFile gz;
+  std::string path;   // zlib puts it before its reasons
+  std::string error;  // zlib's reason once a read failed
+};
+
+std::map<FILE *, GzStream *> &gz_streams() {
+  static std::map<FILE *, GzStream *> streams;
+  return streams;
+}
+
+ssize_t gz_read(void *cookie, char *buf, size_t size) {
+  auto *g = static_cast<GzStream *>(cookie);
+  const unsigned want = size > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<unsigned>(size);
+  const int n = gzread(g->gz, buf, want);
+  int code = Z_OK;
+  const char *why = gzerror(g->gz, &code);
+  // A truncated stream ends with a read of 0 and the error "unexpected end of file".
+  if (n < 0 || (code != Z_OK && code != Z_STREAM_END)) {
+    if (n > 0) return n;  // the bytes before the fault first
+    std::string reason = why && *why ? why : "damaged compressed data";
+    if (reason.compare(0, g->path.size() + 2, g->path + ": ") == 0)
+      reason.erase(0, g->path.size() + 2);
+    g->error = reason;
+    errno = EIO;
+    return -1;
+  }
+  return n;
+}
+
+int gz_close(void *cookie) {
+  auto *g = static_cast<GzStream *>(cookie);
+  const int rc = gzclose(g->gz);
+  delete g;
+  return rc == Z_OK ? 0 : EOF;
+}
+
+FILE *open_gzip(const std::string &path) {
+  gzFile gz = gzopen(path.c_str(), "rb");
+  if (!gz) return nullptr;
+  gzbuffer(gz, 64 * 1024);
+  auto *g = new GzStream{gz, path, {}};
+  cookie_io_functions_t io{gz_read, nullptr, nullptr, gz_close};
+  FILE *f = fopencookie(g, "r", io);
+  if (!f) {
+    gzclose(gz);
+    delete g;
+    return nullptr;
+  }
+  gz_streams()[f] = g;
+  return f;
+}
+
+bool is_gzip(FILE *f) {
+  const int a = std::getc(f);
+  const int b = std::getc(f);
+  return a == 0x1f && b == 0x8b;
+}
+
+}  // namespace
+
+int FILE_signature(const char *name, unsigned char *bytes, int n) {
+  if (!name || !bytes || n <= 0 || name[0] == '|' || FILE_is_stdio(name)) return 0;
+  const std::string path = expand(name);
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  FILE *f = std::fopen(path.c_str(), "rb");
+  if (!f) return 0;
+  const size_t got = std::fread(bytes, 1, static_cast<size_t>(n), f);
+  std::fclose(f);
+  return static_cast<int>(got);
+}
+
+const char *FILE_read_error(FILE *file) {
+  auto it = gz_streams().find(file);
+  if (it != gz_streams().end() && !it->second->error.empty()) return it->second->error.c_str();
+  return file && std::ferror(file) ? "read error" : nullptr;
+}
+
 FILE *FILE_open(const char *name, const char *access) {
   if (!name || !access) return nullptr;
   if (FILE_is_stdio(name)) return access[0] == 'r' ? stdin : stdout;
@@ -160,12 +252,23 @@ FILE *FILE_open(const char *name, const char *access) {
   std::string path = expand(name);
   // A directory opens for reading on some systems, but holds no lines.
   struct stat st;
-  if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return nullptr;
+  const bool known = stat(path.c_str(), &st) == 0;
+  if (known && S_ISDIR(st.st_mode)) return nullptr;
   if (access[0] == 'w' || access[0] == 'a') {
     std::string dirs = path;
     FILE_make_dir(dirs.data(), 1);
   }
-  return std::fopen(path.c_str(), access);
+  FILE *f = std::fopen(path.c_str(), access);
+  // A regular file read as text may be gzip-compressed.
+  if (f && known && access[0] == 'r' && !std::strchr(access, '+') && S_ISREG(st.st_mode)) {
+    const bool gz = is_gzip(f);
+    if (gz) {
+      std::fclose(f);
+      return open_gzip(path);
+    }
+    std::rewind(f);
+  }
+  return f;
 }
 
 int FILE_close(FILE *file) {
@@ -179,5 +282,6 @@ int FILE_close(FILE *file) {
     pipes().erase(it);
     return pclose(file);
   }
+  gz_streams().erase(file);  // the stream's own close frees its state
   return std::fclose(file);
 }

@@ -34,8 +34,15 @@ int FILE_check_text(const char *name, const char **why);
 /// Returns 1 when nothing needed creating, else 0.
 int FILE_make_dir(char *path, int flag);
 /// Opens a file, a pipe ("|command") or a standard stream; null on failure. Missing
-/// parent directories are created for "w" and "a" access.
+/// parent directories are created for "w" and "a" access. A regular file opened for
+/// reading that begins with the gzip signature is read decompressed.
 FILE *FILE_open(const char *name, const char *access);
+/// Why reading a stream of FILE_open failed (zlib's reason for a damaged or truncated
+/// compressed file, else "read error"); null when it did not fail.
+const char *FILE_read_error(FILE *file);
+/// Reads the first `n` bytes of a regular file (not a pipe or standard stream) into
+/// `bytes`, to tell its kind. Returns the count read (0 when none).
+int FILE_signature(const char *name, unsigned char *bytes, int n);
 /// Closes what FILE_open gave: pclose for a pipe, nothing for a standard stream.
 int FILE_close(FILE *file);
 

@@ -653,6 +653,22 @@ int SFC_read_raw(FILE *ifile, char *data, char *id, int *format, int *bulletin) 
   return g_raw.have_line ? SFC_RAW_OK : SFC_RAW_LAST;
 }
 
+int SFC_tidy_report(const char *text, size_t n, char *data) {
+  if (!data) return 0;
+  data[0] = '\0';
+  if (!text) return 0;
+  char line[SFC_DATA_LEN + 1];
+  const size_t keep = n < static_cast<size_t>(SFC_DATA_LEN) ? n : SFC_DATA_LEN;
+  std::memcpy(line, text, keep);
+  line[keep] = '\0';
+  CleanLine(line, static_cast<int>(keep));
+  int len = 0;
+  Append(data, len, line, std::strlen(line));
+  Append(data, len, " ", 1);
+  if (char *eq = std::strrchr(data, '=')) *eq = ' ';
+  return len;
+}
+
 void SFC_raw_new_file() { ResetRaw(); }
 
 int SFC_raw_eof() { return g_raw.exhausted && !g_raw.have_line ? 1 : 0; }

@@ -98,6 +98,13 @@ int SFC_chk_type(const char *line, char *id, char *rep_type);
 /// still wait in the lookahead when the stream has ended.
 int SFC_read_raw(FILE *ifile, char *data, char *id, int *format, int *bulletin);
 
+/// Makes the report text of one report that comes whole from elsewhere (a record of
+/// a netCDF file) as the reader makes it from a bulletin line: control and high bytes
+/// as blanks (cut at the end), at most SFC_DATA_LEN characters, one blank after it
+/// when there is room, the last "=" a blank. Writes `data` (SFC_DATA_SIZE bytes) and
+/// returns its length.
+int SFC_tidy_report(const char *text, size_t n, char *data);
+
 /// Starts the reader afresh for a newly opened file: empty lookahead, origin
 /// "other" (9), `pr_type` 1, `prhour` 0.
 void SFC_raw_new_file();

@@ -227,7 +227,8 @@ TEST(UtilSystem, SleepAndVersion) {
   EXPECT_EQ(ZYP_sleep(-1), -1);
   float before = ZYP_slept();
   EXPECT_EQ(ZYP_sleep(0.001f), 0);
-  EXPECT_FLOAT_EQ(ZYP_slept() - before, 0.001f);
+  // The count is a float that earlier tests of the same process may have made large.
+  EXPECT_NEAR(ZYP_slept() - before, 0.001f, 1e-4f);
   EXPECT_STREQ(ZYP_version(), "5.60.2-LINUX-X11");
 }
 
