@@ -38,6 +38,10 @@ row() {  # label seconds
 echo "input: $reports reports, $bytes bytes ($(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'))"
 row "raw text, squeezed (-pa pln)" "$(best $sfc -id all -pa pln "$work/big.wmo")"
 row "raw text, tidied" "$(best $sfc -id all "$work/big.wmo")"
+# The same hours gzip-compressed (read through zlib): the cost of decompression.
+gzip -c "$work/big.wmo" > "$work/packed.wmo.gz"
+row "gzip, raw text (-pa pln)" "$(best $sfc -id all -pa pln "$work/packed.wmo.gz")"
+row "gzip, decoded (-pa dec)" "$(best $sfc -id all -pa dec "$work/packed.wmo.gz")"
 for fmt in plns pln pfull psyn psimp; do
   row "decoded, -pa dec,$fmt" "$(best $sfc -id all -pa dec,$fmt "$work/big.wmo")"
 done
