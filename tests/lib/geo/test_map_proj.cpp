@@ -103,7 +103,9 @@ TEST_F(MapProj, AgreesWithProjOverAGridOfPoints) {
       }
     }
     EXPECT_GT(compared, 300) << c.domain;
-    if (d.proj != DOM_ORTHO) EXPECT_EQ(hidden, 0) << c.domain;
+    if (d.proj != DOM_ORTHO) {
+      EXPECT_EQ(hidden, 0) << c.domain;
+    }
     RecordProperty(std::string("worst ") + c.domain, std::to_string(worst));
     proj_destroy(op);
   }
