@@ -308,12 +308,18 @@ void CdfReader::Attach(int ncid, int kind) {
     cloudtype_ = Find("cloudtype", true);
     remarks_ = Find("remarks", true);
   }
+  // A file that holds none of the form's variables has nothing to read, however
+  // many records its dimension counts.
+  for (const CdfVar *v : {&id_, &region_, &wx_, &cld_, &intdata_, &fltdata_, &time_, &wmo_wx_, &zcl_, &cc_,
+                          &ptend_t_, &precip_, &precip_ref_, &cloudtype_, &remarks_})
+    has_data_ = has_data_ || v->id >= 0;
+  for (const CdfVar &v : floats_) has_data_ = has_data_ || v.id >= 0;
   if (rec_dim_ >= 0 && nc_inq_dimlen(ncid, rec_dim_, &n) == NC_NOERR)
     records_ = n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
 }
 
 bool CdfReader::Read(std::size_t rec, int rep_type, int hour, SFC_report &r) const {
-  if (rec >= static_cast<std::size_t>(records_)) return false;
+  if (rec >= static_cast<std::size_t>(records_) || !has_data_) return false;
   return kind_ == 11 ? ReadStation(rec, rep_type, hour, r) : ReadReport(rec, rep_type, r);
 }
 

@@ -62,7 +62,8 @@ class CdfReader {
   /// The date label of the file ("datetime" or "filetime"; empty without it).
   const std::string &label() const { return label_; }
   /// Reads record `rec` (below records()) into `r`, which the caller initialised;
-  /// `hour` is the file's hour. False on a read error of the library.
+  /// `hour` is the file's hour. False on a read error of the library, and for a
+  /// file without any of the form's variables.
   bool Read(std::size_t rec, int rep_type, int hour, SFC_report &r) const;
 
  private:
@@ -78,6 +79,7 @@ class CdfReader {
   int kind_ = 0;
   int rec_dim_ = -1;
   int records_ = 0;
+  bool has_data_ = false;  // any variable of the form found
   std::string label_;
   // Station form.
   bool has_version_ = false;

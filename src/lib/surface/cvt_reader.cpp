@@ -25,6 +25,9 @@
 
 namespace {
 
+// Zero bytes added behind a netCDF file in memory that does not open without them.
+constexpr std::size_t kHeaderSlack = 64;
+
 // The lesser warning class ("warn c") of the reader's one message.
 constexpr M_type kLesserWarning = 64;
 
@@ -198,6 +201,10 @@ bool OpenCdfFile(const char *name, ReadHandle &h) {
   }
   const auto *head = reinterpret_cast<const unsigned char *>(h.memory.data());
   if (!IsCdfSignature(head, h.memory.size())) return false;
+  if (nc_open_mem(name, NC_NOWRITE, h.memory.size(), h.memory.data(), &h.ncid) == NC_NOERR) return true;
+  // The library reads a few bytes beyond the header while it reads the header, so a
+  // tiny file whose data ends right after it opens only with some room behind it.
+  h.memory.resize(h.memory.size() + kHeaderSlack, '\0');
   return nc_open_mem(name, NC_NOWRITE, h.memory.size(), h.memory.data(), &h.ncid) == NC_NOERR;
 }
 
