@@ -99,10 +99,12 @@ bool ReadLine(FILE *f, std::string &line) {
   return true;
 }
 
-// The next line that holds more than white space.
-bool ReadRecordLine(FILE *f, std::string &line) {
+// The next record line: one that holds more than white space (in the new form,
+// before the '$' that ends its data), so that every record has an identifier.
+bool ReadRecordLine(FILE *f, bool new_form, std::string &line) {
   while (ReadLine(f, line)) {
-    if (line.find_first_not_of(" \t\r\f\v") != std::string::npos) return true;
+    const std::size_t end = new_form ? line.find('$') : std::string::npos;
+    if (line.substr(0, end).find_first_not_of(" \t\n\r\f\v") != std::string::npos) return true;
   }
   return false;
 }
@@ -140,7 +142,7 @@ bool TextRecord(int index) {
   if (index < g_cvt.next && !RewindText()) return false;
   std::string line;
   while (g_cvt.next <= index) {
-    if (!ReadRecordLine(g_cvt.stream.get(), line)) return false;
+    if (!ReadRecordLine(g_cvt.stream.get(), IsNewText(g_cvt.kind), line)) return false;
     ++g_cvt.next;
   }
   g_cvt.line.swap(line);

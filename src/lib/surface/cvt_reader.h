@@ -6,6 +6,8 @@
 //         fields ("KDEN   35. 19.1614.008.190.100120F. .P201.")
 //   3, 4  new text form: line 1 "ZYPSFC", line 2 the date label, then one report per
 //         line in blank-separated fields ending with "$"
+//         (in both text forms a line with nothing but white space, before the '$'
+//         in the new form, is no record)
 //   11    netCDF station form: one record per station along the dimension
 //         "station", values packed in integer and float arrays
 //   12    netCDF report form: one record per report along the unlimited

@@ -68,7 +68,7 @@ std::string TenRecords() {
   std::string text = "ZYPSFC\n00Z  6 JAN 20\n";
   for (int k = 0; k < 10; ++k) {
     text += "R" + std::to_string(k) + " " + std::to_string(30 + k) + ".0 20.0 2715 2992 10132 10 -99C - $\n";
-    if (k % 3 == 0) text += "\n   \r\n";
+    if (k % 3 == 0) text += "\n   \r\n  $ no record before its end\n";
   }
   return text;
 }

@@ -1,0 +1,26 @@
+// Checks shared by the fuzz targets of the converted-file reader: every record the
+// reader gives keeps the limits of the report record.
+#pragma once
+
+#include <cstdlib>
+#include <cstring>
+
+#include "surface/report.h"
+
+inline void CvtCheck(bool ok) {
+  if (!ok) std::abort();
+}
+
+inline bool CvtTerminated(const char *s, std::size_t size) { return std::memchr(s, '\0', size) != nullptr; }
+
+/// Aborts unless the record's texts are terminated within their fields, its layer
+/// count is within 0 to 5 and each layer has a cover code.
+inline void CvtCheckReport(const SFC_report &r) {
+  CvtCheck(CvtTerminated(r.id, sizeof r.id) && std::strlen(r.id) <= 10);
+  CvtCheck(CvtTerminated(r.area, sizeof r.area));
+  CvtCheck(CvtTerminated(r.weather, sizeof r.weather));
+  CvtCheck(CvtTerminated(r.comment, sizeof r.comment));
+  CvtCheck(r.num_cld >= 0 && r.num_cld <= SFC_MAX_CLD);
+  for (int k = 0; k < r.num_cld; ++k) CvtCheck(std::strchr("CFSBOX0123456789sbox", r.cld_cover[k]) && r.cld_cover[k]);
+  for (int k = r.num_cld; k < SFC_MAX_CLD; ++k) CvtCheck(r.cld_cover[k] == ' ');
+}
