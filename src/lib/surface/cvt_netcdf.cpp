@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -168,6 +169,100 @@ void Extreme(SFC_report &r, int hour, float value) {
 }
 
 }  // namespace
+
+namespace {
+
+// Walks a classic header, checking each count against the bytes left.
+class HeaderWalk {
+ public:
+  HeaderWalk(const unsigned char *bytes, std::size_t size) : p_(bytes), size_(size) {}
+
+  bool Check() {
+    if (size_ < 4 || p_[0] != 'C' || p_[1] != 'D' || p_[2] != 'F') return false;
+    const unsigned char version = p_[3];
+    if (version != 1 && version != 2 && version != 5) return false;
+    wide_ = version == 5;
+    offset_bytes_ = version == 1 ? 4 : 8;
+    pos_ = 4;
+    std::uint64_t count = 0;
+    if (!Count(count)) return false;  // numrecs
+    return List(kDimensionTag, [&] { return Name() && Count(count); }) && Attributes() && Variables();
+  }
+
+ private:
+  static constexpr std::uint32_t kDimensionTag = 0x0A;
+  static constexpr std::uint32_t kVariableTag = 0x0B;
+  static constexpr std::uint32_t kAttributeTag = 0x0C;
+
+  std::size_t Left() const { return size_ - pos_; }
+
+  bool Word(std::uint64_t &v, std::size_t n) {
+    if (Left() < n) return false;
+    v = 0;
+    for (std::size_t k = 0; k < n; ++k) v = v << 8 | p_[pos_ + k];
+    pos_ += n;
+    return true;
+  }
+  // A count: 4 bytes, 8 in the 64-bit data format.
+  bool Count(std::uint64_t &v) { return Word(v, wide_ ? 8 : 4); }
+  bool Skip(std::uint64_t n) {
+    if (n > Left()) return false;
+    pos_ += static_cast<std::size_t>(n);
+    return true;
+  }
+  static std::uint64_t Padded(std::uint64_t n) { return (n + 3) / 4 * 4; }
+
+  bool Name() {
+    std::uint64_t len = 0;
+    return Count(len) && len <= NC_MAX_NAME && Skip(Padded(len));
+  }
+
+  // A list: its tag (or zero for none) and its element count, each element read by
+  // `element`. A count larger than the bytes left cannot be right.
+  template <typename Element>
+  bool List(std::uint32_t tag, Element element) {
+    std::uint64_t t = 0, n = 0;
+    if (!Word(t, 4) || !Count(n)) return false;
+    if (t == 0) return n == 0;
+    if (t != tag || n > Left()) return false;
+    for (std::uint64_t k = 0; k < n; ++k)
+      if (!element()) return false;
+    return true;
+  }
+
+  bool Attributes() {
+    return List(kAttributeTag, [&] {
+      std::uint64_t type = 0, n = 0;
+      if (!Name() || !Word(type, 4) || !Count(n)) return false;
+      static const std::uint64_t kSizes[] = {0, 1, 1, 2, 4, 4, 8, 1, 2, 4, 8, 8};
+      if (type == 0 || type >= std::size(kSizes) || (!wide_ && type > 6)) return false;
+      if (n > Left() / kSizes[type]) return false;
+      return Skip(Padded(n * kSizes[type]));
+    });
+  }
+
+  bool Variables() {
+    return List(kVariableTag, [&] {
+      std::uint64_t ndims = 0, v = 0;
+      if (!Name() || !Count(ndims) || ndims > NC_MAX_VAR_DIMS) return false;
+      for (std::uint64_t k = 0; k < ndims; ++k)
+        if (!Count(v)) return false;
+      return Attributes() && Word(v, 4) && Count(v) && Word(v, offset_bytes_);
+    });
+  }
+
+  const unsigned char *p_;
+  std::size_t size_;
+  std::size_t pos_ = 0;
+  bool wide_ = false;
+  std::size_t offset_bytes_ = 4;
+};
+
+}  // namespace
+
+bool CdfHeaderFits(const unsigned char *bytes, std::size_t size) {
+  return bytes && HeaderWalk(bytes, size).Check();
+}
 
 int CdfKind(int ncid) {
   int dim = -1;

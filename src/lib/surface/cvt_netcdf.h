@@ -33,6 +33,16 @@ namespace sfc_cvt {
 /// 11 when the open netCDF file `ncid` has a dimension "station", else 12.
 int CdfKind(int ncid);
 
+/// A plausibility check of a classic netCDF header (format versions 1, 2 and 5)
+/// before the library sees it: every count and length the header declares (names,
+/// dimensions, attributes and their values, variables and their dimension lists)
+/// must fit in the bytes the file has, names at most NC_MAX_NAME characters and a
+/// variable at most NC_MAX_VAR_DIMS dimensions. The library takes such counts as
+/// they come: a damaged header of a few bytes can make it allocate gigabytes, spend
+/// seconds, or crash when an allocation fails. Nothing of the file is read here but
+/// the header's counts and lengths.
+bool CdfHeaderFits(const unsigned char *bytes, std::size_t size);
+
 /// Records read from a variable in one library call (and kept until another block
 /// is needed): reading record by record costs a call per variable and record.
 constexpr std::size_t CDF_BLOCK = 256;

@@ -25,6 +25,9 @@
 
 namespace {
 
+// Bytes of a netCDF file too large for memory in which its header must lie.
+constexpr std::size_t kLargeHeaderMax = 16u * 1024 * 1024;
+
 // Zero bytes added behind a netCDF file in memory that does not open without them.
 constexpr std::size_t kHeaderSlack = 64;
 
@@ -42,7 +45,7 @@ struct CvtState {
   sfc_cvt::CdfReader cdf;     // netCDF kinds opened for reading or appending
   std::string label;          // the header's date label
   Date date{};                // decoded from it; its hour places extreme temperatures
-  long first_pos = -1;        // stream position of the first record; -1 unknown
+  long first_pos = -1;        // offset of the first record from the stream's start
   int next = 0;               // index of the next record the stream holds / counter
   int last = -1;              // index of the record read last; -1 none
   std::string line;           // text of record `last` (text kinds)
@@ -86,36 +89,76 @@ int OpenCdf(const char *name, int mode) {
   return ncid;
 }
 
-// One line of the stream into `line` (at most SFC_CVT_LINE_MAX characters; the
-// rest of a longer line is passed over), without its line end. False at the end of
-// the stream.
-bool ReadLine(FILE *f, std::string &line) {
-  line.clear();
-  int c = getc_unlocked(f);
-  if (c == EOF) return false;
-  for (; c != EOF && c != '\n'; c = getc_unlocked(f))
-    if (line.size() < static_cast<std::size_t>(SFC_CVT_LINE_MAX)) line.push_back(static_cast<char>(c));
-  while (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
-}
+// Reads a text stream line by line through its own block of bytes (a line costs a
+// search for its end, not a call per character), counting the bytes taken so that
+// the position of a line is known without asking the stream.
+class LineReader {
+ public:
+  void Attach(FILE *f, long offset) {
+    f_ = f;
+    begin_ = end_ = 0;
+    eof_ = false;
+    offset_ = offset;
+  }
+  /// Bytes of the stream taken so far (the position of the next line).
+  long offset() const { return offset_; }
+
+  /// One line into `line` (at most SFC_CVT_LINE_MAX characters; the rest of a longer
+  /// line is passed over), without its line end and trailing carriage returns.
+  /// False at the end of the stream.
+  bool Next(std::string &line) {
+    line.clear();
+    bool any = false;
+    for (;;) {
+      if (begin_ == end_ && !Fill()) return any;
+      any = true;
+      const char *from = block_ + begin_;
+      const auto *nl = static_cast<const char *>(std::memchr(from, '\n', end_ - begin_));
+      const std::size_t len = nl ? static_cast<std::size_t>(nl - from) : end_ - begin_;
+      const std::size_t room = static_cast<std::size_t>(SFC_CVT_LINE_MAX) - line.size();
+      line.append(from, len < room ? len : room);
+      begin_ += len + (nl ? 1 : 0);
+      offset_ += static_cast<long>(len + (nl ? 1 : 0));
+      if (nl) break;
+    }
+    while (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+  }
+
+ private:
+  bool Fill() {
+    if (eof_ || !f_) return false;
+    end_ = std::fread(block_, 1, sizeof block_, f_);
+    begin_ = 0;
+    eof_ = end_ == 0;
+    return !eof_;
+  }
+
+  FILE *f_ = nullptr;
+  char block_[65536];
+  std::size_t begin_ = 0, end_ = 0;
+  bool eof_ = false;
+  long offset_ = 0;
+};
+
+LineReader g_lines;  // the open text file's lines
 
 // The next record line: one that holds more than white space (in the new form,
 // before the '$' that ends its data), so that every record has an identifier.
-bool ReadRecordLine(FILE *f, bool new_form, std::string &line) {
-  while (ReadLine(f, line)) {
+bool ReadRecordLine(bool new_form, std::string &line) {
+  while (g_lines.Next(line)) {
     const std::size_t end = new_form ? line.find('$') : std::string::npos;
-    if (line.substr(0, end).find_first_not_of(" \t\n\r\f\v") != std::string::npos) return true;
+    if (line.find_first_not_of(" \t\n\r\f\v") < end) return true;
   }
   return false;
 }
 
-// Reads the header lines of a text file: the date label (line 1 of the old form,
-// line 2 of the new), leaving the stream at the first record.
+// Passes over the header lines of a text file (two in the new form, one in the
+// old); the last one is the date label.
 void ReadHeader() {
   std::string line;
-  if (IsNewText(g_cvt.kind)) ReadLine(g_cvt.stream.get(), line);  // the header word
-  if (ReadLine(g_cvt.stream.get(), line)) g_cvt.label = line;
-  g_cvt.first_pos = std::ftell(g_cvt.stream.get());
+  for (int k = IsNewText(g_cvt.kind) ? 2 : 1; k > 0; --k)
+    if (g_lines.Next(line)) g_cvt.label = line;
 }
 
 // Back to the first record of a text file. A stream that cannot seek is opened
@@ -124,14 +167,17 @@ bool RewindText() {
   FILE *f = g_cvt.stream.get();
   if (!f) return false;
   if (g_cvt.first_pos >= 0 && std::fseek(f, g_cvt.first_pos, SEEK_SET) == 0) {
+    g_lines.Attach(f, g_cvt.first_pos);
     g_cvt.next = 0;
     return true;
   }
   if (FILE_is_stdio(g_cvt.name.c_str())) return false;
   g_cvt.stream.reset(FILE_open(g_cvt.name.c_str(), "r"));
   if (!g_cvt.stream) return false;
-  std::string line;
-  for (int k = IsNewText(g_cvt.kind) ? 2 : 1; k > 0; --k) ReadLine(g_cvt.stream.get(), line);
+  g_lines.Attach(g_cvt.stream.get(), 0);
+  const std::string label = g_cvt.label;
+  ReadHeader();
+  g_cvt.label = label;
   g_cvt.next = 0;
   return true;
 }
@@ -142,7 +188,7 @@ bool TextRecord(int index) {
   if (index < g_cvt.next && !RewindText()) return false;
   std::string line;
   while (g_cvt.next <= index) {
-    if (!ReadRecordLine(g_cvt.stream.get(), IsNewText(g_cvt.kind), line)) return false;
+    if (!ReadRecordLine(IsNewText(g_cvt.kind), line)) return false;
     ++g_cvt.next;
   }
   g_cvt.line.swap(line);
@@ -155,6 +201,7 @@ bool IsOpen(int cvt_fd) { return g_cvt.kind > 0 && cvt_fd == g_cvt.fd; }
 void CloseAll() {
   if (g_cvt.stream && g_cvt.kind == SFC_CVT_TAGGED && g_cvt.access != SFC_CVT_READ)
     std::fprintf(g_cvt.stream.get(), "%s\n", SFC_CVT_TAG_END);
+  g_lines.Attach(nullptr, 0);
   g_cvt.stream.reset();
   if (g_cvt.ncid >= 0) nc_close(g_cvt.ncid);
   g_cvt = CvtState();
@@ -194,15 +241,18 @@ bool OpenCdfFile(const char *name, ReadHandle &h) {
   if (!whole) {
     h.memory.clear();
     if (FILE_is_stdio(name) || name[0] == '|') return false;
-    unsigned char head[4] = {0, 0, 0, 0};
+    // The header, at least, must be in its first part.
+    std::vector<unsigned char> head(kLargeHeaderMax);
     FilePtr f(FILE_open(name, "r"));
-    if (!f || std::fread(head, 1, sizeof head, f.get()) != sizeof head || !IsCdfSignature(head, sizeof head))
+    if (!f) return false;
+    head.resize(std::fread(head.data(), 1, head.size(), f.get()));
+    if (!IsCdfSignature(head.data(), head.size()) || !sfc_cvt::CdfHeaderFits(head.data(), head.size()))
       return false;
     h.ncid = OpenCdf(name, NC_NOWRITE);
     return h.ncid >= 0;
   }
   const auto *head = reinterpret_cast<const unsigned char *>(h.memory.data());
-  if (!IsCdfSignature(head, h.memory.size())) return false;
+  if (!IsCdfSignature(head, h.memory.size()) || !sfc_cvt::CdfHeaderFits(head, h.memory.size())) return false;
   if (nc_open_mem(name, NC_NOWRITE, h.memory.size(), h.memory.data(), &h.ncid) == NC_NOERR) return true;
   // The library reads a few bytes beyond the header while it reads the header, so a
   // tiny file whose data ends right after it opens only with some room behind it.
@@ -243,7 +293,13 @@ int TakeOver(ReadHandle &h) {
     return g_cvt.ncid;
   }
   g_cvt.stream = std::move(h.stream);
-  if (IsReadText(g_cvt.kind)) ReadHeader();
+  if (IsReadText(g_cvt.kind)) {
+    // The stream may not tell its position (a pipe): the first record is where the
+    // header ended, counted from the start.
+    g_lines.Attach(g_cvt.stream.get(), 0);
+    ReadHeader();
+    g_cvt.first_pos = g_lines.offset();
+  }
   return fileno(g_cvt.stream.get());
 }
 

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "surface/cvt_netcdf.h"
 #include "surface/cvt_reader.h"
 #include "surface/weather.h"
 
@@ -198,7 +200,7 @@ TEST_F(CvtReader, DetectsEveryKind) {
       {Write("f", "3Z\n"), -1},                   // no hour begins with 3
       {Write("g", "<zypsfc date=\"x\">\n"), -1},  // the tagged form is not read
       {Write("h", "CXYZ and more"), -1},          // 'C' without the netCDF signature
-      {Write("i", std::string("CDF\x01", 4)), SFC_CVT_CDF_REPORT},  // the signature alone: empty
+      {Write("i", std::string("CDF\x01", 4)), -1},  // the signature alone
       {Write("j", ""), -1},
       {Write("k", "\xef\xbb\xbf" "00Z"), -1},     // a byte order mark first
       {dir_ + "/missing", -1},
@@ -498,14 +500,11 @@ TEST_F(CvtReader, ReportForm) {
 TEST_F(CvtReader, BadNetcdfFiles) {
   const std::string good = Read(Cdf("st", StationCdl(":version = 1.1f ;")));
   int kind = 0;
-  // Cut inside the header: what is left of it holds no variable, so nothing reads.
+  // Cut inside the header: no file.
   SFC_report r;
   int index = 0;
-  const int cut = Open(Write("cut_header", good.substr(0, 100)), &kind);
-  ASSERT_GE(cut, 0);
-  EXPECT_EQ(kind, SFC_CVT_CDF_STATION);
-  EXPECT_EQ(SFC_read(cut, &r, SFC_CVT_FULL, &index), -1);
-  SFC_close(cut);
+  EXPECT_EQ(Open(Write("cut_header", good.substr(0, 100)), &kind), -1);
+  EXPECT_EQ(kind, -1);
   // Cut inside the data: the records the file holds, then a read error, never the
   // zeros of a file that is not there.
   const int fd = Open(Write("cut_data", good.substr(0, good.size() - 100)), &kind);
@@ -657,16 +656,112 @@ TEST_F(CvtReader, SamplesOfEveryForm) {
       SCOPED_TRACE(forms[0][k].id);
       EXPECT_STREQ(forms[f][k].id, forms[0][k].id);
       // Whole degrees in the old form; the others hold tenths or more.
-      if (forms[0][k].t != kMiss) EXPECT_NEAR(forms[f][k].t, forms[0][k].t, 0.51);
-      if (forms[0][k].w_spd != kMiss) EXPECT_NEAR(forms[f][k].w_spd, forms[0][k].w_spd, 0.01);
-      if (forms[0][k].alt != kMiss) EXPECT_NEAR(forms[f][k].alt, forms[0][k].alt, 0.006);
-      if (forms[0][k].pmb != kMiss) EXPECT_NEAR(forms[f][k].pmb, forms[0][k].pmb, 0.06);
+      if (forms[0][k].t != kMiss) {
+        EXPECT_NEAR(forms[f][k].t, forms[0][k].t, 0.51);
+      }
+      if (forms[0][k].w_spd != kMiss) {
+        EXPECT_NEAR(forms[f][k].w_spd, forms[0][k].w_spd, 0.01);
+      }
+      if (forms[0][k].alt != kMiss) {
+        EXPECT_NEAR(forms[f][k].alt, forms[0][k].alt, 0.006);
+      }
+      if (forms[0][k].pmb != kMiss) {
+        EXPECT_NEAR(forms[f][k].pmb, forms[0][k].pmb, 0.06);
+      }
     }
   }
   // The netCDF forms carry the stations' positions and elevations.
   EXPECT_EQ(forms[0][0].lat, kMiss);
   EXPECT_NE(forms[2][0].lat, kMiss);
   EXPECT_NE(forms[3][0].elev, kMiss);
+}
+
+// A classic header written byte by byte (big-endian words).
+struct Header {
+  std::string bytes;
+  bool wide = false;
+  Header &Word(std::uint64_t v, int n = 4) {
+    for (int k = n - 1; k >= 0; --k) bytes += static_cast<char>((v >> (8 * k)) & 0xFF);
+    return *this;
+  }
+  Header &Count(std::uint64_t v) { return Word(v, wide ? 8 : 4); }
+  Header &Name(const std::string &name) {
+    Count(name.size());
+    bytes += name;
+    bytes.append((4 - name.size() % 4) % 4, '\0');
+    return *this;
+  }
+  bool Fits() const {
+    return sfc_cvt::CdfHeaderFits(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size());
+  }
+};
+
+// A header of one dimension, one global text attribute and one variable, in format
+// version 1, 2 or 5, with the counts of the table below changed.
+Header MakeHeader(int version, std::uint64_t name_len, std::uint64_t ndims, std::uint64_t att_len,
+                  std::uint64_t dims = 1, std::uint32_t att_type = 2) {
+  Header h;
+  h.wide = version == 5;
+  h.bytes = std::string("CDF") + static_cast<char>(version);
+  h.Count(0);                                        // numrecs
+  h.Word(0x0A).Count(dims).Name("station").Count(3);  // dimensions
+  h.Word(0x0C).Count(1).Name("datetime").Word(att_type).Count(att_len);
+  h.bytes.append((att_len + 3) / 4 * 4 > 64 ? 64 : (att_len + 3) / 4 * 4, 'x');
+  h.Word(0x0B).Count(1);                             // variables
+  h.Count(name_len);
+  h.bytes.append(name_len > 64 ? 64 : (name_len + 3) / 4 * 4, 'v');
+  h.Count(ndims);
+  for (std::uint64_t k = 0; k < ndims && k < 4; ++k) h.Count(0);
+  h.Word(0).Count(0);                                // no attributes
+  h.Word(2).Count(4).Word(200, version == 1 ? 4 : 8);  // type, size, begin
+  return h;
+}
+
+// Purpose: the header check keeps damaged counts (found by fuzzing: a name of 4 GB,
+// a variable of a billion dimensions) from reaching the library, and passes every
+// header that fits, in each format version.
+TEST(CvtHeader, CountsMustFitTheFile) {
+  // clang-format off
+  const struct {
+    int version;
+    std::uint64_t name_len, ndims, att_len, dims;
+    std::uint32_t att_type;
+    bool fits;
+  } cases[] = {
+      {1, 2, 1, 13, 1, 2, true},               // a plain header
+      {2, 2, 1, 13, 1, 2, true},               // 64-bit offsets: 8-byte begin
+      {5, 2, 1, 13, 1, 2, true},               // 64-bit data: 8-byte counts
+      {1, 0xFFFFFF00u, 1, 13, 1, 2, false},    // a name of 4 GB
+      {1, 300, 1, 13, 1, 2, false},            // longer than NC_MAX_NAME
+      {1, 2, 0x40000002u, 13, 1, 2, false},    // a billion dimensions
+      {1, 2, 1025, 13, 1, 2, false},           // more than NC_MAX_VAR_DIMS
+      {1, 2, 1, 0x7FFFFFFFu, 1, 2, false},     // an attribute of 2 GB
+      {1, 2, 1, 13, 1, 6, false},              // 13 doubles are not there
+      {1, 2, 1, 13, 1, 0, false},              // no type 0
+      {1, 2, 1, 13, 1, 7, false},              // unsigned bytes only in version 5
+      {5, 2, 1, 13, 1, 7, true},
+      {1, 2, 1, 13, 0x10000000u, 2, false},    // 268 million dimensions
+  };
+  // clang-format on
+  for (const auto &c : cases) {
+    SCOPED_TRACE(testing::Message() << c.version << " " << c.name_len << " " << c.ndims << " " << c.att_len);
+    EXPECT_EQ(MakeHeader(c.version, c.name_len, c.ndims, c.att_len, c.dims, c.att_type).Fits(), c.fits);
+  }
+  const Header good = MakeHeader(1, 2, 1, 13);
+  for (std::size_t n = 0; n < good.bytes.size(); ++n) {  // every cut is short
+    Header cut = good;
+    cut.bytes.resize(n);
+    EXPECT_FALSE(cut.Fits()) << n;
+  }
+  Header wrong_tag = good;
+  wrong_tag.bytes[11] = 0x0B;  // the dimension list's tag
+  EXPECT_FALSE(wrong_tag.Fits());
+  Header absent;
+  absent.bytes = std::string("CDF\x01", 4) + std::string(28, '\0');  // no lists at all
+  EXPECT_TRUE(absent.Fits());
+  absent.bytes[3] = 3;  // no such version
+  EXPECT_FALSE(absent.Fits());
+  EXPECT_FALSE(sfc_cvt::CdfHeaderFits(nullptr, 0));
 }
 
 }  // namespace
