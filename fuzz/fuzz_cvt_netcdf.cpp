@@ -13,7 +13,6 @@
 
 #include "cvt_check.h"
 #include "mem_file.h"
-#include "messages/messages.h"
 #include "surface/cvt_reader.h"
 
 namespace {
@@ -47,20 +46,12 @@ extern "C" const char *__asan_default_options() {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static bool quiet = false;
-  if (!quiet) {
-    MESS_set_str("none");
-    quiet = true;
-  }
   MemFile file(data, size);
   if (file.path().empty()) return 0;
   int kind = 0;
-  const int fd = SFC_open(file.path().c_str(), SFC_CVT_READ, &kind);
-  CvtCheck(SFC_chktype(file.path().c_str()) == (fd >= 0 ? kind : -1));
-  if (fd < 0) return 0;
   SFC_info info;
-  CvtCheck(SFC_getinfo(fd, &info) == 0);
-  CvtCheck(CvtTerminated(info.datim, sizeof info.datim));
+  const int fd = CvtOpen(file.path(), &kind, &info);
+  if (fd < 0) return 0;
   if (kind != SFC_CVT_CDF_STATION && kind != SFC_CVT_CDF_REPORT) {
     SFC_close(fd);
     return 0;

@@ -16,7 +16,6 @@
 
 #include "cvt_check.h"
 #include "mem_file.h"
-#include "messages/messages.h"
 #include "surface/cvt_reader.h"
 
 namespace {
@@ -28,11 +27,6 @@ bool Same(const SFC_report &a, const SFC_report &b) { return std::memcmp(&a, &b,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static bool quiet = false;
-  if (!quiet) {
-    MESS_set_str("none");
-    quiet = true;
-  }
   const std::string_view text(reinterpret_cast<const char *>(data), size);
   SFC_report r;
   for (std::size_t start = 0; start < text.size();) {
@@ -50,14 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   MemFile file(data, size);
   if (file.path().empty()) return 0;
   int kind = 0;
-  const int fd = SFC_open(file.path().c_str(), SFC_CVT_READ, &kind);
-  CvtCheck(SFC_chktype(file.path().c_str()) == (fd >= 0 ? kind : -1));
+  SFC_info info;
+  const int fd = CvtOpen(file.path(), &kind, &info);
   if (fd < 0) return 0;
   CvtCheck(kind == SFC_CVT_OLD || kind == SFC_CVT_NEW || kind == SFC_CVT_CDF_STATION ||
            kind == SFC_CVT_CDF_REPORT);
-  SFC_info info;
-  CvtCheck(SFC_getinfo(fd, &info) == 0);
-  CvtCheck(CvtTerminated(info.datim, sizeof info.datim));
 
   std::vector<SFC_report> records;
   for (int k = 0; k < kMaxRecords && SFC_read(fd, &r, SFC_CVT_FULL, &k) == 0; ++k) {

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "surface/cvt_fields.h"
 #include "surface/weather.h"
 
 namespace sfc_cvt {
@@ -144,28 +145,11 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-template <std::size_t N>
-void CopyField(char (&field)[N], std::string_view text) {
-  const std::size_t n = std::min(text.size(), N - 1);
-  std::memcpy(field, text.data(), n);
-  field[n] = '\0';
-}
-
 // A cover character held as a number; blank, missing and other values are none.
 char CoverOf(double v) {
   const int c = ToInt(v);
   if (c <= ' ' || c > 126) return '\0';
-  return std::strchr("CFSBOX0123456789sbox", c) ? static_cast<char>(c) : '\0';
-}
-
-bool IsCover(char c) { return c != '\0' && std::strchr("CFSBOX0123456789sbox", c) != nullptr; }
-
-// Where an extreme temperature goes by the file's hour (see cvt_text.cpp).
-void Extreme(SFC_report &r, int hour, float value) {
-  if (hour < 10 || hour > 21)
-    r.max_t = value;
-  else
-    r.min_t = value;
+  return std::strchr(kCoverCodes, c) ? static_cast<char>(c) : '\0';
 }
 
 }  // namespace
@@ -465,7 +449,7 @@ bool CdfReader::ReadStation(std::size_t rec, int rep_type, int hour, SFC_report 
   r.alt = ToFloat(fl[9]);
   r.rain6 = ToFloat(fl[10]);
   r.rain24 = ToFloat(fl[11]);
-  if (Present(fl[12])) Extreme(r, hour, ToFloat(fl[12]));
+  if (Present(fl[12])) PlaceExtreme(r, hour, ToFloat(fl[12]));
   r.scover = ToFloat(fl[13]);
   r.ptend = ToFloat(fl[14]);
 

@@ -26,10 +26,15 @@
 #include <cstring>
 #include <string>
 
+#include "surface/cvt_fields.h"
 #include "surface/cvt_reader.h"
 #include "util/util.h"
 
 namespace {
+
+using sfc_cvt::CopyField;
+using sfc_cvt::IsCover;
+using sfc_cvt::PlaceExtreme;
 
 // Reading one line as scanf would, field by field.
 class Scan {
@@ -151,17 +156,6 @@ class Scan {
   std::size_t i_ = 0;
 };
 
-// Copies `text` into a field of `size` bytes, cut to fit, terminated.
-template <std::size_t N>
-void CopyField(char (&field)[N], std::string_view text) {
-  const std::size_t n = std::min(text.size(), N - 1);
-  std::memcpy(field, text.data(), n);
-  field[n] = '\0';
-}
-
-// The cover codes a cloud layer may carry (blank is no layer).
-bool IsCover(char c) { return c != '\0' && std::strchr("CFSBOX0123456789sbox", c) != nullptr; }
-
 // An identifier of more than four characters is a WMO number as well: its leading
 // digits, when it has any.
 void WmoFromId(std::string_view id, SFC_report &r) {
@@ -188,15 +182,6 @@ float Pressure(float p) {
   if (p >= 1000) return p / 10.0f;
   if (p > 500) return static_cast<float>(900.0 + p / 10.0);
   return static_cast<float>(1000.0 + p / 10.0);
-}
-
-// Where an extreme temperature goes: the maximum in the evening and night hours of
-// the file (before 10 or after 21 UTC), the minimum otherwise.
-void Extreme(SFC_report &r, int hour, float value) {
-  if (hour < 10 || hour > 21)
-    r.max_t = value;
-  else
-    r.min_t = value;
 }
 
 // The identifier and location of a fully read record, in a fresh record.
@@ -298,7 +283,7 @@ void ReadOld(Scan &sc, int hour, SFC_report &r) {
     const bool t_known = r.t != SFC_MISSING_F;
     if (t_known && a >= 0 && a <= 29 && r.t > 70) a += 100;
     else if (t_known && a >= 61 && a <= 99 && r.t < 30) a -= 100;
-    Extreme(r, hour, static_cast<float>(a));
+    PlaceExtreme(r, hour, static_cast<float>(a));
   }
   if (sc.Lit('S')) {
     if (!sc.Int(0, a) || !sc.Lit('.')) return;
@@ -411,7 +396,7 @@ void ReadNew(Scan &sc, int hour, SFC_report &r) {
   sc.Space();
   if (sc.Lit('T')) {
     if (!sc.Float(v)) return;
-    Extreme(r, hour, v);
+    PlaceExtreme(r, hour, v);
   }
   if (!Group(sc, 'S', r.scover)) return;
   sc.Space();
