@@ -44,3 +44,18 @@ valgrind --tool=callgrind --callgrind-out-file="$work/city.out" \
 city=$(collected "$work/city.log")
 printf 'whole command, -id all -pa dec,city (%d reports, whole database): %d instructions per report (%d.%02d times the plain run)\n' \
   "$reports" "$((city / reports))" "$((city / ir))" "$((city * 100 / ir % 100))"
+
+# Converted surface files: the sample hour decoded and written in each form by
+# cvt_write, read back and printed in format 2, per report printed.
+if [ -x "$build/cvt_write" ] && command -v ncgen >/dev/null; then
+  for form in old new station report; do
+    "$build/cvt_write" $form 2020010600 share/20010600_sao.wmo > "$work/cvt.$form"
+    file="$work/cvt.$form"
+    if [ $form = station ] || [ $form = report ]; then ncgen -o "$work/cvt_$form.cdf" "$file"; file="$work/cvt_$form.cdf"; fi
+    n=$(($("$build/sfcparse" -id all -if cvt "$file" | wc -l) - 1))
+    valgrind --tool=callgrind --callgrind-out-file="$work/cvt.out" \
+      "$build/sfcparse" -id all -if cvt "$file" >/dev/null 2>"$work/cvt.log"
+    printf 'whole command, converted %s form, -id all -if cvt (%d reports): %d instructions per report\n' \
+      "$form" "$n" "$(($(collected "$work/cvt.log") / n))"
+  done
+fi

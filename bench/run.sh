@@ -59,6 +59,30 @@ row "decoded, 1,000 named stations" \
 row "gathered, whole database (dec,city)" "$(best $sfc -id all -pa dec,city "$work/big.wmo")"
 row "gathered, one state (ST=CO dec,city)" "$(best $sfc -id ST=CO -pa dec,city "$work/big.wmo")"
 
+# Converted surface files: the same five hours decoded and written in each form by
+# cvt_write (about 92,500 reports: NIL reports are not written), read back and printed
+# in format 2; then 10 named stations out of the new text form, which reads each
+# record's identifier once and the whole record only for the stations asked for (a
+# single pass: the record read last is kept, so reading it whole needs no going back).
+if [ -x "$build/cvt_write" ] && command -v ncgen >/dev/null; then
+  for form in old new; do "$build/cvt_write" $form 2020010600 "$work/big.wmo" > "$work/cvt_$form.sfc"; done
+  for form in station report; do
+    "$build/cvt_write" $form 2020010600 "$work/big.wmo" > "$work/cvt_$form.cdl"
+    ncgen -o "$work/cvt_$form.cdf" "$work/cvt_$form.cdl"
+  done
+  cvt_reports=$(( $(wc -l < "$work/cvt_new.sfc") - 2 ))
+  row_n() {  # label seconds count
+    printf '%-34s %9.0f reports/s  (%.3f s, %d reports)\n' "$1" "$(echo "$3 / $2" | bc -l)" "$2" "$3"
+  }
+  row_n "converted, old text form (cvt)" "$(best $sfc -id all -if cvt "$work/cvt_old.sfc")" "$cvt_reports"
+  row_n "converted, new text form (cvt)" "$(best $sfc -id all -if cvt "$work/cvt_new.sfc")" "$cvt_reports"
+  row_n "converted, netCDF station form" "$(best $sfc -id all -if cvt "$work/cvt_station.cdf")" "$cvt_reports"
+  row_n "converted, netCDF report form" "$(best $sfc -id all -if cvt "$work/cvt_report.cdf")" "$cvt_reports"
+  ten=KDEN,KORD,KJFK,KLAX,KSEA,KATL,KDFW,KMSP,KBOS,CYHZ
+  row_n "converted, new text, 10 stations" "$(best $sfc -id $ten -if cvt "$work/cvt_new.sfc")" "$cvt_reports"
+  row_n "converted, report form, 10 stations" "$(best $sfc -id $ten -if cvt "$work/cvt_report.cdf")" "$cvt_reports"
+fi
+
 # Memory stays flat whatever the file size: peak resident size for one hour and for
 # the five-hour input.
 # Measured on the program itself (bench/peak_rss, or GNU time): a parent that forks it

@@ -17,6 +17,10 @@ for bin in build-fuzz/fuzz_*; do
   corpus=${name#fuzz_}
   work=$(mktemp -d)
   cp -r "fuzz/corpus/$corpus/." "$work/" 2>/dev/null || true
+  # Seeds kept as CDL text are made into the netCDF files they describe.
+  for cdl in "$work"/*.cdl; do
+    [ -e "$cdl" ] && ncgen -o "${cdl%.cdl}.cdf" "$cdl" && rm "$cdl"
+  done
   mkdir -p "fuzz/crashes/$corpus"
   echo "== $name: $runs runs, seed $seed${3:+, at most $seconds s}"
   if ! "$bin" -runs="$runs" -seed="$seed" -max_len=4096 -timeout=30 -max_total_time="$seconds" \

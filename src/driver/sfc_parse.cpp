@@ -16,6 +16,7 @@
 #include "surface/print_nice.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
+#include "surface/cvt_reader.h"
 #include "surface/madis_reader.h"
 #include "surface/metar.h"
 #include "surface/sa.h"
@@ -223,8 +224,12 @@ void fill_store(const Domain *domain) {
 // Empties every slot for a new file; the kept identifier stays.
 void reset_slots() {
   for (SFC_slot *slot = slot_of(CTY_next_data(0)); slot; slot = slot_of(CTY_next_data(1))) {
-    slot->raw.data[0] = '\0';
-    slot->raw.format = SFC_FMT_NONE;
+    if (settings.decoded) {
+      SFC_initialize(&slot->report);
+    } else {
+      slot->raw.data[0] = '\0';
+      slot->raw.format = SFC_FMT_NONE;
+    }
     slot->flag = 0;
     slot->prhour = 0;
   }
@@ -241,6 +246,19 @@ void gather_report(const data_struct &rep) {
   slot->prhour = SFC_get_prhour();
 }
 
+// Prints one gathered converted slot: its report when it has one or with "blank";
+// else, with the decode bit, an all-missing line; else nothing.
+void print_converted_slot(const SFC_slot &slot) {
+  if (slot.flag || settings.blank) {
+    SFC_print_line(1, &slot.report);
+  } else if (settings.type & SFC_DECODE_BIT) {
+    SFC_report report;
+    SFC_initialize(&report);
+    std::snprintf(report.area, sizeof report.area, "UN");
+    SFC_print_line(1, &report);
+  }
+}
+
 // Prints every station of the store in its order: decoded (an all-missing line for
 // a station without report), or as text (a station without report only with
 // "blank", as an empty line). With the file bit every station's file is opened.
@@ -248,7 +266,9 @@ void print_gathered(const Date &date) {
   const int prhour = SFC_get_prhour();
   for (SFC_slot *slot = slot_of(CTY_next_data(0)); slot; slot = slot_of(CTY_next_data(1))) {
     const bool to_file = open_station_file(slot->station, date, false);
-    if (settings.type & SFC_DECODE_BIT) {
+    if (settings.decoded) {
+      print_converted_slot(*slot);
+    } else if (settings.type & SFC_DECODE_BIT) {
       SFC_set_prhour(slot->prhour);  // decode with the time of the report's own bulletin
       print_report(slot->raw);
     } else if (settings.blank || std::strlen(slot->raw.data) > 5) {
@@ -259,16 +279,68 @@ void print_gathered(const Date &date) {
   SFC_set_prhour(prhour);
 }
 
+// ---- converted input ------------------------------------------------------------
+
+// Keeps a converted report in its station's slot, replacing an earlier one. With an
+// identifier list only the identifier was read: the whole record is read again at
+// the same index (the reader keeps that record, so this costs no file access).
+// A report that gives no elevation gets its station's elevation from the database.
+void gather_converted(int fd, SFC_report &report, bool id_only, int counter) {
+  SFC_slot *slot = slot_of(CTY_get_data(report.id));
+  if (!slot) return;
+  if (id_only && SFC_read(fd, &report, SFC_CVT_FULL, &counter) != 0) return;
+  slot->report = report;
+  slot->flag = 1;
+  if (slot->report.elev == SFC_MISSING_F && slot->elev != SFC_MISSING)
+    slot->report.elev = static_cast<float>(slot->elev);
+}
+
+// Reads every record of a converted file: with an identifier list first only the
+// identifier, and the whole record for the stations asked for; prints each one (or
+// gathers it).
+void read_converted(int fd, const CTY_id_set &wanted, bool id_only, const Date &date) {
+  SFC_report report;
+  const int rep_type = id_only ? SFC_CVT_ID : SFC_CVT_FULL;
+  for (int counter = 0; SFC_read(fd, &report, rep_type, &counter) == 0; ++counter) {
+    if (!wanted.wanted(report.id)) continue;
+    if (settings.city) {
+      gather_converted(fd, report, id_only, counter);
+      continue;
+    }
+    const bool to_file = open_station_file(report.id, date);
+    if (!id_only || SFC_read(fd, &report, SFC_CVT_FULL, &counter) == 0) SFC_print_line(1, &report);
+    if (to_file) MESS_file_close();
+  }
+}
+
+// The date of a converted file: its header's date label when that gives the day
+// and hour, else the date its name gave.
+void converted_date(const SFC_info &info, Date &date) {
+  const Date &d = info.date;
+  if (d.year != DATE_MISSING && d.month >= 1 && d.day != DATE_MISSING && d.hour != DATE_MISSING) date = d;
+}
+
 }  // namespace
 
 int SFC_parse_file(const char *filename, const char *id_string) {
   SFC_parameter();
   // Raw reports come from a bulletin file (plain or gzip-compressed) or from a
-  // netCDF observation file that keeps each report's raw text (MADIS).
+  // netCDF observation file that keeps each report's raw text (MADIS); decoded
+  // reports from a converted file.
   SFC_madis madis;
   FilePtr input;
-  const bool netcdf = is_netcdf(filename);
-  if (netcdf) {
+  int cvt_fd = -1;
+  SFC_info info{};
+  const bool netcdf = !settings.decoded && is_netcdf(filename);
+  if (settings.decoded) {
+    int kind = 0;
+    cvt_fd = SFC_open(filename, SFC_CVT_READ, &kind);
+    if (cvt_fd < 0) {
+      MESS_print(64, "SFC_parse_file: Unable to open file:%s\n", filename);
+      return 0;
+    }
+    SFC_getinfo(cvt_fd, &info);
+  } else if (netcdf) {
     char path[FILE_PATH_MAX + 1];
     if (!madis.open(FILE_add_user_path(filename, path))) {
       MESS_print(192, "SFC_parse_file: Unable to open file:%s\n", filename);
@@ -281,7 +353,7 @@ int SFC_parse_file(const char *filename, const char *id_string) {
       return 0;
     }
   }
-  SFC_raw_new_file();
+  if (!settings.decoded) SFC_raw_new_file();
 
   ParsedList ids;
   parse_string(id_string, ',', ids);
@@ -290,6 +362,7 @@ int SFC_parse_file(const char *filename, const char *id_string) {
 
   Date date;
   FILE_get_date(&date);
+  if (settings.decoded) converted_date(info, date);
   FILE_save_name_conv();
 
   // The map domain ("plot_domain", else "region"); a domain turns gathering on, and
@@ -306,7 +379,7 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   RES_getvals("out_file", out_files);
   for (const std::string &conv : out_files) FILE_set_name(conv.c_str());
 
-  MESS_set(21, 61440);
+  if (!settings.decoded) MESS_set(21, 61440);
   char label[DATE_LABEL_SIZE];
   DATE_make_label(&date, label);
   int several = FILE_get_num_file() != 0;
@@ -327,7 +400,9 @@ int SFC_parse_file(const char *filename, const char *id_string) {
     else if (wanted.wanted(rep.id))
       print_raw_report(rep, date);
   };
-  if (netcdf) {
+  if (settings.decoded) {
+    read_converted(cvt_fd, wanted, !ids.empty(), date);
+  } else if (netcdf) {
     int prhour = -9999;
     while (madis.read(&rep, &prhour) == 0) {
       if (prhour != -9999) SFC_set_prhour(prhour);
@@ -351,6 +426,7 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   free_parsed_array(out_files);
   free_parsed_array(ids);
   FILE_restore_name_conv();
+  if (settings.decoded) SFC_close(cvt_fd);
   return 1;
 }
 

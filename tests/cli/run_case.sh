@@ -5,7 +5,8 @@
 #   run_case.sh PROGRAM CASE_DIR      (UPDATE=1 rewrites the golden files)
 #
 # A case directory holds `cmd`, a bash script run in a fresh temporary directory
-# with $SFC (the program), $DATA (tests/data) and $SHARE (share/) set, and the golden
+# with $SFC (the program), $DATA (tests/data), $SHARE (share/) and $BUILD (the
+# directory of the program and the test tools, such as cvt_write) set, and the golden
 # files `stdout`, `stderr` and `status`.
 set -u
 prog=$(realpath "$1")
@@ -16,7 +17,7 @@ trap 'rm -rf "$work"' EXIT
 
 # Nothing from the caller's environment may steer the program.
 for v in $(env | grep -o '^zyp[^=]*'); do unset "$v"; done
-export SFC="$prog" DATA="$root/tests/data" SHARE="$root/share" HOME="$work/home"
+export SFC="$prog" DATA="$root/tests/data" SHARE="$root/share" BUILD="$(dirname "$prog")" HOME="$work/home"
 mkdir -p "$HOME"
 export zypdefault="$work"   # resource files come only from the case's directory
 export zypfile="$root/share"  # the shipped naming conventions and units

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "driver/sfc_parse.h"
+#include "resources/resources.h"
 
 namespace {
 
@@ -36,6 +37,31 @@ TEST(GatherSlot, RawSlotKeepsIdentifierAndWholeElevation) {
     EXPECT_EQ(slot.flag, 0);
     EXPECT_EQ(slot.prhour, 0);
   }
+}
+
+// Purpose: with converted input the slot holds an initialised report carrying the
+// station's identifier, and keeps the whole elevation that a gathered report without
+// its own elevation takes.
+TEST(GatherSlot, ConvertedSlotHoldsAnInitialisedReport) {
+  RES_reset_state();
+  SFC_reset_settings();
+  RES_put("parameter", "cvt");
+  SFC_parameter();
+  ASSERT_EQ(SFC_get_settings().decoded, 1);
+  SFC_slot slot;
+  std::memset(&slot, 0x7F, sizeof slot);
+  const CTY_data d = Station("KDEN", 1640.9f);
+  EXPECT_EQ(SFC_parse_enter_func(&d, &slot), 0);
+  EXPECT_STREQ(slot.station, "KDEN");
+  EXPECT_STREQ(slot.report.id, "KDEN");
+  EXPECT_STREQ(slot.report.area, "");
+  EXPECT_EQ(slot.report.elev, SFC_MISSING_F);
+  EXPECT_EQ(slot.report.num_cld, 0);
+  EXPECT_EQ(slot.report.flag, 0);
+  EXPECT_EQ(slot.elev, 1640);
+  EXPECT_EQ(slot.flag, 0);
+  RES_reset_state();
+  SFC_reset_settings();
 }
 
 }  // namespace
