@@ -1,7 +1,7 @@
 # Set-up, build and test on a fresh Debian machine (as root: missing packages are installed).
 BUILD ?= build
 JOBS  ?= $(shell nproc)
-PKGS  = g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev libnetcdf-dev netcdf-bin valgrind
+PKGS  = g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev libnetcdf-dev netcdf-bin pkg-config valgrind
 
 .PHONY: deps build run test sanitize fuzz clean
 
