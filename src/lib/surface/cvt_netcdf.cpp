@@ -139,6 +139,7 @@ bool AttText(int ncid, int varid, const char *name, std::string &out) {
 
 // `text` without leading and trailing blanks (and NULs at the end).
 std::string_view Trim(std::string_view text) {
+  if (text.empty()) return text;
   text = text.substr(0, strnlen(text.data(), text.size()));
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
@@ -282,28 +283,28 @@ CdfVar CdfReader::Find(const char *name, bool text) const {
   return v;
 }
 
-// Makes record `rec` of `v` available with up to `want` elements: from the block in
-// memory, else by reading the block that holds it (or, when that fails, the one
-// record). False on a library error.
-bool CdfReader::Load(const CdfVar &v, bool text, std::size_t rec, std::size_t want) const {
-  const std::size_t width = std::min(want, v.len);
-  if (width == v.width && rec - v.first < v.count) return true;  // rec >= first as well
+// Reads the block of `v` that holds record `rec`, `width` elements a record (or,
+// when that fails, the one record). False on a library error.
+bool CdfReader::Fill(const CdfVar &v, bool text, std::size_t rec, std::size_t width) const {
   v.count = 0;
   v.width = width;
   auto read = [&](std::size_t first, std::size_t n) {
     const std::size_t start[2] = {first, 0};
     const std::size_t count[2] = {n, width};
     int status;
+    // The library fills all n * width elements; the blocks only grow.
     if (text) {
-      v.chars.assign(n * width, '\0');
+      if (v.chars.size() < n * width) v.chars.resize(n * width);
       status = nc_get_vara_text(ncid_, v.id, start, count, v.chars.data());
     } else {
-      v.nums.assign(n * width, kAbsent);
+      if (v.nums.size() < n * width) v.nums.resize(n * width);
       status = nc_get_vara_float(ncid_, v.id, start, count, v.nums.data());
       // A value beyond the float range reads all the same, flagged (and then missing).
       if (status == NC_ERANGE) status = NC_NOERR;
-      for (float &x : v.nums)
+      for (std::size_t k = 0; k < n * width; ++k) {
+        float &x = v.nums[k];
         if ((v.has_fill && x == v.fill) || (v.has_missing && x == v.missing)) x = kAbsent;
+      }
     }
     if (status != NC_NOERR) return false;
     v.first = first;
@@ -318,10 +319,23 @@ bool CdfReader::Load(const CdfVar &v, bool text, std::size_t rec, std::size_t wa
 // Up to `n` characters of record `rec` into `out` (zero-filled first). True when
 // read or when the variable is absent; false on a library error.
 bool CdfReader::GetText(const CdfVar &v, std::size_t rec, char *out, std::size_t n) const {
-  std::memset(out, 0, n);
+  std::size_t got = 0;
+  if (v.id >= 0) {
+    if (!Load(v, true, rec, n)) return false;
+    got = v.width;
+    std::memcpy(out, v.chars.data() + (rec - v.first) * v.width, got);
+  }
+  std::memset(out + got, 0, n - got);
+  return true;
+}
+
+// The characters of record `rec` (up to `n` of them, as many as the view holds)
+// where the block keeps them: no copy. An absent variable gives an empty view.
+bool CdfReader::TextView(const CdfVar &v, std::size_t rec, std::size_t n, std::string_view &out) const {
+  out = {};
   if (v.id < 0) return true;
   if (!Load(v, true, rec, n)) return false;
-  std::memcpy(out, v.chars.data() + (rec - v.first) * v.width, v.width);
+  out = std::string_view(v.chars.data() + (rec - v.first) * v.width, v.width);
   return true;
 }
 
@@ -527,8 +541,9 @@ bool CdfReader::ReadReport(std::size_t rec, int rep_type, SFC_report &r) const {
     if (c > ' ' && c < 127 && c != '/') r.cld_type[k] = c;
   }
 
-  if (!GetText(remarks_, rec, text, SFC_COMMENT_LEN)) return false;
-  const std::string_view remarks = Trim(std::string_view(text, SFC_COMMENT_LEN));
+  std::string_view remarks;
+  if (!TextView(remarks_, rec, SFC_COMMENT_LEN, remarks)) return false;
+  remarks = Trim(remarks);
   if (!remarks.empty()) {
     // Remarks are words each followed by a blank.
     CopyField(r.comment, remarks.substr(0, SFC_COMMENT_LEN - 1));

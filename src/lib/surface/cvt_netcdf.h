@@ -24,6 +24,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "surface/report.h"
@@ -80,8 +81,16 @@ class CdfReader {
   bool ReadStation(std::size_t rec, int rep_type, int hour, SFC_report &r) const;
   bool ReadReport(std::size_t rec, int rep_type, SFC_report &r) const;
   CdfVar Find(const char *name, bool text) const;
-  bool Load(const CdfVar &v, bool text, std::size_t rec, std::size_t want) const;
+  // Makes record `rec` of `v` available with up to `want` elements: from the block
+  // in memory, else by reading the block that holds it. False on a library error.
+  bool Load(const CdfVar &v, bool text, std::size_t rec, std::size_t want) const {
+    const std::size_t width = want < v.len ? want : v.len;
+    if (width == v.width && rec - v.first < v.count) return true;  // rec >= first as well
+    return Fill(v, text, rec, width);
+  }
+  bool Fill(const CdfVar &v, bool text, std::size_t rec, std::size_t width) const;
   bool GetText(const CdfVar &v, std::size_t rec, char *out, std::size_t n) const;
+  bool TextView(const CdfVar &v, std::size_t rec, std::size_t n, std::string_view &out) const;
   bool GetNums(const CdfVar &v, std::size_t rec, double *out, std::size_t n) const;
   double GetNum(const CdfVar &v, std::size_t rec, bool &ok) const;
 

@@ -14,6 +14,8 @@
 #include <netcdf.h>
 #include <netcdf_mem.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -224,6 +226,15 @@ struct ReadHandle {
 // than SFC_CVT_MEMORY_MAX bytes.
 bool ReadAll(FILE *f, std::vector<char> &bytes) {
   bytes.clear();
+  // A regular file is read in one piece, straight into the buffer.
+  struct stat st;
+  if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) && std::ftell(f) == 0) {
+    if (static_cast<unsigned long long>(st.st_size) > SFC_CVT_MEMORY_MAX) return false;
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    if (std::ferror(f)) return false;
+    if (std::feof(f) || bytes.size() < static_cast<std::size_t>(st.st_size)) return true;
+  }
   char buf[65536];
   std::size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
