@@ -1,0 +1,436 @@
+// CSV and JSON Lines rows of decoded reports.
+//
+// One writer puts a row (or the CSV header) together in a buffer that lives for
+// the run, field by field, and the finished line leaves in one MESS_print. The
+// record's columns are listed once, in Record(): the header writer takes their
+// names from the same calls that write the values, so names and values cannot
+// drift apart.
+#include "surface/print_rows.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "surface/print_var.h"
+#include "util/util.h"
+#include "var/var.h"
+
+namespace {
+
+constexpr std::int64_t kDay = 86400;
+constexpr std::int64_t kHalfDay = kDay / 2;
+// Significant digits of a number: the decimal digits a single-precision real
+// always keeps (more would show the noise of its binary fraction: 4.400001).
+constexpr int kDigits = 6;
+// "YYYY-MM-DDT"
+constexpr std::size_t kDayPrefix = 11;
+
+// The input file the rows come from.
+struct Input {
+  bool dated = false;
+  std::int64_t file_secs = 0;  // the file's time, seconds since 1970
+  std::int64_t day_start = 0;  // 00 UTC of the file's day
+  char days[3][kDayPrefix + 1] = {};  // the day before, the day, the day after
+  bool raw_column = false;
+};
+
+Input input;
+const char *raw_text = nullptr;  // of the report printed next
+std::string line;                // the row being written
+std::string scratch;             // a text being cleaned
+std::string key;                 // a column name being cleaned
+
+// Column names of the current variable list (made once per list), and the
+// columns that are the observation time or the raw text.
+enum class Special { kNone, kObsTime, kRaw };
+std::vector<std::string> list_names;
+std::vector<Special> list_special;
+long list_names_of = -1;
+
+template <std::size_t N>
+std::string_view Bounded(const char (&field)[N]) {
+  return {field, strnlen(field, N)};
+}
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  const std::int64_t q = a / b;
+  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+Input MakeInput(const Date *file) {
+  Input in;
+  if (file == nullptr || file->year == DATE_MISSING || file->month == DATE_MISSING ||
+      file->day == DATE_MISSING || file->hour == DATE_MISSING)
+    return in;
+  Date d = *file;
+  if (d.min == DATE_MISSING) d.min = 0;
+  d.sec = 0;
+  in.file_secs = DATE_num_sec(&d);
+  in.day_start = FloorDiv(in.file_secs, kDay) * kDay;
+  for (int k = 0; k < 3; ++k) {
+    const std::int64_t t = in.day_start + (k - 1) * kDay;
+    Date o;
+    if (DATE_get_gmdate(&t, &o) != 0 || o.year < 0 || o.year > 9999) return Input{};
+    std::snprintf(in.days[k], sizeof in.days[k], "%04d-%02d-%02dT", static_cast<int>(o.year),
+                  static_cast<int>(o.month), static_cast<int>(o.day));
+    if (std::strlen(in.days[k]) != kDayPrefix) return Input{};
+  }
+  in.dated = true;
+  return in;
+}
+
+void TwoDigits(char *out, int v) {
+  out[0] = static_cast<char>('0' + v / 10);
+  out[1] = static_cast<char>('0' + v % 10);
+}
+
+// The observation time of `hhmm` in the file `in`; false when there is none.
+bool ObsTime(const Input &in, int hhmm, char *out, std::size_t size) {
+  if (size > 0) out[0] = '\0';
+  if (!in.dated || size < SFC_OBS_TIME_SIZE || hhmm < 0 || hhmm / 100 > 23 || hhmm % 100 > 59)
+    return false;
+  const int hh = hhmm / 100, mm = hhmm % 100;
+  const std::int64_t t = in.day_start + hh * 3600 + mm * 60;
+  int day = 1;
+  if (t - in.file_secs > kHalfDay) day = 0;
+  else if (in.file_secs - t > kHalfDay) day = 2;
+  std::memcpy(out, in.days[day], kDayPrefix);
+  TwoDigits(out + kDayPrefix, hh);
+  out[kDayPrefix + 2] = ':';
+  TwoDigits(out + kDayPrefix + 3, mm);
+  out[kDayPrefix + 5] = 'Z';
+  out[kDayPrefix + 6] = '\0';
+  return true;
+}
+
+// `text` as it is written into `out`: blanks, tabs and line ends read as blanks,
+// other control bytes and bytes above 127 as "?"; no blanks at either end, and
+// runs of blanks inside kept, or made one blank when `squeeze`.
+void Clean(std::string_view text, bool squeeze, std::string &out) {
+  out.clear();
+  std::size_t blanks = 0;
+  for (const char ch : text) {
+    const auto u = static_cast<unsigned char>(ch);
+    if (u == ' ' || u == '\t' || u == '\n' || u == '\r' || u == '\v' || u == '\f') {
+      ++blanks;
+      continue;
+    }
+    if (!out.empty() && blanks > 0) out.append(squeeze ? 1 : blanks, ' ');
+    blanks = 0;
+    out.push_back(u < ' ' || u >= 127 ? '?' : ch);
+  }
+}
+
+enum class Mode { kHeader, kCsv, kJson };
+
+// One row (or the CSV header) written into `line`, field by field.
+class Writer {
+ public:
+  explicit Writer(Mode mode) : mode_(mode) {
+    line.clear();
+    if (mode_ == Mode::kJson) line.push_back('{');
+  }
+  // The line as it is printed.
+  const char *Finish() {
+    if (mode_ == Mode::kJson) line.push_back('}');
+    return line.c_str();
+  }
+
+  void Missing(std::string_view name) {
+    if (Key(name) && mode_ == Mode::kJson) line.append("null");
+  }
+  void Number(std::string_view name, float v) {
+    if (v == SFC_MISSING_F || !std::isfinite(v)) return Missing(name);
+    if (!Key(name)) return;
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, kDigits);
+    line.append(buf, res.ptr);
+  }
+  void Int(std::string_view name, long long v) {
+    if (v == SFC_MISSING) return Missing(name);
+    if (!Key(name)) return;
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    line.append(buf, res.ptr);
+  }
+  void Text(std::string_view name, std::string_view text, bool squeeze = false) {
+    if (mode_ == Mode::kHeader) {
+      Key(name);
+      return;
+    }
+    Clean(text, squeeze, scratch);
+    if (scratch.empty()) return Missing(name);
+    Key(name);
+    Quoted(scratch);
+  }
+  // One code character: a blank or a zero byte is no value.
+  void Code(std::string_view name, char c) {
+    if (c == '\0') c = ' ';
+    Text(name, std::string_view(&c, 1));
+  }
+
+ private:
+  // Starts the field `name`: the separator, and the key of a JSON object or the
+  // name itself in the header. True when a value is to follow.
+  bool Key(std::string_view name) {
+    if (count_++ > 0) line.push_back(',');
+    switch (mode_) {
+      case Mode::kHeader:
+        Clean(name, false, key);
+        Quoted(key);
+        return false;
+      case Mode::kJson:
+        Clean(name, false, key);
+        Quoted(key);
+        line.push_back(':');
+        return true;
+      case Mode::kCsv:
+        return true;
+    }
+    return true;
+  }
+  // A cleaned text as a field: JSON escapes the quote and the backslash; CSV
+  // quotes a field with a comma or a quote and doubles its quotes.
+  void Quoted(std::string_view text) {
+    if (mode_ == Mode::kJson) {
+      line.push_back('"');
+      for (const char c : text) {
+        if (c == '"' || c == '\\') line.push_back('\\');
+        line.push_back(c);
+      }
+      line.push_back('"');
+      return;
+    }
+    if (text.find_first_of(",\"") == std::string_view::npos) {
+      line.append(text);
+      return;
+    }
+    line.push_back('"');
+    for (const char c : text) {
+      if (c == '"') line.push_back('"');
+      line.push_back(c);
+    }
+    line.push_back('"');
+  }
+
+  Mode mode_;
+  int count_ = 0;
+};
+
+std::string_view RawText() {
+  return raw_text ? std::string_view(raw_text, strnlen(raw_text, SFC_DATA_SIZE))
+                  : std::string_view();
+}
+
+void ObsTimeField(Writer &w, int hhmm) {
+  char when[SFC_OBS_TIME_SIZE];
+  ObsTime(input, hhmm, when, sizeof when);
+  w.Text("obs_time", when);
+}
+
+// Every field of the record, in record order.
+void Record(Writer &w, const SFC_report &r) {
+  static constexpr const char *kHeights[SFC_MAX_CLD] = {
+      "cld_height_1", "cld_height_2", "cld_height_3", "cld_height_4", "cld_height_5"};
+  static constexpr const char *kCovers[SFC_MAX_CLD] = {
+      "cld_cover_1", "cld_cover_2", "cld_cover_3", "cld_cover_4", "cld_cover_5"};
+  static constexpr const char *kTypes[SFC_CLD_TYPE_LEN] = {"cld_type_1", "cld_type_2",
+                                                           "cld_type_3"};
+  ObsTimeField(w, r.time);
+  w.Text("id", Bounded(r.id));
+  w.Text("area", Bounded(r.area));
+  w.Int("type", r.type);
+  w.Int("wmo", r.wmo);
+  w.Number("lat", r.lat);
+  w.Number("lon", r.lon);
+  w.Number("elev", r.elev);
+  w.Int("prior", r.prior);
+  w.Int("time", r.time);
+  for (int k = 0; k < SFC_MAX_CLD; ++k) w.Number(kHeights[k], r.cld_height[k]);
+  for (int k = 0; k < SFC_MAX_CLD; ++k) w.Code(kCovers[k], r.cld_cover[k]);
+  w.Int("num_cld", r.num_cld);
+  w.Number("vis", r.vis);
+  w.Text("weather", Bounded(r.weather));
+  w.Number("pmb", r.pmb);
+  w.Number("t", r.t);
+  w.Number("td", r.td);
+  w.Number("w_dir", r.w_dir);
+  w.Number("w_spd", r.w_spd);
+  w.Number("w_gust", r.w_gust);
+  w.Number("alt", r.alt);
+  w.Int("ptend_t", r.ptend_t);
+  w.Number("ptend", r.ptend);
+  w.Number("rain1", r.rain1);
+  w.Number("rain3", r.rain3);
+  w.Number("rain6", r.rain6);
+  w.Number("rain12", r.rain12);
+  w.Number("rain24", r.rain24);
+  w.Number("rain", r.rain);
+  w.Int("rain_per", r.rain_per);
+  w.Code("cld_low", r.cld_low);
+  for (int k = 0; k < SFC_CLD_TYPE_LEN; ++k) w.Code(kTypes[k], r.cld_type[k]);
+  w.Number("max_t", r.max_t);
+  w.Number("min_t", r.min_t);
+  w.Number("max6_t", r.max6_t);
+  w.Number("min6_t", r.min6_t);
+  w.Number("scover", r.scover);
+  w.Number("solar", r.solar);
+  w.Number("sst", r.sst);
+  w.Number("wav_per", r.wav_per);
+  w.Number("wav_hgt", r.wav_hgt);
+  w.Text("comment", Bounded(r.comment));
+  w.Int("flag", r.flag);
+  if (input.raw_column) w.Text("raw", RawText(), true);
+}
+
+// ---- variable lists -----------------------------------------------------------
+
+// The unit as part of a column name: letters, digits and "_" as they are, "%" as
+// "pct", "^" dropped, anything else one "_".
+void AppendUnit(std::string &name, std::string_view unit) {
+  const std::size_t base = name.size();
+  for (const char c : unit) {
+    const auto u = static_cast<unsigned char>(c);
+    if (std::isalnum(u) || c == '_') {
+      name.push_back(c);
+    } else if (c == '%') {
+      name.append("pct");
+    } else if (c != '^' && name.size() > base && name.back() != '_') {
+      name.push_back('_');
+    }
+  }
+  while (name.size() > base && name.back() == '_') name.pop_back();
+}
+
+void NameColumn(void *, const VAR_data &v, const SFC_var_cell &cell) {
+  std::string name(Bounded(v.name));
+  Special special = Special::kNone;
+  if (cell.kind == SFC_CELL_NUMBER) {
+    const std::string_view unit = v.units[0] != '\0' ? Bounded(v.units) : cell.unit;
+    std::string suffix;
+    AppendUnit(suffix, unit);
+    if (!suffix.empty()) name += "_" + suffix;
+  } else if (cell.kind == SFC_CELL_UNKNOWN) {
+    if (stricmp(name.c_str(), "obs_time") == 0) special = Special::kObsTime;
+    else if (stricmp(name.c_str(), "raw") == 0) special = Special::kRaw;
+  }
+  // A name met before gets a number: temp, temp_2.
+  const std::string first = name;
+  for (int n = 2;; ++n) {
+    bool taken = false;
+    for (const std::string &earlier : list_names)
+      if (stricmp(earlier.c_str(), name.c_str()) == 0) taken = true;
+    if (!taken) break;
+    name = first + "_" + std::to_string(n);
+  }
+  list_names.push_back(std::move(name));
+  list_special.push_back(special);
+}
+
+// The column names of the current list, made from a report without values.
+void ListNames() {
+  if (list_names_of == VAR_get_builds() &&
+      static_cast<int>(list_names.size()) == VAR_get_num())
+    return;
+  list_names.clear();
+  list_special.clear();
+  SFC_report blank;
+  SFC_initialize(&blank);
+  SFC_var_cells(blank, NameColumn, nullptr);
+  list_names_of = VAR_get_builds();
+}
+
+struct ListRow {
+  Writer *w;
+  const SFC_report *report;
+  std::size_t k = 0;
+};
+
+void ListColumn(void *ctx, const VAR_data &v, const SFC_var_cell &cell) {
+  ListRow &row = *static_cast<ListRow *>(ctx);
+  const std::size_t k = row.k++;
+  if (k >= list_names.size()) return;
+  const std::string_view name = list_names[k];
+  Writer &w = *row.w;
+  switch (cell.kind) {
+    case SFC_CELL_NUMBER: {
+      float value = cell.value;
+      if (!SFC_var_convert(cell.value, cell.unit, v.units, &value)) value = SFC_MISSING_F;
+      w.Number(name, value);
+      break;
+    }
+    case SFC_CELL_TIME: w.Int(name, cell.time); break;
+    case SFC_CELL_TEXT:
+    case SFC_CELL_WHOLE:
+    case SFC_CELL_ID:
+      if (cell.blank) w.Missing(name);
+      else w.Text(name, cell.text);
+      break;
+    case SFC_CELL_UNKNOWN:
+      switch (list_special[k]) {
+        case Special::kObsTime: {
+          char when[SFC_OBS_TIME_SIZE];
+          ObsTime(input, row.report->time, when, sizeof when);
+          w.Text(name, when);
+          break;
+        }
+        case Special::kRaw: w.Text(name, RawText(), true); break;
+        case Special::kNone: w.Missing(name); break;
+      }
+      break;
+  }
+}
+
+}  // namespace
+
+void SFC_rows_set_input(const Date *file_date, int raw_column) {
+  input = MakeInput(file_date);
+  input.raw_column = raw_column != 0;
+}
+
+void SFC_rows_set_raw(const char *text) { raw_text = text; }
+
+int SFC_print_rows(M_type level, const SFC_report *report, int json, int list) {
+  if (report == nullptr && json) return 0;  // JSON Lines have no header
+  if (list) ListNames();
+  Writer w(report == nullptr ? Mode::kHeader : json ? Mode::kJson : Mode::kCsv);
+  if (list) {
+    if (report == nullptr) {
+      for (const std::string &name : list_names) w.Missing(name);
+    } else {
+      ListRow row{&w, report};
+      SFC_var_cells(*report, ListColumn, &row);
+    }
+  } else if (report == nullptr) {
+    SFC_report blank;
+    SFC_initialize(&blank);
+    Record(w, blank);
+  } else {
+    Record(w, *report);
+  }
+  raw_text = nullptr;  // it belonged to this row
+  MESS_print(level, "%s\n", w.Finish());
+  return 0;
+}
+
+int SFC_rows_obs_time(const Date *file, int hhmm, char *out, std::size_t size) {
+  if (out == nullptr) return 0;
+  return ObsTime(MakeInput(file), hhmm, out, size) ? 1 : 0;
+}
+
+void SFC_rows_reset() {
+  input = Input{};
+  raw_text = nullptr;
+  line.clear();
+  scratch.clear();
+  key.clear();
+  list_names.clear();
+  list_special.clear();
+  list_names_of = -1;
+}
