@@ -7,6 +7,7 @@
 #include "date/date.h"
 #include "files/files.h"
 #include "messages/messages.h"
+#include "messages/progress.h"
 #include "resources/resources.h"
 #include "files/paths.h"
 #include "geo/geo.h"
@@ -337,6 +338,7 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   const CTY_id_set wanted(ids);
   data_struct rep;
   auto take = [&] {
+    MESS_progress_report();
     if (settings.city)
       gather_report(rep);
     else if (wanted.wanted(rep.id))
@@ -429,8 +431,14 @@ int SFC_main(int argc, char **argv) {
   const char *id_list = stricmp(ident.c_str(), "all") == 0 ? nullptr : ident.c_str();
 
   FILE_first(&date);
+  // A run over several files shows its progress on a terminal (standard error).
+  if (FILE_get_num_file() != 0) MESS_progress_start(FILE_count_files());
   int opened = 0;
-  while (FILE_get_next(filename)) opened += SFC_parse_file(filename, id_list);
+  while (FILE_get_next(filename)) {
+    opened += SFC_parse_file(filename, id_list);
+    MESS_progress_file_done();
+  }
+  MESS_progress_end();
   MESS_flush();
   return opened > 0 ? SFC_EXIT_OK : SFC_EXIT_NO_INPUT;
 }
