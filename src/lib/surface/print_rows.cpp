@@ -25,9 +25,9 @@ namespace {
 
 constexpr std::int64_t kDay = 86400;
 constexpr std::int64_t kHalfDay = kDay / 2;
-// Significant digits of a number: the decimal digits a single-precision real
-// always keeps (more would show the noise of its binary fraction: 4.400001).
-constexpr int kDigits = 6;
+// Room for any float written in fixed notation (39 digits before the point,
+// or 45 zeros and 9 digits after it).
+constexpr std::size_t kNumberSize = 80;
 // "YYYY-MM-DDT"
 constexpr std::size_t kDayPrefix = 11;
 
@@ -148,8 +148,8 @@ class Writer {
   void Number(std::string_view name, float v) {
     if (v == SFC_MISSING_F || !std::isfinite(v)) return Missing(name);
     if (!Key(name)) return;
-    char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, kDigits);
+    char buf[kNumberSize];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
     line.append(buf, res.ptr);
   }
   void Int(std::string_view name, long long v) {

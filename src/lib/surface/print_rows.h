@@ -14,9 +14,11 @@
 // "rhum_pct"; texts and unknown names by the variable alone); the names
 // "obs_time" and "raw" in the list give those two columns.
 //
-// Values: numbers with up to six significant digits (the decimal digits the
-// record's single-precision reals always keep: "%g" without a locale, always a
-// dot, so 39.92 F converted to C is 4.4, not 4.400001);
+// Values: a number is the shortest decimal in fixed notation that reads back as
+// exactly the single-precision value the program holds (39.92; a value computed
+// from others may show the residue of its binary fraction, 4.400001), written
+// without the locale (always a dot), so that a reader can repeat any result the
+// program derives from it;
 // a missing value (-9999, or a value that is not finite) is an empty CSV field
 // and a JSON null; texts are trimmed, and an empty text is missing too. Control
 // bytes become blanks (tab, line ends) or "?", as do bytes above 127, so every

@@ -146,7 +146,8 @@ TEST_F(PrintRows, HeaderNamesTheRecordFields) {
 
 // Purpose: a real report in both formats, value by value against the report's
 // own text, in the record's units: 00/M02 with the T-group 0.0 C / -2.2 C gives
-// 32 F and 28.04 F; A2968 29.68 inHg; SLP056 1005.6 mb; 5/003 ... as decoded.
+// 32 F and 28.04 F (28.039999 in single precision); A2968 29.68 inHg; SLP056
+// 1005.6 mb; 55002 a fall of 0.2 mb; P0003 0.03 in; 60009 0.09 in; 4/003 3 in.
 TEST_F(PrintRows, RealReportValues) {
   Input();
   const SFC_report r = KTVC();
@@ -174,7 +175,7 @@ TEST_F(PrintRows, RealReportValues) {
       {"weather", "!-SN_BR"},
       {"pmb", "1005.6"},
       {"t", "32"},
-      {"td", "28.04"},
+      {"td", "28.039999"},  // -2.2 C in single precision
       {"w_dir", "240"},
       {"w_spd", "8"},
       {"w_gust", ""},
@@ -237,8 +238,9 @@ struct NumberCase {
   const char *text;  // "" for missing
 };
 
-// Purpose: six significant digits, no locale, missing and non-finite values as
-// missing, exponents where %g writes them.
+// Purpose: the shortest decimal in fixed notation that reads back as the same
+// single-precision value, never an exponent, no locale; missing and non-finite
+// values missing; the largest and smallest floats fit.
 TEST_F(PrintRows, NumbersTable) {
   Input(false);
   const NumberCase cases[] = {
@@ -248,10 +250,14 @@ TEST_F(PrintRows, NumbersTable) {
       {39.92f, "39.92"},
       {0.0f, "0"},
       {10.0f, "10"},
-      {1.0f / 3.0f, "0.333333"},
-      {123456.7f, "123457"},
-      {12345678.0f, "1.23457e+07"},
-      {0.00001f, "1e-05"},
+      {1.0f / 3.0f, "0.33333334"},
+      {123456.7f, "123456.7"},
+      {12345678.0f, "12345678"},
+      {0.00001f, "0.00001"},
+      {(4.4f * 9.0f / 5.0f + 32.0f - 32.0f) * 5.0f / 9.0f, "4.400001"},
+      {std::numeric_limits<float>::max(), "340282346638528859811704183484516925440"},
+      {-std::numeric_limits<float>::denorm_min(),
+       "-0.000000000000000000000000000000000000000000001"},
       {-9999.0f, ""},
       {-9999.5f, "-9999.5"},
       {std::numeric_limits<float>::quiet_NaN(), ""},
@@ -444,11 +450,11 @@ TEST_F(PrintRows, ListValuesOfARealReport) {
       {"obs_time", "2020-01-05T23:53Z"},
       {"otime", "2353"},
       {"temp_C", "0"},
-      {"dewp_C", "-2.2"},
-      {"dewp_F", "28.04"},
-      {"rhum_pct", "85.1009"},  // format 6 with "%.2f": 85.10
-      {"wspd_m_s", "4.11556"},
-      {"vis_km", "1.60934"},
+      {"dewp_C", "-2.2000005"},  // back from 28.039999 F
+      {"dewp_F", "28.039999"},
+      {"rhum_pct", "85.10092"},  // format 6 with "%.2f": 85.10
+      {"wspd_m_s", "4.115556"},  // 8 knots
+      {"vis_km", "1.609344"},
       {"cldcl_100ft", "14"},
       {"cldcv", "OVC"},
       {"fr", "IFR"},
