@@ -195,6 +195,10 @@ void print_report(data_struct &rep) {
       SFC_decode_SA(rep.data, rep.format, rep.bulletin, &report);
     else if (rep.format == 2 || rep.format == 5)
       SFC_decode_METAR(rep.data, rep.format, rep.bulletin, &report);
+    // Rows for data tools name the station of a report the decoder gives no
+    // identifier (a NIL report, a gathered station without a report).
+    if (data_rows() && report.id[0] == '\0' && (rep.format > SFC_FMT_NONE || settings.city))
+      std::snprintf(report.id, sizeof report.id, "%.*s", static_cast<int>(sizeof rep.id), rep.id);
     SFC_rows_set_raw(rep.format > SFC_FMT_NONE ? rep.data : nullptr);
     SFC_print_line(1, &report);
     SFC_rows_set_raw(nullptr);

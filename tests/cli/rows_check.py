@@ -138,7 +138,11 @@ def agree(pln_path, csv_path):
     bad = {c: 0 for c in columns}
     example = {}
     shifted = 0
+    named = 0  # rows where only the CSV names the station (a NIL report)
     for line, r in zip(pln, rows):
+        if line[0:7] == " " * 7 and r["id"] != "":
+            named += 1
+            r = dict(r, id="")
         line = line.ljust(81)
         checked = []
         for end, c in ends:
@@ -170,6 +174,7 @@ def agree(pln_path, csv_path):
                 bad[c] += 1
                 example.setdefault(c, (want, got, line))
     print(f"rows with a value wider than its format 2 column (checked up to it): {shifted}")
+    print(f"rows without an identifier in format 2 that the csv names: {named}")
     for c in columns:
         print(f"{c}: {bad[c]} rows differ" + (f" (csv {example[c][0]!r}, format 2 {example[c][1]!r})" if bad[c] else ""))
 

@@ -22,9 +22,9 @@ constexpr long kReportsPerLook = 256;
 constexpr const char kErase[] = "\r\033[K";
 
 struct Progress {
-  int fd = STDERR_FILENO;
-  double (*now)() = nullptr;  // test clock
-  bool forced = false;        // test hook: draw whatever fd is
+  int fd = STDERR_FILENO;      // where the line is drawn
+  int out_fd = STDOUT_FILENO;  // where the rows go
+  double (*now)() = nullptr;   // test clock
   int files = 0;
   int done = 0;
   long reports = 0;
@@ -82,7 +82,7 @@ int MESS_progress_start(int files) {
   mess_detail::progress_on = 0;
   progress.drawn = false;
   if (files < 2 || MESS_get() == 0) return 0;
-  if (!progress.forced && (!::isatty(progress.fd) || ::isatty(STDOUT_FILENO))) return 0;
+  if (!::isatty(progress.fd) || ::isatty(progress.out_fd)) return 0;
   progress.files = files;
   progress.done = 0;
   progress.reports = 0;
@@ -116,10 +116,10 @@ void MESS_progress_end() {
   mess_detail::progress_on = 0;
 }
 
-void MESS_progress_test(int fd, double (*now)()) {
-  progress.fd = fd;
+void MESS_progress_test(int err_fd, int out_fd, double (*now)()) {
+  progress.fd = err_fd;
+  progress.out_fd = out_fd;
   progress.now = now;
-  progress.forced = true;
 }
 
 void MESS_progress_reset() {

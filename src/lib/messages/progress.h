@@ -35,8 +35,9 @@ void MESS_progress_clear();
 /// Erases the line and turns the indicator off.
 void MESS_progress_end();
 
-/// Test hook: the indicator draws to `fd` whatever it is, with the clock `now`
-/// (seconds; null: the steady clock), for the next MESS_progress_start.
-void MESS_progress_test(int fd, double (*now)());
+/// Test hook: `err_fd` stands for standard error (where the line is drawn) and
+/// `out_fd` for standard output, and `now` (seconds; null: the steady clock) is the
+/// clock, from the next MESS_progress_start on.
+void MESS_progress_test(int err_fd, int out_fd, double (*now)());
 /// Test hook: off, nothing counted, standard error and the steady clock.
 void MESS_progress_reset();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,33 +17,45 @@ namespace {
 double clock_now = 0.0;
 double FakeClock() { return clock_now; }
 
-// The indicator drawing into a pipe, on a clock the test moves.
+// The indicator drawing on a pseudo-terminal (its standard error), standard output
+// a pipe, on a clock the test moves.
 class Progress : public testing::Test {
  protected:
   void SetUp() override {
     MESS_reset_state();
-    ASSERT_EQ(pipe(fds_), 0);
-    fcntl(fds_[0], F_SETFL, O_NONBLOCK);
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master_, 0);
+    ASSERT_EQ(grantpt(master_), 0);
+    ASSERT_EQ(unlockpt(master_), 0);
+    terminal_ = open(ptsname(master_), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal_, 0);
+    termios raw;
+    tcgetattr(terminal_, &raw);
+    cfmakeraw(&raw);  // the bytes as they are written
+    tcsetattr(terminal_, TCSANOW, &raw);
+    fcntl(master_, F_SETFL, O_NONBLOCK);
+    ASSERT_EQ(pipe(out_), 0);
     clock_now = 100.0;
-    MESS_progress_test(fds_[1], FakeClock);
+    MESS_progress_test(terminal_, out_[1], FakeClock);
   }
   void TearDown() override {
     MESS_reset_state();  // also the indicator
-    close(fds_[0]);
-    close(fds_[1]);
+    for (int fd : {master_, terminal_, out_[0], out_[1]}) close(fd);
   }
   // Everything drawn since the last call.
   std::string Drawn() {
     std::string out;
     char buf[512];
     ssize_t n;
-    while ((n = read(fds_[0], buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
+    while ((n = read(master_, buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
     return out;
   }
   static void Reports(int n) {
     for (int k = 0; k < n; ++k) MESS_progress_report();
   }
-  int fds_[2];
+  int master_ = -1;
+  int terminal_ = -1;
+  int out_[2] = {-1, -1};
 };
 
 // Purpose: nothing before a period has passed; then one drawing with the files
@@ -106,12 +119,17 @@ TEST_F(Progress, OneFileOrLevelNoneShowsNothing) {
   EXPECT_EQ(Drawn(), "");
 }
 
-// Purpose: without the test hook, a standard error that is no terminal (as
-// under the test runner) shows nothing.
-TEST_F(Progress, NoTerminalShowsNothing) {
-  MESS_progress_reset();
-  if (isatty(STDERR_FILENO) && !isatty(STDOUT_FILENO)) GTEST_SKIP() << "run on a terminal";
+// Purpose: standard output on the terminal too (rows on the screen), or standard
+// error no terminal, shows nothing.
+TEST_F(Progress, OnlyStandardErrorOnATerminal) {
+  MESS_progress_test(terminal_, terminal_, FakeClock);
   EXPECT_EQ(MESS_progress_start(5), 0);
+  MESS_progress_test(out_[1], out_[0], FakeClock);
+  EXPECT_EQ(MESS_progress_start(5), 0);
+  clock_now += 10.0;
+  MESS_progress_file_done();
+  MESS_progress_end();
+  EXPECT_EQ(Drawn(), "");
 }
 
 }  // namespace
