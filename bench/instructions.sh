@@ -44,3 +44,13 @@ valgrind --tool=callgrind --callgrind-out-file="$work/city.out" \
 city=$(collected "$work/city.log")
 printf 'whole command, -id all -pa dec,city (%d reports, whole database): %d instructions per report (%d.%02d times the plain run)\n' \
   "$reports" "$((city / reports))" "$((city / ir))" "$((city * 100 / ir % 100))"
+
+# Rows for data tools: CSV and JSON Lines of the whole record with the raw text,
+# against format 2 above.
+for fmt in pcsv pjson; do
+  valgrind --tool=callgrind --callgrind-out-file="$work/$fmt.out" \
+    "$build/sfcparse" -id all -pa dec,$fmt 20010600 >/dev/null 2>"$work/$fmt.log"
+  n=$(collected "$work/$fmt.log")
+  printf 'whole command, -id all -pa dec,%s (%d reports): %d instructions per report (%d.%02d times format 2)\n' \
+    "$fmt" "$reports" "$((n / reports))" "$((n / ir))" "$((n * 100 / ir % 100))"
+done

@@ -45,6 +45,13 @@ row "gzip, decoded (-pa dec)" "$(best $sfc -id all -pa dec "$work/packed.wmo.gz"
 for fmt in plns pln pfull psyn psimp; do
   row "decoded, -pa dec,$fmt" "$(best $sfc -id all -pa dec,$fmt "$work/big.wmo")"
 done
+# Rows for data tools, the whole record with the raw text, against format 2.
+pln_s=$(best $sfc -id all -pa dec,pln "$work/big.wmo")
+for fmt in pcsv pjson; do
+  s=$(best $sfc -id all -pa dec,$fmt "$work/big.wmo")
+  row "decoded, -pa dec,$fmt" "$s"
+  printf '%-34s %9.2f times format 2\n' "" "$(echo "$s / $pln_s" | bc -l)"
+done
 # Format 6: the "std" list of the shipped variable file (14 columns, report units),
 # and the "metric" list (11 columns in 6 unit conversions of the units file).
 for list in std metric; do

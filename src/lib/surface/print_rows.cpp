@@ -7,6 +7,7 @@
 // drift apart.
 #include "surface/print_rows.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -40,16 +41,79 @@ struct Input {
   bool raw_column = false;
 };
 
+// Bytes a text must not hold to be written as it is: control bytes, bytes above
+// 127 and the quote (both formats), the backslash (JSON), the comma (CSV).
+constexpr unsigned char kBoth = 1, kJsonOnly = 2, kCsvOnly = 4;
+struct CareTable {
+  unsigned char of[256] = {};
+  constexpr CareTable() {
+    for (int u = 0; u < 256; ++u)
+      if (u < ' ' || u >= 127 || u == '"') of[u] = kBoth;
+    of[static_cast<unsigned char>('\\')] = kJsonOnly;
+    of[static_cast<unsigned char>(',')] = kCsvOnly;
+  }
+};
+constexpr CareTable kCare;
+
+// A growing line buffer whose appends inline to a store or a copy.
+class Buffer {
+ public:
+  static constexpr std::size_t kShort = 4;
+
+  void Clear() { n_ = 0; }
+  void Put(char c) {
+    if (n_ == buf_.size()) Grow(1);
+    buf_[n_++] = c;
+  }
+  void Put(std::string_view s) {
+    if (n_ + s.size() > buf_.size()) Grow(s.size());
+    char *to = buf_.data() + n_;
+    if (s.size() <= kShort) {
+      for (const char c : s) *to++ = c;  // cheaper than a call for names and codes
+    } else {
+      std::memcpy(to, s.data(), s.size());
+    }
+    n_ += s.size();
+  }
+  // Appends `s`, runs of blanks as one blank when `squeeze`, unless it holds a
+  // byte of the class `care` (kCare): then appends nothing and gives false.
+  bool PutChecked(std::string_view s, unsigned char care, bool squeeze) {
+    if (n_ + s.size() > buf_.size()) Grow(s.size());
+    char *to = buf_.data() + n_;
+    char prev = '\0';
+    for (const char c : s) {
+      if (kCare.of[static_cast<unsigned char>(c)] & care) return false;
+      if (squeeze && c == ' ' && prev == ' ') continue;
+      *to++ = c;
+      prev = c;
+    }
+    n_ = static_cast<std::size_t>(to - buf_.data());
+    return true;
+  }
+  // The line, NUL-terminated.
+  const char *c_str() {
+    Put('\0');
+    --n_;
+    return buf_.data();
+  }
+  void Release() { std::vector<char>().swap(buf_), n_ = 0; }
+
+ private:
+  void Grow(std::size_t more) { buf_.resize(std::max(2 * buf_.size(), n_ + more + 512)); }
+  std::vector<char> buf_;
+  std::size_t n_ = 0;
+};
+
 Input input;
 const char *raw_text = nullptr;  // of the report printed next
-std::string line;                // the row being written
+Buffer line;                     // the row being written
 std::string scratch;             // a text being cleaned
-std::string key;                 // a column name being cleaned
 
 // Column names of the current variable list (made once per list), and the
 // columns that are the observation time or the raw text.
 enum class Special { kNone, kObsTime, kRaw };
 std::vector<std::string> list_names;
+std::vector<std::string> list_keys;  // the names as JSON keys
 std::vector<Special> list_special;
 long list_names_of = -1;
 
@@ -109,6 +173,18 @@ bool ObsTime(const Input &in, int hhmm, char *out, std::size_t size) {
   return true;
 }
 
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// `text` without the blanks, tabs and line ends at either end.
+std::string_view Trimmed(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && IsBlank(text[b])) ++b;
+  while (e > b && IsBlank(text[e - 1])) --e;
+  return text.substr(b, e - b);
+}
+
 // `text` as it is written into `out`: blanks, tabs and line ends read as blanks,
 // other control bytes and bytes above 127 as "?"; no blanks at either end, and
 // runs of blanks inside kept, or made one blank when `squeeze`.
@@ -116,11 +192,11 @@ void Clean(std::string_view text, bool squeeze, std::string &out) {
   out.clear();
   std::size_t blanks = 0;
   for (const char ch : text) {
-    const auto u = static_cast<unsigned char>(ch);
-    if (u == ' ' || u == '\t' || u == '\n' || u == '\r' || u == '\v' || u == '\f') {
+    if (IsBlank(ch)) {
       ++blanks;
       continue;
     }
+    const auto u = static_cast<unsigned char>(ch);
     if (!out.empty() && blanks > 0) out.append(squeeze ? 1 : blanks, ' ');
     blanks = 0;
     out.push_back(u < ' ' || u >= 127 ? '?' : ch);
@@ -129,48 +205,69 @@ void Clean(std::string_view text, bool squeeze, std::string &out) {
 
 enum class Mode { kHeader, kCsv, kJson };
 
-// One row (or the CSV header) written into `line`, field by field.
+// A column name, and the key of a JSON member made of it ("\"id\":").
+struct Name {
+  std::string_view plain;
+  std::string_view json;
+};
+#define ROWS_NAME(n) Name{n, "\"" n "\":"}
+
+
+// One row (or the CSV header) written into `line`, field by field. Column names
+// are plain: letters, digits and a few signs that neither format quotes.
 class Writer {
  public:
   explicit Writer(Mode mode) : mode_(mode) {
-    line.clear();
-    if (mode_ == Mode::kJson) line.push_back('{');
+    line.Clear();
+    if (mode_ == Mode::kJson) line.Put('{');
   }
   // The line as it is printed.
   const char *Finish() {
-    if (mode_ == Mode::kJson) line.push_back('}');
+    if (mode_ == Mode::kJson) line.Put('}');
     return line.c_str();
   }
 
-  void Missing(std::string_view name) {
-    if (Key(name) && mode_ == Mode::kJson) line.append("null");
+  void Missing(const Name &name) {
+    if (Key(name) && mode_ == Mode::kJson) line.Put("null");
   }
-  void Number(std::string_view name, float v) {
+  void Number(const Name &name, float v) {
     if (v == SFC_MISSING_F || !std::isfinite(v)) return Missing(name);
     if (!Key(name)) return;
     char buf[kNumberSize];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-    line.append(buf, res.ptr);
+    std::to_chars_result res;
+    if (std::fabs(v) < 1e9f && v == std::trunc(v))  // whole numbers, the most common
+      res = std::to_chars(buf, buf + sizeof buf, static_cast<long>(v));
+    else
+      res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    line.Put(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)));
   }
-  void Int(std::string_view name, long long v) {
+  void Int(const Name &name, long long v) {
     if (v == SFC_MISSING) return Missing(name);
     if (!Key(name)) return;
     char buf[24];
     const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    line.append(buf, res.ptr);
+    line.Put(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)));
   }
-  void Text(std::string_view name, std::string_view text, bool squeeze = false) {
+  void Text(const Name &name, std::string_view text, bool squeeze = false) {
     if (mode_ == Mode::kHeader) {
       Key(name);
       return;
     }
-    Clean(text, squeeze, scratch);
-    if (scratch.empty()) return Missing(name);
+    text = Trimmed(text);
+    if (text.empty()) return Missing(name);
     Key(name);
-    Quoted(scratch);
+    const bool json = mode_ == Mode::kJson;
+    if (json) line.Put('"');
+    // Most texts of a report are written as they are; the others cleaned, and
+    // quoted or escaped.
+    if (!line.PutChecked(text, kBoth | (json ? kJsonOnly : kCsvOnly), squeeze)) {
+      Clean(text, squeeze, scratch);
+      Quoted(scratch);
+    }
+    if (json) line.Put('"');
   }
   // One code character: a blank or a zero byte is no value.
-  void Code(std::string_view name, char c) {
+  void Code(const Name &name, char c) {
     if (c == '\0') c = ' ';
     Text(name, std::string_view(&c, 1));
   }
@@ -178,45 +275,41 @@ class Writer {
  private:
   // Starts the field `name`: the separator, and the key of a JSON object or the
   // name itself in the header. True when a value is to follow.
-  bool Key(std::string_view name) {
-    if (count_++ > 0) line.push_back(',');
+  bool Key(const Name &name) {
+    if (count_++ > 0) line.Put(',');
     switch (mode_) {
       case Mode::kHeader:
-        Clean(name, false, key);
-        Quoted(key);
+        line.Put(name.plain);
         return false;
       case Mode::kJson:
-        Clean(name, false, key);
-        Quoted(key);
-        line.push_back(':');
+        line.Put(name.json);
         return true;
       case Mode::kCsv:
         return true;
     }
     return true;
   }
-  // A cleaned text as a field: JSON escapes the quote and the backslash; CSV
-  // quotes a field with a comma or a quote and doubles its quotes.
+  // A cleaned text: JSON escapes the quote and the backslash (the caller puts the
+  // quotes around it); CSV quotes a field with a comma or a quote and doubles its
+  // quotes.
   void Quoted(std::string_view text) {
     if (mode_ == Mode::kJson) {
-      line.push_back('"');
       for (const char c : text) {
-        if (c == '"' || c == '\\') line.push_back('\\');
-        line.push_back(c);
+        if (c == '"' || c == '\\') line.Put('\\');
+        line.Put(c);
       }
-      line.push_back('"');
       return;
     }
     if (text.find_first_of(",\"") == std::string_view::npos) {
-      line.append(text);
+      line.Put(text);
       return;
     }
-    line.push_back('"');
+    line.Put('"');
     for (const char c : text) {
-      if (c == '"') line.push_back('"');
-      line.push_back(c);
+      if (c == '"') line.Put('"');
+      line.Put(c);
     }
-    line.push_back('"');
+    line.Put('"');
   }
 
   Mode mode_;
@@ -231,62 +324,64 @@ std::string_view RawText() {
 void ObsTimeField(Writer &w, int hhmm) {
   char when[SFC_OBS_TIME_SIZE];
   ObsTime(input, hhmm, when, sizeof when);
-  w.Text("obs_time", when);
+  w.Text(ROWS_NAME("obs_time"), when);
 }
 
 // Every field of the record, in record order.
 void Record(Writer &w, const SFC_report &r) {
-  static constexpr const char *kHeights[SFC_MAX_CLD] = {
-      "cld_height_1", "cld_height_2", "cld_height_3", "cld_height_4", "cld_height_5"};
-  static constexpr const char *kCovers[SFC_MAX_CLD] = {
-      "cld_cover_1", "cld_cover_2", "cld_cover_3", "cld_cover_4", "cld_cover_5"};
-  static constexpr const char *kTypes[SFC_CLD_TYPE_LEN] = {"cld_type_1", "cld_type_2",
-                                                           "cld_type_3"};
+  static constexpr Name kHeights[SFC_MAX_CLD] = {
+      ROWS_NAME("cld_height_1"), ROWS_NAME("cld_height_2"), ROWS_NAME("cld_height_3"),
+      ROWS_NAME("cld_height_4"), ROWS_NAME("cld_height_5")};
+  static constexpr Name kCovers[SFC_MAX_CLD] = {
+      ROWS_NAME("cld_cover_1"), ROWS_NAME("cld_cover_2"), ROWS_NAME("cld_cover_3"),
+      ROWS_NAME("cld_cover_4"), ROWS_NAME("cld_cover_5")};
+  static constexpr Name kTypes[SFC_CLD_TYPE_LEN] = {
+      ROWS_NAME("cld_type_1"), ROWS_NAME("cld_type_2"), ROWS_NAME("cld_type_3")};
   ObsTimeField(w, r.time);
-  w.Text("id", Bounded(r.id));
-  w.Text("area", Bounded(r.area));
-  w.Int("type", r.type);
-  w.Int("wmo", r.wmo);
-  w.Number("lat", r.lat);
-  w.Number("lon", r.lon);
-  w.Number("elev", r.elev);
-  w.Int("prior", r.prior);
-  w.Int("time", r.time);
+  w.Text(ROWS_NAME("id"), Bounded(r.id));
+  w.Text(ROWS_NAME("area"), Bounded(r.area));
+  w.Int(ROWS_NAME("type"), r.type);
+  w.Int(ROWS_NAME("wmo"), r.wmo);
+  w.Number(ROWS_NAME("lat"), r.lat);
+  w.Number(ROWS_NAME("lon"), r.lon);
+  w.Number(ROWS_NAME("elev"), r.elev);
+  w.Int(ROWS_NAME("prior"), r.prior);
+  w.Int(ROWS_NAME("time"), r.time);
   for (int k = 0; k < SFC_MAX_CLD; ++k) w.Number(kHeights[k], r.cld_height[k]);
   for (int k = 0; k < SFC_MAX_CLD; ++k) w.Code(kCovers[k], r.cld_cover[k]);
-  w.Int("num_cld", r.num_cld);
-  w.Number("vis", r.vis);
-  w.Text("weather", Bounded(r.weather));
-  w.Number("pmb", r.pmb);
-  w.Number("t", r.t);
-  w.Number("td", r.td);
-  w.Number("w_dir", r.w_dir);
-  w.Number("w_spd", r.w_spd);
-  w.Number("w_gust", r.w_gust);
-  w.Number("alt", r.alt);
-  w.Int("ptend_t", r.ptend_t);
-  w.Number("ptend", r.ptend);
-  w.Number("rain1", r.rain1);
-  w.Number("rain3", r.rain3);
-  w.Number("rain6", r.rain6);
-  w.Number("rain12", r.rain12);
-  w.Number("rain24", r.rain24);
-  w.Number("rain", r.rain);
-  w.Int("rain_per", r.rain_per);
-  w.Code("cld_low", r.cld_low);
+  w.Int(ROWS_NAME("num_cld"), r.num_cld);
+  w.Number(ROWS_NAME("vis"), r.vis);
+  w.Text(ROWS_NAME("weather"), Bounded(r.weather));
+  w.Number(ROWS_NAME("pmb"), r.pmb);
+  w.Number(ROWS_NAME("t"), r.t);
+  w.Number(ROWS_NAME("td"), r.td);
+  w.Number(ROWS_NAME("w_dir"), r.w_dir);
+  w.Number(ROWS_NAME("w_spd"), r.w_spd);
+  w.Number(ROWS_NAME("w_gust"), r.w_gust);
+  w.Number(ROWS_NAME("alt"), r.alt);
+  w.Int(ROWS_NAME("ptend_t"), r.ptend_t);
+  w.Number(ROWS_NAME("ptend"), r.ptend);
+  w.Number(ROWS_NAME("rain1"), r.rain1);
+  w.Number(ROWS_NAME("rain3"), r.rain3);
+  w.Number(ROWS_NAME("rain6"), r.rain6);
+  w.Number(ROWS_NAME("rain12"), r.rain12);
+  w.Number(ROWS_NAME("rain24"), r.rain24);
+  w.Number(ROWS_NAME("rain"), r.rain);
+  w.Int(ROWS_NAME("rain_per"), r.rain_per);
+  w.Code(ROWS_NAME("cld_low"), r.cld_low);
   for (int k = 0; k < SFC_CLD_TYPE_LEN; ++k) w.Code(kTypes[k], r.cld_type[k]);
-  w.Number("max_t", r.max_t);
-  w.Number("min_t", r.min_t);
-  w.Number("max6_t", r.max6_t);
-  w.Number("min6_t", r.min6_t);
-  w.Number("scover", r.scover);
-  w.Number("solar", r.solar);
-  w.Number("sst", r.sst);
-  w.Number("wav_per", r.wav_per);
-  w.Number("wav_hgt", r.wav_hgt);
-  w.Text("comment", Bounded(r.comment));
-  w.Int("flag", r.flag);
-  if (input.raw_column) w.Text("raw", RawText(), true);
+  w.Number(ROWS_NAME("max_t"), r.max_t);
+  w.Number(ROWS_NAME("min_t"), r.min_t);
+  w.Number(ROWS_NAME("max6_t"), r.max6_t);
+  w.Number(ROWS_NAME("min6_t"), r.min6_t);
+  w.Number(ROWS_NAME("scover"), r.scover);
+  w.Number(ROWS_NAME("solar"), r.solar);
+  w.Number(ROWS_NAME("sst"), r.sst);
+  w.Number(ROWS_NAME("wav_per"), r.wav_per);
+  w.Number(ROWS_NAME("wav_hgt"), r.wav_hgt);
+  w.Text(ROWS_NAME("comment"), Bounded(r.comment));
+  w.Int(ROWS_NAME("flag"), r.flag);
+  if (input.raw_column) w.Text(ROWS_NAME("raw"), RawText(), true);
 }
 
 // ---- variable lists -----------------------------------------------------------
@@ -308,8 +403,18 @@ void AppendUnit(std::string &name, std::string_view unit) {
   while (name.size() > base && name.back() == '_') name.pop_back();
 }
 
+// A variable's name as a column name: what a text becomes (Clean), and the signs
+// that one of the formats quotes or escapes (quote, comma, backslash, blank) as "_".
+std::string PlainName(std::string_view text) {
+  std::string name;
+  Clean(text, false, name);
+  for (char &c : name)
+    if (c == '"' || c == ',' || c == '\\' || c == ' ') c = '_';
+  return name;
+}
+
 void NameColumn(void *, const VAR_data &v, const SFC_var_cell &cell) {
-  std::string name(Bounded(v.name));
+  std::string name = PlainName(Bounded(v.name));
   Special special = Special::kNone;
   if (cell.kind == SFC_CELL_NUMBER) {
     const std::string_view unit = v.units[0] != '\0' ? Bounded(v.units) : cell.unit;
@@ -329,6 +434,7 @@ void NameColumn(void *, const VAR_data &v, const SFC_var_cell &cell) {
     if (!taken) break;
     name = first + "_" + std::to_string(n);
   }
+  list_keys.push_back("\"" + name + "\":");
   list_names.push_back(std::move(name));
   list_special.push_back(special);
 }
@@ -339,6 +445,7 @@ void ListNames() {
       static_cast<int>(list_names.size()) == VAR_get_num())
     return;
   list_names.clear();
+  list_keys.clear();
   list_special.clear();
   SFC_report blank;
   SFC_initialize(&blank);
@@ -356,7 +463,7 @@ void ListColumn(void *ctx, const VAR_data &v, const SFC_var_cell &cell) {
   ListRow &row = *static_cast<ListRow *>(ctx);
   const std::size_t k = row.k++;
   if (k >= list_names.size()) return;
-  const std::string_view name = list_names[k];
+  const Name name{list_names[k], list_keys[k]};
   Writer &w = *row.w;
   switch (cell.kind) {
     case SFC_CELL_NUMBER: {
@@ -402,7 +509,7 @@ int SFC_print_rows(M_type level, const SFC_report *report, int json, int list) {
   Writer w(report == nullptr ? Mode::kHeader : json ? Mode::kJson : Mode::kCsv);
   if (list) {
     if (report == nullptr) {
-      for (const std::string &name : list_names) w.Missing(name);
+      for (std::size_t k = 0; k < list_names.size(); ++k) w.Missing(Name{list_names[k], list_keys[k]});
     } else {
       ListRow row{&w, report};
       SFC_var_cells(*report, ListColumn, &row);
@@ -427,10 +534,10 @@ int SFC_rows_obs_time(const Date *file, int hhmm, char *out, std::size_t size) {
 void SFC_rows_reset() {
   input = Input{};
   raw_text = nullptr;
-  line.clear();
+  line.Release();
   scratch.clear();
-  key.clear();
   list_names.clear();
+  list_keys.clear();
   list_special.clear();
   list_names_of = -1;
 }

@@ -11,8 +11,9 @@
 // With a variable list (var/var.h) the columns are the list's variables, values
 // converted and derived as in the variable-list line (surface/print_var.h),
 // named by the variable and the unit of its values ("temp_C", "wspd_knt",
-// "rhum_pct"; texts and unknown names by the variable alone); the names
-// "obs_time" and "raw" in the list give those two columns.
+// "rhum_pct"; texts and unknown names by the variable alone; a quote, comma,
+// backslash or blank of a name as "_", so that no name needs quoting); the
+// names "obs_time" and "raw" in the list give those two columns.
 //
 // Values: a number is the shortest decimal in fixed notation that reads back as
 // exactly the single-precision value the program holds (39.92; a value computed

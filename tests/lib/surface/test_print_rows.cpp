@@ -249,6 +249,7 @@ TEST_F(PrintRows, NumbersTable) {
       {-0.2f, "-0.2"},
       {39.92f, "39.92"},
       {0.0f, "0"},
+      {-0.0f, "0"},
       {10.0f, "10"},
       {1.0f / 3.0f, "0.33333334"},
       {123456.7f, "123456.7"},
@@ -422,16 +423,21 @@ TEST_F(PrintRows, RawTextIsSqueezedAndTakenOnce) {
 // Purpose: with a variable list the columns are its variables, named by the
 // variable and the unit of the values (the list's units, else the unit the
 // value is held in: "%" as "pct", "/" as "_", "^" dropped), texts by the name
-// alone, a name met twice numbered, "obs_time" and "raw" as those columns.
+// alone, a name met twice numbered, "obs_time" and "raw" as those columns, signs
+// that a format would quote or escape as "_".
 TEST_F(PrintRows, ListColumnNames) {
   Input(true);
   VAR_setup(nullptr,
             "id,obs_time,temp:C,dewp,rhum,wspd:m/s,wchilf,alt,cldcv,fr,txtwx,otime,raw,nosuch,"
-            "temp:C,TEMP:c");
+            "temp:C,TEMP:c,odd\"na\\me");
   const std::vector<std::string> expected = {
       "id", "obs_time", "temp_C", "dewp_F", "rhum_pct", "wspd_m_s", "wchilf_W_m2", "alt_in_Hg",
-      "cldcv", "fr", "txtwx", "otime", "raw", "nosuch", "temp_C_2", "TEMP_c_3"};
+      "cldcv", "fr", "txtwx", "otime", "raw", "nosuch", "temp_C_2", "TEMP_c_3", "odd_na_me"};
   EXPECT_EQ(Texts(Csv(nullptr, true)), expected);
+  // No name needs quoting: the header is the names joined by commas.
+  std::string joined;
+  for (const std::string &name : expected) joined += (joined.empty() ? "" : ",") + name;
+  EXPECT_EQ(Line(nullptr, false, true), joined);
 }
 
 // Purpose: the values of a list: converted and derived as in format 6 but not
