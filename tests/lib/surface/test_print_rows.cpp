@@ -226,9 +226,11 @@ TEST_F(PrintRows, FreshRecordIsMissingEverywhere) {
   const std::map<std::string, Member> json = Json(r);
   EXPECT_EQ(json.at("id").value, "KXYZ");
   for (const char *zero : {"type", "num_cld", "flag"}) EXPECT_EQ(json.at(zero).value, "0") << zero;
-  for (const auto &[key, m] : json)
-    if (key != "id" && key != "type" && key != "num_cld" && key != "flag")
+  for (const auto &[key, m] : json) {
+    if (key != "id" && key != "type" && key != "num_cld" && key != "flag") {
       EXPECT_EQ(m.kind, Member::kNull) << key;
+    }
+  }
 }
 
 // ---- numbers --------------------------------------------------------------------------
