@@ -55,9 +55,11 @@ struct CareTable {
 };
 constexpr CareTable kCare;
 
-// A growing line buffer whose appends inline to a store or a copy.
+// The line being written: a buffer that grows as needed and is kept for the run,
+// with appends small enough to be inlined.
 class Buffer {
  public:
+  // Texts up to this length are copied byte by byte ("null", codes, short numbers).
   static constexpr std::size_t kShort = 4;
 
   void Clear() { n_ = 0; }
@@ -69,7 +71,7 @@ class Buffer {
     if (n_ + s.size() > buf_.size()) Grow(s.size());
     char *to = buf_.data() + n_;
     if (s.size() <= kShort) {
-      for (const char c : s) *to++ = c;  // cheaper than a call for names and codes
+      for (const char c : s) *to++ = c;
     } else {
       std::memcpy(to, s.data(), s.size());
     }
@@ -211,7 +213,6 @@ struct Name {
   std::string_view json;
 };
 #define ROWS_NAME(n) Name{n, "\"" n "\":"}
-
 
 // One row (or the CSV header) written into `line`, field by field. Column names
 // are plain: letters, digits and a few signs that neither format quotes.
