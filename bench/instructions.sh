@@ -59,3 +59,13 @@ if [ -x "$build/cvt_write" ] && command -v ncgen >/dev/null; then
       "$form" "$n" "$(($(collected "$work/cvt.log") / n))"
   done
 fi
+
+# Rows for data tools: CSV and JSON Lines of the whole record with the raw text,
+# against format 2 above.
+for fmt in pcsv pjson; do
+  valgrind --tool=callgrind --callgrind-out-file="$work/$fmt.out" \
+    "$build/sfcparse" -id all -pa dec,$fmt 20010600 >/dev/null 2>"$work/$fmt.log"
+  n=$(collected "$work/$fmt.log")
+  printf 'whole command, -id all -pa dec,%s (%d reports): %d instructions per report (%d.%02d times format 2)\n' \
+    "$fmt" "$reports" "$((n / reports))" "$((n / ir))" "$((n * 100 / ir % 100))"
+done

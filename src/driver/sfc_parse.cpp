@@ -7,6 +7,7 @@
 #include "date/date.h"
 #include "files/files.h"
 #include "messages/messages.h"
+#include "messages/progress.h"
 #include "resources/resources.h"
 #include "files/paths.h"
 #include "geo/geo.h"
@@ -14,6 +15,7 @@
 #include "station/station.h"
 #include "surface/print_line.h"
 #include "surface/print_nice.h"
+#include "surface/print_rows.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
 #include "surface/cvt_reader.h"
@@ -55,6 +57,8 @@ constexpr ParamWord param_words[] = {
     {"pfull", [] { set_line(3, 0); }},
     {"psimp", [] { set_line(5, 0); }},
     {"pvar", [] { set_line(6, 0); }},
+    {"pcsv", [] { set_line(SFC_PRINT_CSV, 0); }},
+    {"pjson", [] { set_line(SFC_PRINT_JSON, 0); }},
     {"prdash", [] { SFC_set_miss_dash(1); }},
     {"city", [] { settings.city = 1; }},
     {"cvt", [] { settings.decoded = 1; }},
@@ -62,6 +66,7 @@ constexpr ParamWord param_words[] = {
     {"noblank", [] { settings.blank = 0; }},
     {"header-1", [] { settings.header = 1; }},
     {"header-e", [] { settings.header = 2; }},
+    {"header-0", [] { settings.header = 0; }},
 };
 
 }  // namespace
@@ -146,6 +151,13 @@ bool station_is_file_name(const char *id) {
   return *id && *id != '.' && !std::strchr(id, '/');
 }
 
+// Whether reports print as rows for data tools (CSV, JSON Lines): then standard
+// output carries nothing but the rows and their header, no date or file lines.
+bool data_rows() {
+  return SFC_print_is_rows(SFC_get_print()) &&
+         ((settings.type & SFC_DECODE_BIT) || settings.decoded);
+}
+
 // Opens the output file of station `id` as the message copy file when the file bit
 // of the output mode is set; true when it did. An identifier that is no file name
 // is not filed (a warning names it).
@@ -159,7 +171,7 @@ bool open_station_file(const char *id, const Date &date, bool from_report = true
   FILE_set_key('i', id);
   char name[FILENAME_SIZE];
   FILE_set_date(&date, name);
-  MESS_print(1, "FILE: %s\n", name);
+  if (!data_rows()) MESS_print(1, "FILE: %s\n", name);
   MESS_file(name, "a");
   return true;
 }
@@ -184,7 +196,13 @@ void print_report(data_struct &rep) {
       SFC_decode_SA(rep.data, rep.format, rep.bulletin, &report);
     else if (rep.format == 2 || rep.format == 5)
       SFC_decode_METAR(rep.data, rep.format, rep.bulletin, &report);
+    // Rows for data tools name the station of a report the decoder gives no
+    // identifier (a NIL report, a gathered station without a report).
+    if (data_rows() && report.id[0] == '\0' && (rep.format > SFC_FMT_NONE || settings.city))
+      std::snprintf(report.id, sizeof report.id, "%.*s", static_cast<int>(sizeof rep.id), rep.id);
+    SFC_rows_set_raw(rep.format > SFC_FMT_NONE ? rep.data : nullptr);
     SFC_print_line(1, &report);
+    SFC_rows_set_raw(nullptr);
   } else {
     print_report_text(rep.data);
   }
@@ -364,6 +382,7 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   FILE_get_date(&date);
   if (settings.decoded) converted_date(info, date);
   FILE_save_name_conv();
+  SFC_rows_set_input(&date, !settings.decoded);
 
   // The map domain ("plot_domain", else "region"); a domain turns gathering on, and
   // gathering keeps only the stations inside it.
@@ -384,9 +403,10 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   DATE_make_label(&date, label);
   int several = FILE_get_num_file() != 0;
   bool lines = (settings.type & SFC_DECODE_BIT) || settings.decoded;
-  if (!several) MESS_print(61440, "Date: %s\n\n", label);
+  const bool rows = data_rows();
+  if (!several && !rows) MESS_print(61440, "Date: %s\n\n", label);
   if (settings.header == 1 && init == 1 && lines) SFC_print_line(4, nullptr);
-  if (several) MESS_print(61440, "** %s\n", label);
+  if (several && !rows) MESS_print(61440, "** %s\n", label);
   if (settings.header == 2 && lines) SFC_print_line(4, nullptr);
 
   if (settings.city) reset_slots();
@@ -395,6 +415,7 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   const CTY_id_set wanted(ids);
   data_struct rep;
   auto take = [&] {
+    MESS_progress_report();
     if (settings.city)
       gather_report(rep);
     else if (wanted.wanted(rep.id))
@@ -490,8 +511,14 @@ int SFC_main(int argc, char **argv) {
   const char *id_list = stricmp(ident.c_str(), "all") == 0 ? nullptr : ident.c_str();
 
   FILE_first(&date);
+  // A run over several files shows its progress on a terminal (standard error).
+  if (FILE_get_num_file() != 0) MESS_progress_start(FILE_count_files());
   int opened = 0;
-  while (FILE_get_next(filename)) opened += SFC_parse_file(filename, id_list);
+  while (FILE_get_next(filename)) {
+    opened += SFC_parse_file(filename, id_list);
+    MESS_progress_file_done();
+  }
+  MESS_progress_end();
   MESS_flush();
   return opened > 0 ? SFC_EXIT_OK : SFC_EXIT_NO_INPUT;
 }

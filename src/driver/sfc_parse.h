@@ -12,7 +12,7 @@ struct SFC_settings {
   int type = 1;      // bit mask; the decode bit SFC_DECODE_BIT decodes raw reports
   int raw_line = 2;  // 2: tidied and wrapped raw text; 1: blanks squeezed, one line
   int output = 1;    // 1 screen, 2 file, 3 both (only the file bit counts)
-  int header = 1;    // 1: column header once, with the first file; 2: for every file
+  int header = 1;    // 1: column header once, with the first file; 2: for every file; 0: none
   int city = 0;      // 1: gathering mode
   int blank = 0;     // 1: gathered stations without a report are printed too
 };

@@ -101,6 +101,9 @@ int FILE_get_next(char *out);
 /// The span in seconds when stepping, else the number of "filename" values less one;
 /// non-zero means several files are read.
 int FILE_get_num_file();
+/// The number of file names FILE_get_next has still to give (all of them right
+/// after FILE_first); changes nothing.
+int FILE_count_files();
 
 // ---- file name entry ------------------------------------------------------------------
 

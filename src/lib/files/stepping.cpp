@@ -383,3 +383,12 @@ int FILE_get_num_file() {
   const Stepping &s = stepping();
   return stepping_mode(s) ? s.num_hour : s.numfile - 1;
 }
+
+int FILE_count_files() {
+  const Stepping &s = stepping();
+  if (!stepping_mode(s)) return s.numfile > s.file_ind ? s.numfile - s.file_ind : 0;
+  const long long end = s.num_hour < 0 ? 0 : s.num_hour;  // FILE_get_next's last step
+  if (s.nsecs > end) return 0;
+  if (s.offset <= 0) return 1;
+  return clamp32((end - s.nsecs) / s.offset + 1);
+}

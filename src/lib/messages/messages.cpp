@@ -10,6 +10,7 @@
 
 #include "date/date.h"
 #include "files/paths.h"
+#include "messages/progress.h"
 #include "util/util.h"
 
 namespace mess_detail {
@@ -64,6 +65,7 @@ bool write_failed_reported = false;
 void write_failed(const char *what, const std::string &name, int err) {
   if (write_failed_reported) return;  // only the first failure is told
   write_failed_reported = true;
+  MESS_progress_clear();
   if (!(what == std::string("standard output") && err == EPIPE)) {
     if (name.empty())
       std::fprintf(stderr, "MESS_print: Unable to write %s (%s)\n", what, std::strerror(err));
@@ -149,8 +151,10 @@ int MESS_print(M_type type, const char *mess, ...) {
   if (mess_out == 2) close_file(pfile, "log file", filename);
   if (mess_out == 0) return 0;
 
-  if (type & (M_ERROR | M_WARN))
+  if (type & (M_ERROR | M_WARN)) {
+    MESS_progress_clear();  // the message gets a line of its own
     std::fwrite(text.data(), 1, n, stderr);  // nowhere to tell of its failure
+  }
   else
     put(stdout, text.data(), n, "standard output", {});
 
@@ -346,6 +350,7 @@ void MESS_reset_state() {
   page = 1;
   lines = 0;
   max_lines = DEFAULT_MAX_LINES;
+  MESS_progress_reset();
   filename.clear();
   FLAG_reset(-9999);
   FLAG_resetplot(1);

@@ -17,6 +17,7 @@
 #include "surface/print_report.h"
 #include "resources/resources.h"
 #include "surface/print_row.h"
+#include "surface/print_rows.h"
 #include "surface/print_var.h"
 #include "surface/weather.h"
 #include "var/var.h"
@@ -466,9 +467,9 @@ int SFC_print_line(M_type level, const SFC_report *report) {
   if (!MESS_check(level)) return 0;
   // The variable list is built from the first "variable" resource found, with
   // the definitions of the default variable file, whatever the build gives. Only
-  // the variable-list format looks for it: the other formats pay nothing per row
-  // and show no notes about a list they do not print.
-  if (print_type == kVariable) {
+  // the variable-list format and the CSV and JSON rows look for it: the other
+  // formats pay nothing per row and show no notes about a list they do not print.
+  if (print_type == kVariable || SFC_print_is_rows(print_type)) {
     if (!var_list) {
       if (const char *text = RES_get("variable")) {
         const std::string list = text;  // the store may move while the list is built
@@ -477,7 +478,7 @@ int SFC_print_line(M_type level, const SFC_report *report) {
         VAR_setup(nullptr, list.c_str());
       }
     }
-    if (var_list) return SFC_print_var(level, report);
+    if (var_list && print_type == kVariable) return SFC_print_var(level, report);
   }
   switch (print_type) {
     case kFull:
@@ -507,6 +508,10 @@ int SFC_print_line(M_type level, const SFC_report *report) {
       if (report) RowOneLine(level, *report);
       else Header(level, kHeaderOneLine);
       break;
+    case SFC_PRINT_CSV:
+    case SFC_PRINT_JSON:
+      SFC_print_rows(level, report, print_type == SFC_PRINT_JSON, var_list);
+      break;
     case kVariable:  // without a variable list nothing prints
     default:
       break;
@@ -519,4 +524,5 @@ void SFC_print_reset_state() {
   miss_dash = 0;
   var_list = 0;
   SFC_print_var_reset();
+  SFC_rows_reset();
 }

@@ -124,29 +124,35 @@ void Value(Row &row, float value, const char *iunits, const VAR_data &v) {
 
 void Missing(Row &row) { row.Text(SFC_get_miss_dash() ? "     - " : "       "); }
 
-// One code character as a text; a zero byte reads as a blank.
-void Code(Row &row, char c) { Text(row, std::string_view(c == '\0' ? " " : &c, 1)); }
+// One code character as a text (in `buf`); a zero byte reads as a blank.
+std::string_view Code(char c, char *buf) {
+  buf[0] = c == '\0' ? ' ' : c;
+  buf[1] = '\0';
+  return {buf, 1};
+}
 
 // The ceiling cover as text: a blank "M", the letter codes as words, anything
-// else "%1c/8".
-void CoverText(Row &row, char cover) {
+// else "%1c/8" (made in `buf`).
+std::string_view CoverText(char cover, char *buf) {
   switch (cover) {
     case ' ':
-    case '\0': Text(row, "M"); break;
-    case 'B': Text(row, "BKN"); break;
-    case 'C': Text(row, "CLR"); break;
-    case 'F': Text(row, "FEW"); break;
-    case 'O': Text(row, "OVC"); break;
-    case 'S': Text(row, "SCT"); break;
-    case 'X': Text(row, "X"); break;
-    case 'b': Text(row, "-BKN"); break;
-    case 'o': Text(row, "-OVC"); break;
-    case 's': Text(row, "-SCT"); break;
-    case 'x': Text(row, "-X"); break;
-    default: {
-      const char text[4] = {cover, '/', '8', '\0'};
-      Text(row, text);
-    }
+    case '\0': return "M";
+    case 'B': return "BKN";
+    case 'C': return "CLR";
+    case 'F': return "FEW";
+    case 'O': return "OVC";
+    case 'S': return "SCT";
+    case 'X': return "X";
+    case 'b': return "-BKN";
+    case 'o': return "-OVC";
+    case 's': return "-SCT";
+    case 'x': return "-X";
+    default:
+      buf[0] = cover;
+      buf[1] = '/';
+      buf[2] = '8';
+      buf[3] = '\0';
+      return {buf, 3};
   }
 }
 
@@ -190,96 +196,130 @@ const std::vector<Col> &Columns(const VAR_data *vars, int num) {
   return columns;
 }
 
-void Column(Row &row, const SFC_report &r, const Inputs &in, const VAR_data &v, Col col) {
+// What the variable `v` (of column `col`) gives for the report: a value in the
+// unit it is held in, or a text. `buf` keeps a text made on the way
+// (WX_TEXT_SIZE bytes); the cell points into it.
+SFC_var_cell Evaluate(const SFC_report &r, const Inputs &in, const VAR_data &v, Col col,
+                      char *buf) {
+  SFC_var_cell c;
+  auto number = [&c](float value, const char *unit) {
+    c.kind = SFC_CELL_NUMBER;
+    c.value = value;
+    c.unit = unit;
+  };
+  auto text = [&c](std::string_view t, SFC_cell_kind kind = SFC_CELL_TEXT) {
+    c.kind = kind;
+    c.text = t;
+  };
   switch (col) {
-    case Col::kId: {
-      const std::string_view id = Bounded(r.id);
-      if (SFC_get_miss_dash() && id.empty()) row.Text(" -     ");
-      else row.Str("%-6.6s ", id);
-      break;
-    }
+    case Col::kId: text(Bounded(r.id), SFC_CELL_ID); break;
     case Col::kOtime:
-      if (r.time != SFC_MISSING) row.Int("  %4.4d ", r.time);
-      else Missing(row);
+      c.kind = SFC_CELL_TIME;
+      c.time = r.time;
       break;
-    case Col::kTemp: Value(row, r.t, "F", v); break;
-    case Col::kDewp: Value(row, r.td, "F", v); break;
-    case Col::kDewd:
-      Value(row, Present(r.t) && Present(r.td) ? r.t - r.td : kMiss, "F", v);
+    case Col::kTemp: number(r.t, "F"); break;
+    case Col::kDewp: number(r.td, "F"); break;
+    case Col::kDewd: number(Present(r.t) && Present(r.td) ? r.t - r.td : kMiss, "F"); break;
+    case Col::kWdir: number(r.w_dir, "deg"); break;
+    case Col::kWspd: number(r.w_spd, "knt"); break;
+    case Col::kWgst: number(r.w_gust, "knt"); break;
+    case Col::kAlt: number(r.alt, "in_Hg"); break;
+    case Col::kPres: number(r.pmb, "mb"); break;
+    case Col::kWx: text(Bounded(r.weather)); break;
+    case Col::kSaowx:
+      WX_short_code(r.weather, buf, SFC_WEATHER_SIZE);
+      text(buf);
       break;
-    case Col::kWdir: Value(row, r.w_dir, "deg", v); break;
-    case Col::kWspd: Value(row, r.w_spd, "knt", v); break;
-    case Col::kWgst: Value(row, r.w_gust, "knt", v); break;
-    case Col::kAlt: Value(row, r.alt, "in_Hg", v); break;
-    case Col::kPres: Value(row, r.pmb, "mb", v); break;
-    case Col::kWx: Text(row, Bounded(r.weather)); break;
-    case Col::kSaowx: {
-      char code[SFC_WEATHER_SIZE];
-      WX_short_code(r.weather, code, sizeof code);
-      Text(row, code);
+    case Col::kTxtwx:
+      WX_weather_text(r.weather, buf);
+      text(buf, SFC_CELL_WHOLE);
       break;
-    }
-    case Col::kTxtwx: {
-      char words[WX_TEXT_SIZE];
-      WX_weather_text(r.weather, words);
-      row.Str("%s ", words);
-      break;
-    }
-    case Col::kVis: Value(row, r.vis, "mi", v); break;
+    case Col::kVis: number(r.vis, "mi"); break;
     case Col::kCldcl: {
       float height = kMiss;
       WX_set_cloud(&r, nullptr, &height);
-      Value(row, Present(height) ? height / 100.0f : kMiss, "100ft", v);
+      number(Present(height) ? height / 100.0f : kMiss, "100ft");
       break;
     }
     case Col::kCldcv: {
       char cover = ' ';
       WX_set_cloud(&r, &cover, nullptr);
-      CoverText(row, cover);
+      text(CoverText(cover, buf));
+      c.blank = cover == ' ' || cover == '\0';
       break;
     }
-    case Col::kPtend: Value(row, r.ptend, "mb", v); break;
-    case Col::kPrec1: Value(row, r.rain1, "in", v); break;
-    case Col::kPrec3: Value(row, r.rain3, "in", v); break;
-    case Col::kPrec6: Value(row, r.rain6, "in", v); break;
-    case Col::kPrec12: Value(row, r.rain12, "in", v); break;
-    case Col::kPrec24: Value(row, r.rain24, "in", v); break;
-    case Col::kPrec: Value(row, Precip(r, v.time), "in", v); break;
-    case Col::kExtt: Value(row, FirstPresent(r.max_t, r.min_t), "F", v); break;
-    case Col::kMaxt: Value(row, r.max_t, "F", v); break;
-    case Col::kMaxt6: Value(row, r.max6_t, "F", v); break;
-    case Col::kMint: Value(row, r.min_t, "F", v); break;
-    case Col::kMint6: Value(row, r.min6_t, "F", v); break;
-    case Col::kSnwdp: Value(row, r.scover, "in", v); break;
-    case Col::kNlcld: Code(row, r.cld_low); break;
-    case Col::kLcld: Code(row, r.cld_type[0]); break;
-    case Col::kMcld: Code(row, r.cld_type[1]); break;
-    case Col::kHcld: Code(row, r.cld_type[2]); break;
-    case Col::kSolar: Value(row, r.solar, "min", v); break;
-    case Col::kSst: Value(row, r.sst, "C", v); break;
-    case Col::kWavper: Value(row, r.wav_per, "sec", v); break;
-    case Col::kWavhgt: Value(row, r.wav_hgt, "m", v); break;
-    case Col::kVpres: Value(row, vapor_pr(in.tdk), "mb", v); break;
-    case Col::kSvpres: Value(row, vapor_pr(in.tk), "mb", v); break;
-    case Col::kWchilt: Value(row, wind_chill_temp(in.tk, in.ws), "K", v); break;
-    case Col::kWchill2: Value(row, wind_chill_temp2(in.tk, in.ws), "K", v); break;
-    case Col::kWchilf: Value(row, wind_chill(in.tk, in.ws), "W/m^2", v); break;
-    case Col::kHeat: Value(row, heat_index(in.tk, in.tdk), "K", v); break;
-    case Col::kHumit: Value(row, humiture(in.tk, in.tdk), "F", v); break;
-    case Col::kMrat: Value(row, mix_ratio(in.tdk, in.p), "g/kg", v); break;
-    case Col::kSmrat: Value(row, mix_ratio(in.tk, in.p), "g/kg", v); break;
-    case Col::kShum: Value(row, spec_hum(in.tdk, in.p), "g/kg", v); break;
-    case Col::kRhum: Value(row, rel_hum(in.tk, in.tdk), "%", v); break;
-    case Col::kWetblb: Value(row, wet_bulb(in.tk, in.tdk, in.p), "K", v); break;
-    case Col::kThetaw: Value(row, wet_bulb_pot_temp(in.tk, in.tdk, in.p), "K", v); break;
-    case Col::kThetae: Value(row, eq_pot_temp(in.tk, in.tdk, in.p), "K", v); break;
-    case Col::kThetav: Value(row, virt_pot_temp(in.tk, in.tdk, in.p), "K", v); break;
-    case Col::kTheta: Value(row, pot_temp(in.tk, in.p), "K", v); break;
-    case Col::kVtemp: Value(row, virt_temp(in.tk, in.tdk, in.p), "K", v); break;
-    case Col::kFr: Text(row, FlightCategory(r)); break;
-    case Col::kRmk: row.Str("%s ", Bounded(r.comment)); break;
-    case Col::kUnknown: Missing(row); break;
+    case Col::kPtend: number(r.ptend, "mb"); break;
+    case Col::kPrec1: number(r.rain1, "in"); break;
+    case Col::kPrec3: number(r.rain3, "in"); break;
+    case Col::kPrec6: number(r.rain6, "in"); break;
+    case Col::kPrec12: number(r.rain12, "in"); break;
+    case Col::kPrec24: number(r.rain24, "in"); break;
+    case Col::kPrec: number(Precip(r, v.time), "in"); break;
+    case Col::kExtt: number(FirstPresent(r.max_t, r.min_t), "F"); break;
+    case Col::kMaxt: number(r.max_t, "F"); break;
+    case Col::kMaxt6: number(r.max6_t, "F"); break;
+    case Col::kMint: number(r.min_t, "F"); break;
+    case Col::kMint6: number(r.min6_t, "F"); break;
+    case Col::kSnwdp: number(r.scover, "in"); break;
+    case Col::kNlcld: text(Code(r.cld_low, buf)); break;
+    case Col::kLcld: text(Code(r.cld_type[0], buf)); break;
+    case Col::kMcld: text(Code(r.cld_type[1], buf)); break;
+    case Col::kHcld: text(Code(r.cld_type[2], buf)); break;
+    case Col::kSolar: number(r.solar, "min"); break;
+    case Col::kSst: number(r.sst, "C"); break;
+    case Col::kWavper: number(r.wav_per, "sec"); break;
+    case Col::kWavhgt: number(r.wav_hgt, "m"); break;
+    case Col::kVpres: number(vapor_pr(in.tdk), "mb"); break;
+    case Col::kSvpres: number(vapor_pr(in.tk), "mb"); break;
+    case Col::kWchilt: number(wind_chill_temp(in.tk, in.ws), "K"); break;
+    case Col::kWchill2: number(wind_chill_temp2(in.tk, in.ws), "K"); break;
+    case Col::kWchilf: number(wind_chill(in.tk, in.ws), "W/m^2"); break;
+    case Col::kHeat: number(heat_index(in.tk, in.tdk), "K"); break;
+    case Col::kHumit: number(humiture(in.tk, in.tdk), "F"); break;
+    case Col::kMrat: number(mix_ratio(in.tdk, in.p), "g/kg"); break;
+    case Col::kSmrat: number(mix_ratio(in.tk, in.p), "g/kg"); break;
+    case Col::kShum: number(spec_hum(in.tdk, in.p), "g/kg"); break;
+    case Col::kRhum: number(rel_hum(in.tk, in.tdk), "%"); break;
+    case Col::kWetblb: number(wet_bulb(in.tk, in.tdk, in.p), "K"); break;
+    case Col::kThetaw: number(wet_bulb_pot_temp(in.tk, in.tdk, in.p), "K"); break;
+    case Col::kThetae: number(eq_pot_temp(in.tk, in.tdk, in.p), "K"); break;
+    case Col::kThetav: number(virt_pot_temp(in.tk, in.tdk, in.p), "K"); break;
+    case Col::kTheta: number(pot_temp(in.tk, in.p), "K"); break;
+    case Col::kVtemp: number(virt_temp(in.tk, in.tdk, in.p), "K"); break;
+    case Col::kFr: text(FlightCategory(r)); break;
+    case Col::kRmk: text(Bounded(r.comment), SFC_CELL_WHOLE); break;
+    case Col::kUnknown: c.kind = SFC_CELL_UNKNOWN; break;
   }
+  return c;
+}
+
+// One column of the variable-list line.
+void Column(Row &row, const VAR_data &v, const SFC_var_cell &c) {
+  switch (c.kind) {
+    case SFC_CELL_ID:
+      if (SFC_get_miss_dash() && c.text.empty()) row.Text(" -     ");
+      else row.Str("%-6.6s ", c.text);
+      break;
+    case SFC_CELL_TIME:
+      if (c.time != SFC_MISSING) row.Int("  %4.4d ", c.time);
+      else Missing(row);
+      break;
+    case SFC_CELL_NUMBER: Value(row, c.value, c.unit, v); break;
+    case SFC_CELL_TEXT: Text(row, c.text); break;
+    case SFC_CELL_WHOLE: row.Str("%s ", c.text); break;
+    case SFC_CELL_UNKNOWN: Missing(row); break;
+  }
+}
+
+// Calls `visit(var, cell)` for every variable of the current list, in order.
+template <class Visit>
+void Walk(const SFC_report &r, Visit &&visit) {
+  const VAR_data *vars = VAR_get_vars();
+  const int num = VAR_get_num();
+  const Inputs in = MakeInputs(r);
+  const std::vector<Col> &cols = Columns(vars, num);
+  char buf[WX_TEXT_SIZE > SFC_WEATHER_SIZE ? WX_TEXT_SIZE : SFC_WEATHER_SIZE];
+  for (int k = 0; k < num; ++k) visit(vars[k], Evaluate(r, in, vars[k], cols[k], buf));
 }
 
 // Conversions of the unit pairs met so far. UNIT_cvt remembers only the last
@@ -295,20 +335,27 @@ struct KnownPair {
 constexpr std::size_t kPairsMax = 2 * VAR_MAX;
 std::vector<KnownPair> known_pairs;
 
-float Convert(float value, const char *iunit, const char *ounit) {
+// `value` in `ounit` into `*out`; false (and 0) when the units file cannot be read.
+bool Convert(float value, const char *iunit, const char *ounit, float *out) {
   if (iunit == nullptr) iunit = "";
   for (const KnownPair &k : known_pairs)
     if (std::strncmp(k.iunit, iunit, UNIT_NAME_MAX) == 0 &&
-        std::strncmp(k.ounit, ounit, UNIT_NAME_MAX) == 0)
-      return UNIT_apply(k.cvt, value);
+        std::strncmp(k.ounit, ounit, UNIT_NAME_MAX) == 0) {
+      *out = UNIT_apply(k.cvt, value);
+      return true;
+    }
   KnownPair k;
-  if (!UNIT_get_cvt(iunit, ounit, &k.cvt)) return 0.0f;
+  if (!UNIT_get_cvt(iunit, ounit, &k.cvt)) {
+    *out = 0.0f;
+    return false;
+  }
   if (known_pairs.size() < kPairsMax) {
     std::snprintf(k.iunit, sizeof k.iunit, "%s", iunit);
     std::snprintf(k.ounit, sizeof k.ounit, "%s", ounit);
     known_pairs.push_back(k);
   }
-  return UNIT_apply(k.cvt, value);
+  *out = UNIT_apply(k.cvt, value);
+  return true;
 }
 
 // Sends out what the row holds when the next column might not fit.
@@ -386,7 +433,7 @@ int SFC_set_print_str(float val, const char *iunits, const char *ounits, const c
     std::snprintf(str, size, "%s", SFC_get_miss_dash() ? " -" : "");
     return 0;
   }
-  if (ounits != nullptr && *ounits != '\0') val = Convert(val, iunits, ounits);
+  if (ounits != nullptr && *ounits != '\0') Convert(val, iunits, ounits, &val);
   FloatFormat f = ReadFormat(format);
   if (!f.ok) {
     format = kDefaultFormat;
@@ -409,14 +456,24 @@ int SFC_print_var(M_type level, const SFC_report *report) {
     MESS_print(level, "%s\n", row.c_str());
     return 0;
   }
-  const Inputs in = MakeInputs(*report);
-  const std::vector<Col> &cols = Columns(vars, num);
-  for (int k = 0; k < num; ++k) {
+  Walk(*report, [&](const VAR_data &v, const SFC_var_cell &cell) {
     MakeRoom(level, row);
-    Column(row, *report, in, vars[k], cols[k]);
-  }
+    Column(row, v, cell);
+  });
   MESS_print(level, "%s\n", row.c_str());
   return 0;
+}
+
+void SFC_var_cells(const SFC_report &report, SFC_var_visit visit, void *ctx) {
+  Walk(report, [&](const VAR_data &v, const SFC_var_cell &cell) { visit(ctx, v, cell); });
+}
+
+int SFC_var_convert(float val, const char *iunits, const char *ounits, float *out) {
+  if (val == kMiss || ounits == nullptr || *ounits == '\0') {
+    *out = val;
+    return 1;
+  }
+  return Convert(val, iunits, ounits, out) ? 1 : 0;
 }
 
 void SFC_print_var_reset() {

@@ -24,9 +24,11 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include "messages/messages.h"
 #include "surface/report.h"
+#include "var/var.h"
 
 /// Room for one column text of SFC_set_print_str.
 constexpr std::size_t SFC_PRINT_STR_SIZE = 80;
@@ -50,6 +52,35 @@ int SFC_set_print_str(float val, const char *iunits, const char *ounits, const c
 /// units) when `report` is null, for the current list, with class `level`.
 /// Returns 0.
 int SFC_print_var(M_type level, const SFC_report *report);
+
+/// What one variable of the list gives for a report, before any printer writes it.
+enum SFC_cell_kind : int {
+  SFC_CELL_NUMBER,   // `value` held in `unit` (SFC_MISSING_F when missing)
+  SFC_CELL_TEXT,     // `text`, cut to the column in format 6
+  SFC_CELL_WHOLE,    // `text`, printed whole in format 6 (weather in words, remarks)
+  SFC_CELL_ID,       // `text`: the identifier
+  SFC_CELL_TIME,     // `time`: the observation time HHMM (SFC_MISSING when missing)
+  SFC_CELL_UNKNOWN,  // a name the line does not know: always blank
+};
+struct SFC_var_cell {
+  SFC_cell_kind kind = SFC_CELL_UNKNOWN;
+  float value = SFC_MISSING_F;
+  const char *unit = "";
+  std::string_view text;
+  int time = SFC_MISSING;
+  bool blank = false;  // a text that stands for no value ("M", the cover of no ceiling)
+};
+using SFC_var_visit = void (*)(void *ctx, const VAR_data &var, const SFC_var_cell &cell);
+
+/// Calls `visit(ctx, var, cell)` for every variable of the current list, in list
+/// order, with what it gives for `report` (values not yet converted to the
+/// variable's units). A cell's text lives until `visit` returns.
+void SFC_var_cells(const SFC_report &report, SFC_var_visit visit, void *ctx);
+
+/// `val` converted from `iunits` to `ounits` (none: unchanged) into `*out`, as the
+/// variable-list line converts it. Returns 1, or 0 when the units file cannot be
+/// read (`*out` is then 0, what format 6 prints).
+int SFC_var_convert(float val, const char *iunits, const char *ounits, float *out);
 
 /// Test hook: forgets the unit conversions and the columns (SFC_print_reset_state
 /// calls it).

@@ -25,14 +25,22 @@ class SteppingTest : public FilesTest {
   }
 
   // Starts stepping from the date of the last file named and collects every name.
+  // Before each step FILE_count_files tells how many names are still to come.
   static std::vector<std::string> Walk() {
     Date fd;
     FILE_get_date(&fd);
     FILE_reset_time();
     FILE_first(&fd);
     std::vector<std::string> names;
+    std::vector<int> counts;
     char out[FILE_NAME_SIZE];
-    while (names.size() < 1000 && FILE_get_next(out)) names.push_back(out);
+    for (;;) {
+      counts.push_back(FILE_count_files());
+      if (names.size() >= 1000 || !FILE_get_next(out)) break;
+      names.push_back(out);
+    }
+    for (std::size_t k = 0; k < counts.size() && names.size() < 1000; ++k)
+      EXPECT_EQ(counts[k], static_cast<int>(names.size() - k)) << "before name " << k;
     return names;
   }
 
