@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "surface/cvt_fields.h"
 #include "surface/weather.h"
@@ -171,7 +172,13 @@ class HeaderWalk {
     pos_ = 4;
     std::uint64_t count = 0;
     if (!Count(count)) return false;  // numrecs
-    return List(kDimensionTag, [&] { return Name() && Count(count); }) && Attributes() && Variables();
+    return List(kDimensionTag,
+                [&] {
+                  if (!Name() || !Count(count)) return false;
+                  dims_.push_back(count);
+                  return true;
+                }) &&
+           Attributes() && Variables();
   }
 
  private:
@@ -197,6 +204,12 @@ class HeaderWalk {
   }
   static std::uint64_t Padded(std::uint64_t n) { return (n + 3) / 4 * 4; }
 
+  // Bytes of a value of each external type: byte, char, short, int, float, double,
+  // and (64-bit data format only) the unsigned types and the 64-bit integers. Any
+  // other type (a string type, found by fuzzing, made the library divide by 0).
+  static constexpr std::uint64_t kTypeSizes[] = {0, 1, 1, 2, 4, 4, 8, 1, 2, 4, 8, 8};
+  bool KnownType(std::uint64_t type) const { return type >= 1 && type <= (wide_ ? 11u : 6u); }
+
   bool Name() {
     std::uint64_t len = 0;
     return Count(len) && len <= NC_MAX_NAME && Skip(Padded(len));
@@ -218,11 +231,9 @@ class HeaderWalk {
   bool Attributes() {
     return List(kAttributeTag, [&] {
       std::uint64_t type = 0, n = 0;
-      if (!Name() || !Word(type, 4) || !Count(n)) return false;
-      static const std::uint64_t kSizes[] = {0, 1, 1, 2, 4, 4, 8, 1, 2, 4, 8, 8};
-      if (type == 0 || type >= std::size(kSizes) || (!wide_ && type > 6)) return false;
-      if (n > Left() / kSizes[type]) return false;
-      return Skip(Padded(n * kSizes[type]));
+      if (!Name() || !Word(type, 4) || !Count(n) || !KnownType(type)) return false;
+      if (n > Left() / kTypeSizes[type]) return false;
+      return Skip(Padded(n * kTypeSizes[type]));
     });
   }
 
@@ -230,9 +241,12 @@ class HeaderWalk {
     return List(kVariableTag, [&] {
       std::uint64_t ndims = 0, v = 0;
       if (!Name() || !Count(ndims) || ndims > NC_MAX_VAR_DIMS) return false;
+      // Each dimension must exist, and the record dimension (length 0) can only be
+      // a variable's first: elsewhere the library divides by its length.
       for (std::uint64_t k = 0; k < ndims; ++k)
-        if (!Count(v)) return false;
-      return Attributes() && Word(v, 4) && Count(v) && Word(v, offset_bytes_);
+        if (!Count(v) || v >= dims_.size() || (k > 0 && dims_[static_cast<std::size_t>(v)] == 0)) return false;
+      std::uint64_t type = 0;
+      return Attributes() && Word(type, 4) && KnownType(type) && Count(v) && Word(v, offset_bytes_);
     });
   }
 
@@ -241,6 +255,7 @@ class HeaderWalk {
   std::size_t pos_ = 0;
   bool wide_ = false;
   std::size_t offset_bytes_ = 4;
+  std::vector<std::uint64_t> dims_;  // the lengths of the dimensions, in order
 };
 
 }  // namespace

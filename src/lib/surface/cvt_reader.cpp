@@ -33,6 +33,9 @@ constexpr std::size_t kLargeHeaderMax = 16u * 1024 * 1024;
 // Zero bytes added behind a netCDF file in memory that does not open without them.
 constexpr std::size_t kHeaderSlack = 64;
 
+// What SFC_open gives for a stream that has no file descriptor.
+constexpr int kNoDescriptor = 1 << 24;
+
 // The lesser warning class ("warn c") of the reader's one message.
 constexpr M_type kLesserWarning = 64;
 
@@ -198,6 +201,13 @@ bool TextRecord(int index) {
   return true;
 }
 
+// The descriptor SFC_open gives for a stream: its file descriptor, or for a stream
+// without one (a decompressing stream, say) a number no descriptor has.
+int Descriptor(FILE *f) {
+  const int fd = fileno(f);
+  return fd >= 0 ? fd : kNoDescriptor;
+}
+
 bool IsOpen(int cvt_fd) { return g_cvt.kind > 0 && cvt_fd == g_cvt.fd; }
 
 void CloseAll() {
@@ -221,6 +231,18 @@ struct ReadHandle {
     if (ncid >= 0) nc_close(ncid);
   }
 };
+
+// Opens a netCDF file through the library from the disk (a file too large for
+// memory, or one opened for appending), once its header, which must lie in its first
+// part, has passed the check. The identifier, or -1.
+int OpenCdfFromDisk(const char *name, int mode) {
+  std::vector<unsigned char> head(kLargeHeaderMax);
+  FilePtr f(FILE_open(name, "r"));
+  if (!f) return -1;
+  head.resize(std::fread(head.data(), 1, head.size(), f.get()));
+  if (!IsCdfSignature(head.data(), head.size()) || !sfc_cvt::CdfHeaderFits(head.data(), head.size())) return -1;
+  return OpenCdf(name, mode);
+}
 
 // Reads the rest of `f` into `bytes`. False on a read error or when it holds more
 // than SFC_CVT_MEMORY_MAX bytes.
@@ -252,14 +274,7 @@ bool OpenCdfFile(const char *name, ReadHandle &h) {
   if (!whole) {
     h.memory.clear();
     if (FILE_is_stdio(name) || name[0] == '|') return false;
-    // The header, at least, must be in its first part.
-    std::vector<unsigned char> head(kLargeHeaderMax);
-    FilePtr f(FILE_open(name, "r"));
-    if (!f) return false;
-    head.resize(std::fread(head.data(), 1, head.size(), f.get()));
-    if (!IsCdfSignature(head.data(), head.size()) || !sfc_cvt::CdfHeaderFits(head.data(), head.size()))
-      return false;
-    h.ncid = OpenCdf(name, NC_NOWRITE);
+    h.ncid = OpenCdfFromDisk(name, NC_NOWRITE);
     return h.ncid >= 0;
   }
   const auto *head = reinterpret_cast<const unsigned char *>(h.memory.data());
@@ -311,13 +326,13 @@ int TakeOver(ReadHandle &h) {
     ReadHeader();
     g_cvt.first_pos = g_lines.offset();
   }
-  return fileno(g_cvt.stream.get());
+  return Descriptor(g_cvt.stream.get());
 }
 
 int OpenWrite(const char *name, int kind, bool append) {
   if (IsCdf(kind)) {
     if (append) {
-      g_cvt.ncid = OpenCdf(name, NC_WRITE);
+      g_cvt.ncid = OpenCdfFromDisk(name, NC_WRITE);
       if (g_cvt.ncid >= 0) g_cvt.cdf.Attach(g_cvt.ncid, kind);
     } else if (nc_create(CdfPath(name).c_str(), NC_CLOBBER, &g_cvt.ncid) != NC_NOERR) {
       g_cvt.ncid = -1;
@@ -327,7 +342,7 @@ int OpenWrite(const char *name, int kind, bool append) {
   if (append ? !IsReadText(kind) : !IsStreamKind(kind)) return -1;
   const char *mode = append ? "a" : (kind == SFC_CVT_BINARY ? "wb" : "w");
   g_cvt.stream.reset(FILE_open(name, mode));
-  return g_cvt.stream ? fileno(g_cvt.stream.get()) : -1;
+  return g_cvt.stream ? Descriptor(g_cvt.stream.get()) : -1;
 }
 
 }  // namespace

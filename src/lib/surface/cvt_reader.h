@@ -85,9 +85,11 @@ int SFC_chktype(const char *filename);
 /// Opens a converted file, closing one left open. `f_access`: 0 read, 1 write, 2
 /// append. When *f_type is 0 it is detected (reading and appending only) and set.
 /// Reading positions at the first record; writing creates the file (text and
-/// binary kinds, or a netCDF kind). Returns the stream's file descriptor or the
-/// netCDF identifier, or -1 (nothing open then) for a file that cannot be opened,
-/// an unknown kind, or a kind that the access does not allow.
+/// binary kinds, or a netCDF kind). Returns the stream's file descriptor (for a
+/// stream without one, as a decompressing stream, a number no descriptor has) or the
+/// netCDF identifier, or -1 (nothing open then) for a file that cannot be opened, an
+/// unknown kind, or a kind that the access does not allow. netCDF files are read
+/// into memory and their header checked before the library reads it.
 int SFC_open(const char *filename, int f_access, int *f_type);
 
 /// Fills the header: `datim` the date label (kinds 1 to 4: the label line; 11:

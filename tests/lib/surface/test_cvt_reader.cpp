@@ -756,6 +756,25 @@ TEST(CvtHeader, CountsMustFitTheFile) {
   Header wrong_tag = good;
   wrong_tag.bytes[11] = 0x0B;  // the dimension list's tag
   EXPECT_FALSE(wrong_tag.Fits());
+  // The record dimension (length 0) as a variable's first dimension, as its second,
+  // a dimension the file does not have, and a variable of a string type (found by
+  // fuzzing: the library divided by 0). The one
+  // dimension's length is at byte 28; the variable's last dimension number is 24
+  // bytes from the end, its type 12.
+  Header record_first = MakeHeader(1, 2, 1, 13);
+  record_first.bytes.replace(28, 4, std::string(4, '\0'));
+  EXPECT_TRUE(record_first.Fits());
+  Header record_second = MakeHeader(1, 2, 2, 13);
+  EXPECT_TRUE(record_second.Fits());
+  record_second.bytes.replace(28, 4, std::string(4, '\0'));
+  EXPECT_FALSE(record_second.Fits());
+  Header string_var = MakeHeader(1, 2, 1, 13);  // the variable's type: a string
+  string_var.bytes.replace(string_var.bytes.size() - 12, 4, std::string("\0\0\0\x0c", 4));
+  EXPECT_FALSE(string_var.Fits());
+  Header no_dim = MakeHeader(1, 2, 1, 13);
+  no_dim.bytes.replace(no_dim.bytes.size() - 24, 4, std::string("\0\0\0\5", 4));
+  EXPECT_FALSE(no_dim.Fits());
+
   Header absent;
   absent.bytes = std::string("CDF\x01", 4) + std::string(28, '\0');  // no lists at all
   EXPECT_TRUE(absent.Fits());
