@@ -358,7 +358,9 @@ TEST_F(Map, DegenerateLambertLatitudesAreHiddenNotNan) {
     Use(s);
     Pt p = Tran(45, -90);
     EXPECT_TRUE(p.seen == 0 || (std::isfinite(p.x) && std::isfinite(p.y))) << s;
-    if (p.seen == 0) EXPECT_EQ(p.x, -9999.0f);
+    if (p.seen == 0) {
+      EXPECT_EQ(p.x, -9999.0f);
+    }
   }
 }
 

@@ -263,7 +263,9 @@ TEST_F(MadisReader, InMemory) {
   // Cut in the middle of the records: the header still opens; the records that are
   // not there read as no report, or the file does not open.
   const std::string cut = bytes.substr(0, bytes.size() / 2);
-  if (m.open_memory(cut.data(), cut.size()) == 1) EXPECT_LE(ReadAll(m).size(), 236u);
+  if (m.open_memory(cut.data(), cut.size()) == 1) {
+    EXPECT_LE(ReadAll(m).size(), 236u);
+  }
   EXPECT_EQ(m.open_memory(bytes.data(), 100), 0);
 }
 
