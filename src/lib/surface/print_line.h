@@ -9,6 +9,8 @@
 //   4 "psyn"  one line, synoptic
 //   5 "psimp" one line, weather in words
 //   6 "pvar"  variable list (surface/print_var.h); nothing without a list
+//   7 "psvg"  map: no rows; the driver draws the gathered reports as one SVG
+//             document per file (surface/print_map.h)
 // A missing value prints as blanks, or as a dash when miss_dash is 1.
 //
 // State: print_type (initially 2), miss_dash (initially 0) and the variable-list
@@ -21,6 +23,9 @@
 
 #include "messages/messages.h"
 #include "surface/report.h"
+
+/// The line format "map" (parameter word "psvg"): rows print nothing.
+constexpr int SFC_PRINT_MAP = 7;
 
 /// Selects the line format (1 to 6; other values print nothing). Returns 0.
 int SFC_set_print(int type);
