@@ -397,7 +397,7 @@ int MAP_shore_lines(char res, MAP_lines &lines) {
   if (!shore && !border) {
     if (!missing_warned)
       MESS_print(M_WARN,
-                 "MAP_shore_lines: No shoreline database in %s (package gmt-gshhg-low): the map is "
+                 "MAP_shore_lines: No shoreline files to use in %s (package gmt-gshhg-low): the map is "
                  "drawn without coastlines and borders\n",
                  dir.c_str());
     missing_warned = true;
