@@ -3,7 +3,9 @@
 
 #include <netcdf.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -403,9 +405,18 @@ int MAP_shore_lines(char res, MAP_lines &lines) {
     missing_warned = true;
     return -1;
   }
+  MAP_lines found;
+  if (shore) add_lines(*shore, box, found);
+  if (border) add_lines(*border, box, found);
+  // A line along the edge of a bin is kept by the bins on both sides: once is enough.
   int added = 0;
-  if (shore) added += add_lines(*shore, box, lines);
-  if (border) added += add_lines(*border, box, lines);
+  for (int k = 0; k < MAP_LINE_KINDS; ++k) {
+    std::vector<MAP_polyline> &v = found.kind[k];
+    std::sort(v.begin(), v.end());
+    v.erase(std::unique(v.begin(), v.end()), v.end());
+    added += static_cast<int>(v.size());
+    lines.kind[k].insert(lines.kind[k].end(), std::make_move_iterator(v.begin()), std::make_move_iterator(v.end()));
+  }
   return added;
 }
 
