@@ -59,6 +59,15 @@ row "decoded, 1,000 named stations" \
 row "gathered, whole database (dec,city)" "$(best $sfc -id all -pa dec,city "$work/big.wmo")"
 row "gathered, one state (ST=CO dec,city)" "$(best $sfc -id ST=CO -pa dec,city "$work/big.wmo")"
 
+# The station-model map of the "us" region for the sample hour: one SVG document of
+# the 2,547 stations with a report, thinned, over the shorelines and borders of the
+# shoreline database (read once); the whole command, in seconds. And the map of the
+# whole database (a fitted domain: the globe, crude shorelines).
+printf '%-34s %9.3f s\n' "map, us region (-pa psvg -re us)" \
+  "$(best $sfc -id all -pa psvg -re us "$PWD/share/20010600_sao.wmo")"
+printf '%-34s %9.3f s\n' "map, whole database (-pa psvg)" \
+  "$(best $sfc -id all -pa psvg "$PWD/share/20010600_sao.wmo")"
+
 # Memory stays flat whatever the file size: peak resident size for one hour and for
 # the five-hour input.
 # Measured on the program itself (bench/peak_rss, or GNU time): a parent that forks it

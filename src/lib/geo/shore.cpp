@@ -426,26 +426,19 @@ int MAP_graticule(float step, std::vector<MAP_polyline> &out) {
   if (!geographic() || !valid_box(box) || !(step >= 2.0f && step <= 90.0f)) return 0;
   int added = 0;
   std::vector<float> lat, lon;
-  // Meridians from pole to pole.
-  for (float m = -180.0f; m < 180.0f; m += step) {
+  // A meridian from pole to pole, or a parallel all round, at `at` degrees.
+  auto line = [&](bool meridian, float at) {
     lat.clear();
     lon.clear();
-    for (float p = -90.0f; p <= 90.0f; p += LINE_STEP) {
-      lat.push_back(p);
-      lon.push_back(m);
+    const float end = meridian ? 90.0f : 180.0f;
+    for (float t = -end; t <= end; t += LINE_STEP) {
+      lat.push_back(meridian ? t : at);
+      lon.push_back(meridian ? at : t);
     }
     added += MAP_clip_line(lat.data(), lon.data(), static_cast<int>(lat.size()), box, out);
-  }
-  // Parallels all round, the poles left out.
-  for (float p = -90.0f + step; p < 90.0f; p += step) {
-    lat.clear();
-    lon.clear();
-    for (float m = -180.0f; m <= 180.0f; m += LINE_STEP) {
-      lat.push_back(p);
-      lon.push_back(m);
-    }
-    added += MAP_clip_line(lat.data(), lon.data(), static_cast<int>(lat.size()), box, out);
-  }
+  };
+  for (float m = -180.0f; m < 180.0f; m += step) line(true, m);
+  for (float p = -90.0f + step; p < 90.0f; p += step) line(false, p);  // the poles left out
   return added;
 }
 

@@ -47,21 +47,25 @@ constexpr int kFitCells = 48;          // grid spacings across the larger extent
 
 // ---- numbers and text ------------------------------------------------------------------
 
-// Appends `v` with one decimal, without a trailing ".0".
+// Appends `v` rounded to one decimal, without a trailing ".0" ("12.5", "-3", "0");
+// a value that is no number, or beyond a billion, as 0.
 void num(std::string &out, float v) {
-  char buf[48];
-  if (!std::isfinite(v)) v = 0.0f;
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 1);
-  if (ec != std::errc()) {
+  const double tenths = std::round(static_cast<double>(v) * 10.0);
+  if (!(std::fabs(tenths) < 1e10)) {
     out += '0';
     return;
   }
-  if (end - buf >= 2 && end[-1] == '0' && end[-2] == '.') end -= 2;
-  if (end - buf == 2 && buf[0] == '-' && buf[1] == '0') {  // "-0"
-    out += '0';
-    return;
+  long long t = static_cast<long long>(tenths);
+  if (t < 0) {
+    out += '-';
+    t = -t;
   }
-  out.append(buf, end);
+  char buf[24];
+  out.append(buf, std::to_chars(buf, buf + sizeof buf, t / 10).ptr);
+  if (t % 10) {
+    out += '.';
+    out += static_cast<char>('0' + t % 10);
+  }
 }
 
 void pair(std::string &out, float x, float y) {

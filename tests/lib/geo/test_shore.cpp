@@ -13,46 +13,17 @@
 #include "geo/map.h"
 #include "geo/shore.h"
 #include "messages/messages.h"
+#include "shore_fixture.h"
 
 namespace {
 
-Domain make_domain(int proj, float clat, float clon, int nx, int ny, float dx) {
-  Domain d;
-  d.proj = proj;
-  d.clat = clat;
-  d.clon = clon;
-  d.nx = nx;
-  d.ny = ny;
-  d.dx = d.dy = dx;
-  return d;
-}
+using shore_test::make_domain;
 
 // The whole globe in latitude and longitude: map x is the longitude, y the latitude.
 Domain globe(float clon = 0.0f) { return make_domain(DOM_LATLON, 0.0f, clon, 361, 181, 1.0f); }
 
-class ShoreTest : public ::testing::Test {
+class ShoreTest : public shore_test::ShoreDirTest {
  protected:
-  void SetUp() override {
-    MESS_reset_state();
-    MAP_reset_state();
-    MAP_shore_reset_state();
-    char tmpl[] = "/tmp/shore_test_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    const char *env = std::getenv(MAP_SHORE_ENV);
-    had_env_ = env != nullptr;
-    if (env) saved_env_ = env;
-    setenv(MAP_SHORE_ENV, dir_.c_str(), 1);
-  }
-  void TearDown() override {
-    if (had_env_) setenv(MAP_SHORE_ENV, saved_env_.c_str(), 1);
-    else unsetenv(MAP_SHORE_ENV);
-    std::system(("rm -rf " + dir_).c_str());
-    MAP_shore_reset_state();
-    MAP_reset_state();
-    MESS_reset_state();
-  }
-
   // The lines of the current domain, catching the warnings.
   int Lines(char res, MAP_lines &lines) {
     testing::internal::CaptureStderr();
@@ -60,11 +31,6 @@ class ShoreTest : public ::testing::Test {
     warnings_ = testing::internal::GetCapturedStderr();
     return n;
   }
-
-  std::string dir_;
-  std::string warnings_;
-  bool had_env_ = false;
-  std::string saved_env_;
 };
 
 // ---- clipping -------------------------------------------------------------------------

@@ -17,20 +17,12 @@
 #include "geo/shore.h"
 #include "messages/messages.h"
 #include "surface/print_map.h"
+#include "../geo/shore_fixture.h"
 #include "xml_check.h"
 
 namespace {
 
-Domain make_domain(int proj, float clat, float clon, int nx, int ny, float dx) {
-  Domain d;
-  d.proj = proj;
-  d.clat = clat;
-  d.clon = clon;
-  d.nx = nx;
-  d.ny = ny;
-  d.dx = d.dy = dx;
-  return d;
-}
+using shore_test::make_domain;
 
 // The "us" region.
 Domain us() { return make_domain(DOM_POLAR, 39.0f, -97.0f, 25, 17, 2.3f); }
@@ -80,29 +72,8 @@ int count(const std::string &text, const std::string &what) {
   return n;
 }
 
-class PrintMapTest : public ::testing::Test {
+class PrintMapTest : public shore_test::ShoreDirTest {
  protected:
-  void SetUp() override {
-    MESS_reset_state();
-    MAP_reset_state();
-    MAP_shore_reset_state();
-    char tmpl[] = "/tmp/print_map_test_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    const char *env = std::getenv(MAP_SHORE_ENV);
-    had_env_ = env != nullptr;
-    if (env) saved_env_ = env;
-    setenv(MAP_SHORE_ENV, dir_.c_str(), 1);
-  }
-  void TearDown() override {
-    if (had_env_) setenv(MAP_SHORE_ENV, saved_env_.c_str(), 1);
-    else unsetenv(MAP_SHORE_ENV);
-    std::system(("rm -rf " + dir_).c_str());
-    MAP_shore_reset_state();
-    MAP_reset_state();
-    MESS_reset_state();
-  }
-
   // The document of `stations` in the current domain, checked to be well formed;
   // the warnings and notes go to warnings_.
   std::string Map(const std::vector<SFC_map_station> &stations, const char *title = "test") {
@@ -114,11 +85,7 @@ class PrintMapTest : public ::testing::Test {
     return svg;
   }
 
-  std::string dir_;
-  std::string warnings_;
   SFC_map_info info_;
-  bool had_env_ = false;
-  std::string saved_env_;
 };
 
 // ---- parts of a model ------------------------------------------------------------------
