@@ -1,7 +1,7 @@
 # Set-up, build and test on a fresh Debian machine (as root: missing packages are installed).
 BUILD ?= build
 JOBS  ?= $(shell nproc)
-PKGS  = g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev libnetcdf-dev netcdf-bin zlib1g-dev pkg-config valgrind libproj-dev proj-bin python3 mandoc
+PKGS  = g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev libnetcdf-dev netcdf-bin zlib1g-dev pkg-config valgrind libproj-dev proj-bin python3 mandoc gmt-gshhg-low chromium
 
 .PHONY: deps build run test sanitize fuzz clean
 

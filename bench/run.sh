@@ -100,6 +100,15 @@ if [ -x "$build/cvt_write" ] && command -v ncgen >/dev/null; then
   row_n "converted, report form, 10 stations" "$(best $sfc -id $ten -if cvt "$work/cvt_report.cdf")" "$cvt_reports"
 fi
 
+# The station-model map of the "us" region for the sample hour: one SVG document of
+# the 2,547 stations with a report, thinned, over the shorelines and borders of the
+# shoreline database (read once); the whole command, in seconds. And the map of the
+# whole database (a fitted domain: the globe, crude shorelines).
+printf '%-34s %9.3f s\n' "map, us region (-pa psvg -re us)" \
+  "$(best $sfc -id all -pa psvg -re us "$PWD/share/20010600_sao.wmo")"
+printf '%-34s %9.3f s\n' "map, whole database (-pa psvg)" \
+  "$(best $sfc -id all -pa psvg "$PWD/share/20010600_sao.wmo")"
+
 # Memory stays flat whatever the file size: peak resident size for one hour and for
 # the five-hour input.
 # Measured on the program itself (bench/peak_rss, or GNU time): a parent that forks it

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "byte_reader.h"
 #include "geo/geo.h"
 #include "geo/map.h"
 
@@ -22,28 +23,11 @@ constexpr int kCodes[] = {DOM_NONE, DOM_UNKNOWN, DOM_POLAR, DOM_LATLON, DOM_MERC
                           DOM_RTEPH, DOM_ZOOM, DOM_SIZE, DOM_PIXEL};
 constexpr size_t kNumCodes = sizeof kCodes / sizeof kCodes[0];
 
-struct Reader {
-  const uint8_t *p;
-  size_t left;
-  template <typename T>
-  T take() {
-    T v{};
-    if (left >= sizeof v) {
-      std::memcpy(&v, p, sizeof v);
-      p += sizeof v;
-      left -= sizeof v;
-    } else {
-      left = 0;
-    }
-    return v;
-  }
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (size < 1) return 0;
-  Reader in{data, size};
+  ByteReader in{data, size};
   MAP_reset_state();
   Domain d;
   uint8_t pick = in.take<uint8_t>();

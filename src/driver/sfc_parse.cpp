@@ -3,6 +3,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "date/date.h"
 #include "files/files.h"
@@ -14,6 +16,7 @@
 #include "geo/map.h"
 #include "station/station.h"
 #include "surface/print_line.h"
+#include "surface/print_map.h"
 #include "surface/print_nice.h"
 #include "surface/print_rows.h"
 #include "surface/raw_reader.h"
@@ -59,6 +62,7 @@ constexpr ParamWord param_words[] = {
     {"pvar", [] { set_line(6, 0); }},
     {"pcsv", [] { set_line(SFC_PRINT_CSV, 0); }},
     {"pjson", [] { set_line(SFC_PRINT_JSON, 0); }},
+    {"psvg", [] { set_line(SFC_PRINT_MAP, 0); }},
     {"prdash", [] { SFC_set_miss_dash(1); }},
     {"city", [] { settings.city = 1; }},
     {"cvt", [] { settings.decoded = 1; }},
@@ -128,6 +132,8 @@ int SFC_parameter() {
 namespace {
 
 constexpr int FILENAME_SIZE = 160;
+// Names the map file of an hour when the naming conventions have no "sfc_map".
+constexpr const char *SFC_MAP_TEMPLATE = "@%T/%y%m%d%h_map.svg";
 constexpr int STATION_ANSWER = 60;  // one word of at most 59 characters
 
 // Files that SFC_parse_file has opened so far.
@@ -186,16 +192,21 @@ void print_report_text(char *text) {
   }
 }
 
+// Decodes one raw report (a report of another format stays all missing).
+void decode_report(data_struct &rep, SFC_report &report) {
+  SFC_initialize(&report);
+  std::snprintf(report.area, sizeof report.area, "UN");
+  if (rep.format == 1 || rep.format == 4)
+    SFC_decode_SA(rep.data, rep.format, rep.bulletin, &report);
+  else if (rep.format == 2 || rep.format == 5)
+    SFC_decode_METAR(rep.data, rep.format, rep.bulletin, &report);
+}
+
 // Prints one raw report: decoded as a line with the decode bit, else as text.
 void print_report(data_struct &rep) {
   if (settings.type & SFC_DECODE_BIT) {
     SFC_report report;
-    SFC_initialize(&report);
-    std::snprintf(report.area, sizeof report.area, "UN");
-    if (rep.format == 1 || rep.format == 4)
-      SFC_decode_SA(rep.data, rep.format, rep.bulletin, &report);
-    else if (rep.format == 2 || rep.format == 5)
-      SFC_decode_METAR(rep.data, rep.format, rep.bulletin, &report);
+    decode_report(rep, report);
     // Rows for data tools name the station of a report the decoder gives no
     // identifier (a NIL report, a gathered station without a report).
     if (data_rows() && report.id[0] == '\0' && (rep.format > SFC_FMT_NONE || settings.city))
@@ -277,10 +288,59 @@ void print_converted_slot(const SFC_slot &slot) {
   }
 }
 
+// Whether the gathered reports are drawn as a map (line format "map").
+bool map_mode() { return settings.city && SFC_get_print() == SFC_PRINT_MAP; }
+
+// Draws the stations of the store that have a report, decoded, as one map document.
+// With the file bit the document goes to the file the convention "sfc_map" names
+// for the input file's date (written anew), after a "FILE:" line.
+void print_gathered_map(const Date &date) {
+  std::vector<SFC_map_station> stations;
+  const int prhour = SFC_get_prhour();
+  for (SFC_slot *slot = slot_of(CTY_next_data(0)); slot; slot = slot_of(CTY_next_data(1))) {
+    const CTY_data *where = CTY_current_station();
+    if (!where || !slot->flag) continue;
+    SFC_map_station &st = stations.emplace_back();
+    if (settings.decoded) {
+      st.report = slot->report;
+    } else {
+      SFC_set_prhour(slot->prhour);  // decode with the time of the report's own bulletin
+      decode_report(slot->raw, st.report);
+    }
+    st.id = slot->station;
+    st.lat = where->lat;
+    st.lon = where->lon;
+    st.prior = where->prior;
+  }
+  SFC_set_prhour(prhour);
+
+  char label[DATE_LABEL_SIZE];
+  Date labelled = date;
+  DATE_make_label(&labelled, label);
+  char domain[FILE_KEY_SIZE];
+  FILE_get_key('r', domain);
+  const std::string title = std::string("Surface observations ") + label + (domain[0] ? "  " : "") + domain;
+  bool to_file = false;
+  if (settings.output & SFC_FILE_BIT) {
+    if (!FILE_set_name("sfc_map")) FILE_set_name(SFC_MAP_TEMPLATE);
+    char name[FILENAME_SIZE];
+    FILE_set_date(&date, name);
+    MESS_print(1, "FILE: %s\n", name);
+    MESS_file(name, "w");
+    to_file = true;
+  }
+  SFC_print_map(1, stations, title.c_str());
+  if (to_file) MESS_file_close();
+}
+
 // Prints every station of the store in its order: decoded (an all-missing line for
 // a station without report), or as text (a station without report only with
 // "blank", as an empty line). With the file bit every station's file is opened.
 void print_gathered(const Date &date) {
+  if (map_mode()) {
+    print_gathered_map(date);
+    return;
+  }
   const int prhour = SFC_get_prhour();
   for (SFC_slot *slot = slot_of(CTY_next_data(0)); slot; slot = slot_of(CTY_next_data(1))) {
     const bool to_file = open_station_file(slot->station, date, false);
@@ -377,6 +437,8 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   parse_string(id_string, ',', ids);
 
   if (RES_get("city_file")) settings.city = 1;
+  // A map shows the gathered reports: the line format "map" gathers.
+  if (SFC_get_print() == SFC_PRINT_MAP) settings.city = 1;
 
   Date date;
   FILE_get_date(&date);
@@ -403,10 +465,12 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   DATE_make_label(&date, label);
   int several = FILE_get_num_file() != 0;
   bool lines = (settings.type & SFC_DECODE_BIT) || settings.decoded;
-  const bool rows = data_rows();
-  if (!several && !rows) MESS_print(61440, "Date: %s\n\n", label);
+  // Rows for data tools and a map's document stand alone on the output: no date
+  // lines (a map's title carries the date).
+  const bool bare = data_rows() || map_mode();
+  if (!several && !bare) MESS_print(61440, "Date: %s\n\n", label);
   if (settings.header == 1 && init == 1 && lines) SFC_print_line(4, nullptr);
-  if (several && !rows) MESS_print(61440, "** %s\n", label);
+  if (several && !bare) MESS_print(61440, "** %s\n", label);
   if (settings.header == 2 && lines) SFC_print_line(4, nullptr);
 
   if (settings.city) reset_slots();

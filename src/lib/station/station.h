@@ -159,6 +159,10 @@ void *CTY_get_data(const char *id);
 /// 0: the data area of the first station; otherwise that of the next one, in file
 /// order. Null after the last station or without data areas.
 void *CTY_next_data(int next);
+/// The station record (store type 1) of the station whose data area CTY_next_data
+/// returned last; null after the last station, before any walk and for the other
+/// store types.
+const CTY_data *CTY_current_station();
 /// Test hook: releases the store and closes the station file; settings to their
 /// initial values (no data area, no function, id type 0).
 void CTY_reset_state();

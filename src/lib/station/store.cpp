@@ -38,6 +38,7 @@ int g_data_size = 0;               // bytes of each data area
 CTY_enter_fn g_enter = nullptr;    // prepares each new data area
 int g_id_type = 0;                 // locate identifier of types 2 and 3
 TAB_table g_table;                 // the stations, in file order
+void *g_walked = nullptr;          // the record CTY_next_data returned last
 std::vector<std::unique_ptr<unsigned char[]>> g_areas;  // the data areas
 
 // ---- selection items ------------------------------------------------------------
@@ -270,6 +271,7 @@ void locate_id(const CTY_data &d, const char *wkey, char *out, size_t size) {
 }
 
 void release_store() {
+  g_walked = nullptr;
   TAB_free(&g_table);
   g_areas.clear();
   g_store = 0;
@@ -457,7 +459,13 @@ void *CTY_get_data(const char *id) {
 void *CTY_next_data(int next) {
   if (!g_store) return nullptr;
   if (next == 0) TAB_first(&g_table);
-  return area_of(TAB_next(&g_table));
+  g_walked = TAB_next(&g_table);
+  return area_of(g_walked);
+}
+
+const CTY_data *CTY_current_station() {
+  if (g_store != 1 || !g_walked) return nullptr;
+  return &static_cast<const StatFull *>(g_walked)->data;
 }
 
 void CTY_reset_state() {

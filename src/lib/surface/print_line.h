@@ -11,6 +11,8 @@
 //   6 "pvar"  variable list (surface/print_var.h); nothing without a list
 //   7 "pcsv"  CSV rows, 8 "pjson" JSON Lines (surface/print_rows.h): the
 //             record's fields, or the variable list's columns when there is one
+//   9 "psvg"  map: no rows; the driver draws the gathered reports as one SVG
+//             document per file (surface/print_map.h)
 // A missing value prints as blanks, or as a dash when miss_dash is 1.
 //
 // State: print_type (initially 2), miss_dash (initially 0) and the variable-list
@@ -24,7 +26,10 @@
 #include "messages/messages.h"
 #include "surface/report.h"
 
-/// Selects the line format (1 to 8; other values print nothing). Returns 0.
+/// The line format "map" (parameter word "psvg"): rows print nothing.
+constexpr int SFC_PRINT_MAP = 9;
+
+/// Selects the line format (1 to 9; other values print nothing). Returns 0.
 int SFC_set_print(int type);
 /// The selected line format.
 int SFC_get_print();
