@@ -25,6 +25,7 @@
 #include "surface/madis_reader.h"
 #include "surface/metar.h"
 #include "surface/sa.h"
+#include "util/chars.h"
 #include "util/util.h"
 
 const res_type SFC_res_key[] = {
@@ -40,6 +41,20 @@ const res_type SFC_res_pos[] = {RES_filenames, RES_null};
 namespace {
 
 SFC_settings settings;
+
+// Sub-levels of a message class (the final letter a to d of a level text).
+constexpr M_type M_SUB_A = 0x11111111u;
+constexpr M_type M_SUB_C = 0x44444444u;
+// The classes the program prints with: the report lines, texts and "FILE:" lines
+// (print, sub-level a); the column header (print, sub-level c); a converted file
+// that cannot be opened (warn, sub-level c).
+constexpr M_type M_REPORT = M_PRINT & M_SUB_A;
+constexpr M_type M_HEADER = M_PRINT & M_SUB_C;
+constexpr M_type M_CVT_OPEN = M_WARN & M_SUB_C;
+// MESS_set operations on the program's default level, which yields to a level the
+// user set: set it (lower bits filled), add classes to it.
+constexpr int MESS_DEFAULT_SET = 20;
+constexpr int MESS_DEFAULT_ADD = 21;
 
 struct ParamWord {
   const char *word;
@@ -145,8 +160,7 @@ int init = 0;
 bool id_is_file_name(const char *id) {
   if (!*id) return false;
   for (const char *p = id; *p; ++p)
-    if (!((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z') || (*p >= '0' && *p <= '9')))
-      return false;
+    if (!zyp::is_alnum(*p)) return false;
   return true;
 }
 
@@ -177,7 +191,7 @@ bool open_station_file(const char *id, const Date &date, bool from_report = true
   FILE_set_key('i', id);
   char name[FILENAME_SIZE];
   FILE_set_date(&date, name);
-  if (!data_rows()) MESS_print(1, "FILE: %s\n", name);
+  if (!data_rows()) MESS_print(M_REPORT, "FILE: %s\n", name);
   MESS_file(name, "a");
   return true;
 }
@@ -185,10 +199,10 @@ bool open_station_file(const char *id, const Date &date, bool from_report = true
 // Prints the text of one raw report, tidied or squeezed.
 void print_report_text(char *text) {
   if (settings.raw_line == 2) {
-    SFC_print_nice(1, text);
+    SFC_print_nice(M_REPORT, text);
   } else {
     strip_spaces(text);
-    MESS_print(1, "%s\n", text);
+    MESS_print(M_REPORT, "%s\n", text);
   }
 }
 
@@ -196,9 +210,9 @@ void print_report_text(char *text) {
 void decode_report(data_struct &rep, SFC_report &report) {
   SFC_initialize(&report);
   std::snprintf(report.area, sizeof report.area, "UN");
-  if (rep.format == 1 || rep.format == 4)
+  if (rep.format == SFC_FMT_SA || rep.format == SFC_FMT_SP)
     SFC_decode_SA(rep.data, rep.format, rep.bulletin, &report);
-  else if (rep.format == 2 || rep.format == 5)
+  else if (rep.format == SFC_FMT_METAR || rep.format == SFC_FMT_SPECI)
     SFC_decode_METAR(rep.data, rep.format, rep.bulletin, &report);
 }
 
@@ -212,7 +226,7 @@ void print_report(data_struct &rep) {
     if (data_rows() && report.id[0] == '\0' && (rep.format > SFC_FMT_NONE || settings.city))
       std::snprintf(report.id, sizeof report.id, "%.*s", static_cast<int>(sizeof rep.id), rep.id);
     SFC_rows_set_raw(rep.format > SFC_FMT_NONE ? rep.data : nullptr);
-    SFC_print_line(1, &report);
+    SFC_print_line(M_REPORT, &report);
     SFC_rows_set_raw(nullptr);
   } else {
     print_report_text(rep.data);
@@ -279,12 +293,12 @@ void gather_report(const data_struct &rep) {
 // else, with the decode bit, an all-missing line; else nothing.
 void print_converted_slot(const SFC_slot &slot) {
   if (slot.flag || settings.blank) {
-    SFC_print_line(1, &slot.report);
+    SFC_print_line(M_REPORT, &slot.report);
   } else if (settings.type & SFC_DECODE_BIT) {
     SFC_report report;
     SFC_initialize(&report);
     std::snprintf(report.area, sizeof report.area, "UN");
-    SFC_print_line(1, &report);
+    SFC_print_line(M_REPORT, &report);
   }
 }
 
@@ -325,11 +339,11 @@ void print_gathered_map(const Date &date) {
     if (!FILE_set_name("sfc_map")) FILE_set_name(SFC_MAP_TEMPLATE);
     char name[FILENAME_SIZE];
     FILE_set_date(&date, name);
-    MESS_print(1, "FILE: %s\n", name);
+    MESS_print(M_REPORT, "FILE: %s\n", name);
     MESS_file(name, "w");
     to_file = true;
   }
-  SFC_print_map(1, stations, title.c_str());
+  SFC_print_map(M_REPORT, stations, title.c_str());
   if (to_file) MESS_file_close();
 }
 
@@ -386,7 +400,7 @@ void read_converted(int fd, const CTY_id_set &wanted, bool id_only, const Date &
       continue;
     }
     const bool to_file = open_station_file(report.id, date);
-    if (!id_only || SFC_read(fd, &report, SFC_CVT_FULL, &counter) == 0) SFC_print_line(1, &report);
+    if (!id_only || SFC_read(fd, &report, SFC_CVT_FULL, &counter) == 0) SFC_print_line(M_REPORT, &report);
     if (to_file) MESS_file_close();
   }
 }
@@ -414,20 +428,20 @@ int SFC_parse_file(const char *filename, const char *id_string) {
     int kind = 0;
     cvt_fd = SFC_open(filename, SFC_CVT_READ, &kind);
     if (cvt_fd < 0) {
-      MESS_print(64, "SFC_parse_file: Unable to open file:%s\n", filename);
+      MESS_print(M_CVT_OPEN, "SFC_parse_file: Unable to open file:%s\n", filename);
       return 0;
     }
     SFC_getinfo(cvt_fd, &info);
   } else if (netcdf) {
     char path[FILE_PATH_MAX + 1];
     if (!madis.open(FILE_add_user_path(filename, path))) {
-      MESS_print(192, "SFC_parse_file: Unable to open file:%s\n", filename);
+      MESS_print(M_WARN, "SFC_parse_file: Unable to open file:%s\n", filename);
       return 0;
     }
   } else {
     input.reset(FILE_open(filename, "r"));
     if (!input) {
-      MESS_print(192, "SFC_parse_file: Unable to open file:%s\n", filename);
+      MESS_print(M_WARN, "SFC_parse_file: Unable to open file:%s\n", filename);
       return 0;
     }
   }
@@ -460,7 +474,7 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   RES_getvals("out_file", out_files);
   for (const std::string &conv : out_files) FILE_set_name(conv.c_str());
 
-  if (!settings.decoded) MESS_set(21, 61440);
+  if (!settings.decoded) MESS_set(MESS_DEFAULT_ADD, M_OUT1);
   char label[DATE_LABEL_SIZE];
   DATE_make_label(&date, label);
   int several = FILE_get_num_file() != 0;
@@ -468,10 +482,10 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   // Rows for data tools and a map's document stand alone on the output: no date
   // lines (a map's title carries the date).
   const bool bare = data_rows() || map_mode();
-  if (!several && !bare) MESS_print(61440, "Date: %s\n\n", label);
-  if (settings.header == 1 && init == 1 && lines) SFC_print_line(4, nullptr);
-  if (several && !bare) MESS_print(61440, "** %s\n", label);
-  if (settings.header == 2 && lines) SFC_print_line(4, nullptr);
+  if (!several && !bare) MESS_print(M_OUT1, "Date: %s\n\n", label);
+  if (settings.header == 1 && init == 1 && lines) SFC_print_line(M_HEADER, nullptr);
+  if (several && !bare) MESS_print(M_OUT1, "** %s\n", label);
+  if (settings.header == 2 && lines) SFC_print_line(M_HEADER, nullptr);
 
   if (settings.city) reset_slots();
 
@@ -505,7 +519,7 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   // A damaged or truncated compressed file: the reports before the fault are out.
   if (input) {
     if (const char *why = FILE_read_error(input.get()))
-      MESS_print(192, "SFC_parse_file: Unable to read file:%s (%s)\n", filename, why);
+      MESS_print(M_WARN, "SFC_parse_file: Unable to read file:%s (%s)\n", filename, why);
   }
 
   free_parsed_array(out_files);
@@ -547,12 +561,12 @@ int SFC_main(int argc, char **argv) {
   RES_init(argc, argv, SFC_res_key, SFC_res_pos);
   std::string prog = RES_get_progname();
   if (FLAG_help()) {
-    MESS_print(15, "%s: This program converts raw surface observations\n", prog.c_str());
-    MESS_print(15, "   into a useable format\n");
+    MESS_print(M_PRINT, "%s: This program converts raw surface observations\n", prog.c_str());
+    MESS_print(M_PRINT, "   into a useable format\n");
     RES_help_print(prog.c_str(), SFC_res_key, SFC_res_pos);
     ZYP_exit(0);
   }
-  if (RES_get("identifier")) MESS_set(20, 255);
+  if (RES_get("identifier")) MESS_set(MESS_DEFAULT_SET, M_PRINT | M_ERROR | M_WARN);
   MESS_print_prog("HOURLY FILE SURFACE OBSERVATION PARSER");
   SFC_dat_in_file();
 
@@ -565,7 +579,7 @@ int SFC_main(int argc, char **argv) {
   std::string ident;
   if (const char *id = RES_get("identifier")) {
     ident = id;
-    MESS_print(3840, "Searching for: %s...\n", id);
+    MESS_print(M_MESS, "Searching for: %s...\n", id);
   } else {
     char answer[STATION_ANSWER + 1] = "";
     ZYP_prompts("Enter the station: ", answer, STATION_ANSWER);
