@@ -65,7 +65,8 @@ int main(int argc, char **argv) {
       std::fprintf(stderr, "replay: %s: cannot be read\n", f.c_str());
       return 2;
     }
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
     LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size());
   }
   std::printf("replayed %zu inputs\n", files.size());
