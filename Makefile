@@ -43,7 +43,7 @@ tidy: deps
 # The project's own code with -Wall -Wextra -Wshadow -Wformat=2 -Werror.
 strict: deps
 	cmake -S . -B build-strict -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRICT_WARNINGS=ON >/dev/null
-	cmake --build build-strict -j $(JOBS) --keep-going
+	cmake --build build-strict -j $(JOBS) -- -k
 
 clean:
 	rm -rf $(BUILD) build-san build-fuzz build-strict
