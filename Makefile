@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 PKGS  = g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev libnetcdf-dev netcdf-bin zlib1g-dev pkg-config valgrind libproj-dev proj-bin python3 mandoc gmt-gshhg-low chromium
 
-.PHONY: deps build run test sanitize fuzz clean
+.PHONY: deps build run test sanitize fuzz tidy strict clean
 
 deps:
 	@missing=""; for p in $(PKGS); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -33,5 +33,17 @@ fuzz: deps
 	CXX=clang++ cmake -S . -B build-fuzz -DFUZZ=ON -DBENCH=OFF >/dev/null
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 
+# clang-tidy with the checks of .clang-tidy over every source file of src/, through the
+# compile database of the build directory (findings are printed; they fail nothing yet).
+tidy: deps
+	dpkg -s clang-tidy >/dev/null 2>&1 || apt-get install -y -qq clang-tidy
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	run-clang-tidy -quiet -p $(BUILD) -j $(JOBS) '$(CURDIR)/src/.*\.cpp$$'
+
+# The project's own code with -Wall -Wextra -Wshadow -Wformat=2 -Werror.
+strict: deps
+	cmake -S . -B build-strict -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRICT_WARNINGS=ON >/dev/null
+	cmake --build build-strict -j $(JOBS) -- -k
+
 clean:
-	rm -rf $(BUILD) build-san build-fuzz
+	rm -rf $(BUILD) build-san build-fuzz build-strict

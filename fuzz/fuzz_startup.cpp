@@ -1,7 +1,13 @@
 // Fuzzes start-up: a resource file and a command line from one input.
 // Input layout: resource-file text, a 0xFF byte, then the command-line words
 // separated by NUL or newline bytes. '|' and '/' are replaced so that no pipe is run
-// and every file stays in the scratch directory.
+// and every file name is relative to the working directory.
+//
+// The resource file is the text itself in a file in memory (the only item of the
+// search path); nothing is written to the disk. Start-up runs in a working directory
+// that was removed: a log file the input names cannot be created there (the write
+// failure hook drops it), and nothing is left behind.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -15,6 +21,7 @@
 #include "files/files.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "mem_file.h"
 
 namespace {
 
@@ -24,27 +31,27 @@ std::string sanitize(std::string s) {
   return s;
 }
 
-void enter_scratch_dir() {
+// Moves into a folder made for the purpose and removes it at once: files cannot be
+// created in a removed working directory, and relative names find nothing there.
+void enter_removed_dir() {
   static bool done = false;
   if (done) return;
   char tmpl[] = "/tmp/fuzz_startupXXXXXX";
-  if (!mkdtemp(tmpl) || chdir(tmpl) != 0) std::abort();
-  setenv("zypdefault", ".", 1);
+  if (!mkdtemp(tmpl) || chdir(tmpl) != 0 || rmdir(tmpl) != 0) std::abort();
   done = true;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  enter_scratch_dir();
+  enter_removed_dir();
   std::string input(reinterpret_cast<const char *>(data), size);
   size_t split = input.find('\xff');
   std::string file = sanitize(input.substr(0, split));
   std::string line = split == std::string::npos ? std::string() : sanitize(input.substr(split + 1));
-  if (FILE *f = std::fopen("zyp.cfg", "w")) {
-    std::fwrite(file.data(), 1, file.size(), f);
-    std::fclose(f);
-  }
+  const MemFile resources(reinterpret_cast<const uint8_t *>(file.data()), file.size());
+  if (resources.path().empty()) std::abort();
+  setenv("zypdefault", resources.path().c_str(), 1);
   std::vector<std::string> words{"sfcparse"};
   std::string word;
   for (char c : line) {

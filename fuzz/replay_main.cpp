@@ -2,49 +2,72 @@
 // named on the command line (or inside a directory named there) is one input.
 // Built with the ordinary compiler so that `make test` runs the seed corpora and
 // the inputs of every crash found.
-#include <dirent.h>
-#include <sys/stat.h>
-
+//
+// A path that does not exist, or a folder without a single input, fails the replay
+// (status 2): a corpus that went missing must not pass as a replay of nothing.
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <system_error>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 
 namespace {
 
-void collect(const std::string &path, std::vector<std::string> &files) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) return;
-  if (!S_ISDIR(st.st_mode)) {
+namespace fs = std::filesystem;
+
+// Adds the inputs under `path` (the file itself, or every file below the folder) to
+// `files`; false when the path does not exist or names a folder without inputs.
+bool collect(const fs::path &path, std::vector<fs::path> &files) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) {
+    std::fprintf(stderr, "replay: %s: no such file or folder\n", path.c_str());
+    return false;
+  }
+  if (!fs::is_directory(path, ec)) {
     files.push_back(path);
-    return;
+    return true;
   }
-  DIR *dir = opendir(path.c_str());
-  if (!dir) return;
-  while (dirent *e = readdir(dir)) {
-    std::string name = e->d_name;
-    if (name == "." || name == "..") continue;
-    collect(path + "/" + name, files);
+  const size_t before = files.size();
+  for (fs::recursive_directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
+    if (it->is_regular_file(ec)) files.push_back(it->path());
+  if (ec) {
+    std::fprintf(stderr, "replay: %s: %s\n", path.c_str(), ec.message().c_str());
+    return false;
   }
-  closedir(dir);
+  if (files.size() == before) {
+    std::fprintf(stderr, "replay: %s: no inputs in the folder\n", path.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
-  std::vector<std::string> files;
-  for (int i = 1; i < argc; ++i) collect(argv[i], files);
-  for (const std::string &f : files) {
-    FILE *in = std::fopen(f.c_str(), "rb");
-    if (!in) continue;
-    std::vector<uint8_t> data;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) data.insert(data.end(), buf, buf + n);
-    std::fclose(in);
-    LLVMFuzzerTestOneInput(data.data(), data.size());
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s CORPUS_FOLDER_OR_FILE...\n", argv[0]);
+    return 2;
+  }
+  std::vector<fs::path> files;
+  bool complete = true;
+  // Absolute names: a target may change the working directory (fuzz_startup does).
+  std::error_code ec;
+  for (int i = 1; i < argc; ++i) complete = collect(fs::absolute(argv[i], ec), files) && complete;
+  if (!complete) return 2;
+  for (const fs::path &f : files) {
+    std::ifstream in(f, std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "replay: %s: cannot be read\n", f.c_str());
+      return 2;
+    }
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size());
   }
   std::printf("replayed %zu inputs\n", files.size());
   return 0;

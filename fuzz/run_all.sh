@@ -15,8 +15,14 @@ for bin in build-fuzz/fuzz_*; do
   [ -x "$bin" ] || continue
   name=$(basename "$bin")
   corpus=${name#fuzz_}
+  # A target without its seed corpus fails the run rather than fuzz from nothing.
+  if [ -z "$(ls -A "fuzz/corpus/$corpus" 2>/dev/null)" ]; then
+    echo "== $name: no seed corpus in fuzz/corpus/$corpus" >&2
+    status=1
+    continue
+  fi
   work=$(mktemp -d)
-  cp -r "fuzz/corpus/$corpus/." "$work/" 2>/dev/null || true
+  cp -r "fuzz/corpus/$corpus/." "$work/"
   # Seeds kept as CDL text are made into the netCDF files they describe.
   for cdl in "$work"/*.cdl; do
     [ -e "$cdl" ] && ncgen -o "${cdl%.cdl}.cdf" "$cdl" && rm "$cdl"

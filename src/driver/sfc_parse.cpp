@@ -25,21 +25,41 @@
 #include "surface/madis_reader.h"
 #include "surface/metar.h"
 #include "surface/sa.h"
+#include "util/chars.h"
 #include "util/util.h"
 
 const res_type SFC_res_key[] = {
-    RES_help,        RES_batch,      RES_message,    RES_file_path, RES_data_path,   RES_con_path,
-    RES_grid_path,   RES_raw_path,   RES_image_path, RES_watch_path, RES_text_path,  RES_model_path,
-    RES_sat_path,    RES_city_file,  RES_stat_prior, RES_name_conv, RES_in_file,     RES_out_file,
-    RES_file_param,  RES_plot_domain, RES_grid_domain, RES_region,  RES_output,      RES_current,
-    RES_hour,        RES_num_hour,   RES_identifier, RES_variable,  RES_parameter,   RES_null,
+    RES_help,       RES_batch,       RES_message,     RES_file_path,  RES_data_path, RES_con_path,
+    RES_grid_path,  RES_raw_path,    RES_image_path,  RES_watch_path, RES_text_path, RES_model_path,
+    RES_sat_path,   RES_city_file,   RES_stat_prior,  RES_name_conv,  RES_in_file,   RES_out_file,
+    RES_file_param, RES_plot_domain, RES_grid_domain, RES_region,     RES_output,    RES_current,
+    RES_hour,       RES_num_hour,    RES_identifier,  RES_variable,   RES_parameter, RES_null,
 };
 
 const res_type SFC_res_pos[] = {RES_filenames, RES_null};
 
 namespace {
 
-SFC_settings settings;
+// The driver's state for the run.
+struct DriverState {
+  SFC_settings settings;  // what the parameter, output and in_file words chose
+  int files_opened = 0;   // files that SFC_parse_file has opened so far
+};
+DriverState g_driver;
+
+// Sub-levels of a message class (the final letter a to d of a level text).
+constexpr M_type M_SUB_A = 0x11111111u;
+constexpr M_type M_SUB_C = 0x44444444u;
+// The classes the program prints with: the report lines, texts and "FILE:" lines
+// (print, sub-level a); the column header (print, sub-level c); a converted file
+// that cannot be opened (warn, sub-level c).
+constexpr M_type M_REPORT = M_PRINT & M_SUB_A;
+constexpr M_type M_HEADER = M_PRINT & M_SUB_C;
+constexpr M_type M_CVT_OPEN = M_WARN & M_SUB_C;
+// MESS_set operations on the program's default level, which yields to a level the
+// user set: set it (lower bits filled), add classes to it.
+constexpr int MESS_DEFAULT_SET = 20;
+constexpr int MESS_DEFAULT_ADD = 21;
 
 struct ParamWord {
   const char *word;
@@ -48,12 +68,12 @@ struct ParamWord {
 
 void set_line(int format, int raw_line) {
   SFC_set_print(format);
-  if (raw_line) settings.raw_line = raw_line;
+  if (raw_line) g_driver.settings.raw_line = raw_line;
 }
 
 constexpr ParamWord param_words[] = {
-    {"dec", [] { settings.type |= SFC_DECODE_BIT; }},
-    {"raw", [] { settings.type &= ~SFC_DECODE_BIT; }},
+    {"dec", [] { g_driver.settings.type |= SFC_DECODE_BIT; }},
+    {"raw", [] { g_driver.settings.type &= ~SFC_DECODE_BIT; }},
     {"pln", [] { set_line(2, 1); }},
     {"plns", [] { set_line(1, 2); }},
     {"psyn", [] { set_line(4, 0); }},
@@ -64,20 +84,20 @@ constexpr ParamWord param_words[] = {
     {"pjson", [] { set_line(SFC_PRINT_JSON, 0); }},
     {"psvg", [] { set_line(SFC_PRINT_MAP, 0); }},
     {"prdash", [] { SFC_set_miss_dash(1); }},
-    {"city", [] { settings.city = 1; }},
-    {"cvt", [] { settings.decoded = 1; }},
-    {"blank", [] { settings.blank = 1; }},
-    {"noblank", [] { settings.blank = 0; }},
-    {"header-1", [] { settings.header = 1; }},
-    {"header-e", [] { settings.header = 2; }},
-    {"header-0", [] { settings.header = 0; }},
+    {"city", [] { g_driver.settings.city = 1; }},
+    {"cvt", [] { g_driver.settings.decoded = 1; }},
+    {"blank", [] { g_driver.settings.blank = 1; }},
+    {"noblank", [] { g_driver.settings.blank = 0; }},
+    {"header-1", [] { g_driver.settings.header = 1; }},
+    {"header-e", [] { g_driver.settings.header = 2; }},
+    {"header-0", [] { g_driver.settings.header = 0; }},
 };
 
 }  // namespace
 
-const SFC_settings &SFC_get_settings() { return settings; }
+const SFC_settings &SFC_get_settings() { return g_driver.settings; }
 
-void SFC_reset_settings() { settings = SFC_settings{}; }
+void SFC_reset_settings() { g_driver.settings = SFC_settings{}; }
 
 int SFC_dat_in_file() {
   FILE_set_name("sfc_dat");
@@ -85,10 +105,10 @@ int SFC_dat_in_file() {
   RES_getvals("in_file", words);
   for (const std::string &w : words) {
     if (stricmp(w.c_str(), "cvt") == 0) {
-      settings.decoded = 1;
+      g_driver.settings.decoded = 1;
       FILE_set_name("sfc_cvt");
     } else if (stricmp(w.c_str(), "sfc_cvt_cdf") == 0) {
-      settings.decoded = 1;
+      g_driver.settings.decoded = 1;
       FILE_set_name("sfc_cvt_cdf");
     } else {
       FILE_set_name(w.c_str());
@@ -119,11 +139,11 @@ int SFC_parameter() {
   RES_getvals("output", words);
   for (const std::string &w : words) {
     if (stricmp(w.c_str(), "screen") == 0)
-      settings.output = 1;
+      g_driver.settings.output = 1;
     else if (stricmp(w.c_str(), "file") == 0)
-      settings.output = 2;
+      g_driver.settings.output = 2;
     else if (stricmp(w.c_str(), "both") == 0)
-      settings.output = 3;
+      g_driver.settings.output = 3;
   }
   free_parsed_array(words);
   return 0;
@@ -136,39 +156,33 @@ constexpr int FILENAME_SIZE = 160;
 constexpr const char *SFC_MAP_TEMPLATE = "@%T/%y%m%d%h_map.svg";
 constexpr int STATION_ANSWER = 60;  // one word of at most 59 characters
 
-// Files that SFC_parse_file has opened so far.
-int init = 0;
-
 // Whether a report's identifier can name a file: letters and digits only.
 // Identifiers come from the bulletin, which anyone on the feed can write; "../x" or
 // "a/b" must not reach a file name.
 bool id_is_file_name(const char *id) {
   if (!*id) return false;
   for (const char *p = id; *p; ++p)
-    if (!((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z') || (*p >= '0' && *p <= '9')))
-      return false;
+    if (!zyp::is_alnum(*p)) return false;
   return true;
 }
 
 // Whether a station identifier of the database can name a file: the database's own
 // forms ("-ABC" for a station without an ICAO identifier) are taken, but nothing
 // that leaves the output directory.
-bool station_is_file_name(const char *id) {
-  return *id && *id != '.' && !std::strchr(id, '/');
-}
+bool station_is_file_name(const char *id) { return *id && *id != '.' && !std::strchr(id, '/'); }
 
 // Whether reports print as rows for data tools (CSV, JSON Lines): then standard
 // output carries nothing but the rows and their header, no date or file lines.
 bool data_rows() {
   return SFC_print_is_rows(SFC_get_print()) &&
-         ((settings.type & SFC_DECODE_BIT) || settings.decoded);
+         ((g_driver.settings.type & SFC_DECODE_BIT) || g_driver.settings.decoded);
 }
 
 // Opens the output file of station `id` as the message copy file when the file bit
 // of the output mode is set; true when it did. An identifier that is no file name
 // is not filed (a warning names it).
 bool open_station_file(const char *id, const Date &date, bool from_report = true) {
-  if (!(settings.output & SFC_FILE_BIT)) return false;
+  if (!(g_driver.settings.output & SFC_FILE_BIT)) return false;
   if (!(from_report ? id_is_file_name(id) : station_is_file_name(id))) {
     MESS_print(M_WARN, "SFC_parse_file: Report of %s not filed: the identifier is no file name\n",
                id);
@@ -177,18 +191,18 @@ bool open_station_file(const char *id, const Date &date, bool from_report = true
   FILE_set_key('i', id);
   char name[FILENAME_SIZE];
   FILE_set_date(&date, name);
-  if (!data_rows()) MESS_print(1, "FILE: %s\n", name);
+  if (!data_rows()) MESS_print(M_REPORT, "FILE: %s\n", name);
   MESS_file(name, "a");
   return true;
 }
 
 // Prints the text of one raw report, tidied or squeezed.
 void print_report_text(char *text) {
-  if (settings.raw_line == 2) {
-    SFC_print_nice(1, text);
+  if (g_driver.settings.raw_line == 2) {
+    SFC_print_nice(M_REPORT, text);
   } else {
     strip_spaces(text);
-    MESS_print(1, "%s\n", text);
+    MESS_print(M_REPORT, "%s\n", text);
   }
 }
 
@@ -196,23 +210,24 @@ void print_report_text(char *text) {
 void decode_report(data_struct &rep, SFC_report &report) {
   SFC_initialize(&report);
   std::snprintf(report.area, sizeof report.area, "UN");
-  if (rep.format == 1 || rep.format == 4)
+  if (rep.format == SFC_FMT_SA || rep.format == SFC_FMT_SP)
     SFC_decode_SA(rep.data, rep.format, rep.bulletin, &report);
-  else if (rep.format == 2 || rep.format == 5)
+  else if (rep.format == SFC_FMT_METAR || rep.format == SFC_FMT_SPECI)
     SFC_decode_METAR(rep.data, rep.format, rep.bulletin, &report);
 }
 
 // Prints one raw report: decoded as a line with the decode bit, else as text.
 void print_report(data_struct &rep) {
-  if (settings.type & SFC_DECODE_BIT) {
+  if (g_driver.settings.type & SFC_DECODE_BIT) {
     SFC_report report;
     decode_report(rep, report);
     // Rows for data tools name the station of a report the decoder gives no
     // identifier (a NIL report, a gathered station without a report).
-    if (data_rows() && report.id[0] == '\0' && (rep.format > SFC_FMT_NONE || settings.city))
+    if (data_rows() && report.id[0] == '\0' &&
+        (rep.format > SFC_FMT_NONE || g_driver.settings.city))
       std::snprintf(report.id, sizeof report.id, "%.*s", static_cast<int>(sizeof rep.id), rep.id);
     SFC_rows_set_raw(rep.format > SFC_FMT_NONE ? rep.data : nullptr);
-    SFC_print_line(1, &report);
+    SFC_print_line(M_REPORT, &report);
     SFC_rows_set_raw(nullptr);
   } else {
     print_report_text(rep.data);
@@ -233,7 +248,8 @@ void print_raw_report(data_struct &rep, const Date &date) {
 bool is_netcdf(const char *filename) {
   unsigned char sig[4] = {0, 0, 0, 0};
   if (FILE_signature(filename, sig, 4) < 4) return false;
-  if (sig[0] == 'C' && sig[1] == 'D' && sig[2] == 'F' && (sig[3] == 1 || sig[3] == 2 || sig[3] == 5))
+  if (sig[0] == 'C' && sig[1] == 'D' && sig[2] == 'F' &&
+      (sig[3] == 1 || sig[3] == 2 || sig[3] == 5))
     return true;
   return sig[0] == 0x89 && sig[1] == 'H' && sig[2] == 'D' && sig[3] == 'F';
 }
@@ -253,7 +269,7 @@ void fill_store(const Domain *domain) {
 // Empties every slot for a new file; the kept identifier stays.
 void reset_slots() {
   for (SFC_slot *slot = slot_of(CTY_next_data(0)); slot; slot = slot_of(CTY_next_data(1))) {
-    if (settings.decoded) {
+    if (g_driver.settings.decoded) {
       SFC_initialize(&slot->report);
     } else {
       slot->raw.data[0] = '\0';
@@ -278,18 +294,18 @@ void gather_report(const data_struct &rep) {
 // Prints one gathered converted slot: its report when it has one or with "blank";
 // else, with the decode bit, an all-missing line; else nothing.
 void print_converted_slot(const SFC_slot &slot) {
-  if (slot.flag || settings.blank) {
-    SFC_print_line(1, &slot.report);
-  } else if (settings.type & SFC_DECODE_BIT) {
+  if (slot.flag || g_driver.settings.blank) {
+    SFC_print_line(M_REPORT, &slot.report);
+  } else if (g_driver.settings.type & SFC_DECODE_BIT) {
     SFC_report report;
     SFC_initialize(&report);
     std::snprintf(report.area, sizeof report.area, "UN");
-    SFC_print_line(1, &report);
+    SFC_print_line(M_REPORT, &report);
   }
 }
 
 // Whether the gathered reports are drawn as a map (line format "map").
-bool map_mode() { return settings.city && SFC_get_print() == SFC_PRINT_MAP; }
+bool map_mode() { return g_driver.settings.city && SFC_get_print() == SFC_PRINT_MAP; }
 
 // Draws the stations of the store that have a report, decoded, as one map document.
 // With the file bit the document goes to the file the convention "sfc_map" names
@@ -301,7 +317,7 @@ void print_gathered_map(const Date &date) {
     const CTY_data *where = CTY_current_station();
     if (!where || !slot->flag) continue;
     SFC_map_station &st = stations.emplace_back();
-    if (settings.decoded) {
+    if (g_driver.settings.decoded) {
       st.report = slot->report;
     } else {
       SFC_set_prhour(slot->prhour);  // decode with the time of the report's own bulletin
@@ -319,17 +335,18 @@ void print_gathered_map(const Date &date) {
   DATE_make_label(&labelled, label);
   char domain[FILE_KEY_SIZE];
   FILE_get_key('r', domain);
-  const std::string title = std::string("Surface observations ") + label + (domain[0] ? "  " : "") + domain;
+  const std::string title =
+      std::string("Surface observations ") + label + (domain[0] ? "  " : "") + domain;
   bool to_file = false;
-  if (settings.output & SFC_FILE_BIT) {
+  if (g_driver.settings.output & SFC_FILE_BIT) {
     if (!FILE_set_name("sfc_map")) FILE_set_name(SFC_MAP_TEMPLATE);
     char name[FILENAME_SIZE];
     FILE_set_date(&date, name);
-    MESS_print(1, "FILE: %s\n", name);
+    MESS_print(M_REPORT, "FILE: %s\n", name);
     MESS_file(name, "w");
     to_file = true;
   }
-  SFC_print_map(1, stations, title.c_str());
+  SFC_print_map(M_REPORT, stations, title.c_str());
   if (to_file) MESS_file_close();
 }
 
@@ -344,12 +361,12 @@ void print_gathered(const Date &date) {
   const int prhour = SFC_get_prhour();
   for (SFC_slot *slot = slot_of(CTY_next_data(0)); slot; slot = slot_of(CTY_next_data(1))) {
     const bool to_file = open_station_file(slot->station, date, false);
-    if (settings.decoded) {
+    if (g_driver.settings.decoded) {
       print_converted_slot(*slot);
-    } else if (settings.type & SFC_DECODE_BIT) {
+    } else if (g_driver.settings.type & SFC_DECODE_BIT) {
       SFC_set_prhour(slot->prhour);  // decode with the time of the report's own bulletin
       print_report(slot->raw);
-    } else if (settings.blank || std::strlen(slot->raw.data) > 5) {
+    } else if (g_driver.settings.blank || std::strlen(slot->raw.data) > 5) {
       print_report_text(slot->raw.data);
     }
     if (to_file) MESS_file_close();
@@ -381,12 +398,13 @@ void read_converted(int fd, const CTY_id_set &wanted, bool id_only, const Date &
   const int rep_type = id_only ? SFC_CVT_ID : SFC_CVT_FULL;
   for (int counter = 0; SFC_read(fd, &report, rep_type, &counter) == 0; ++counter) {
     if (!wanted.wanted(report.id)) continue;
-    if (settings.city) {
+    if (g_driver.settings.city) {
       gather_converted(fd, report, id_only, counter);
       continue;
     }
     const bool to_file = open_station_file(report.id, date);
-    if (!id_only || SFC_read(fd, &report, SFC_CVT_FULL, &counter) == 0) SFC_print_line(1, &report);
+    if (!id_only || SFC_read(fd, &report, SFC_CVT_FULL, &counter) == 0)
+      SFC_print_line(M_REPORT, &report);
     if (to_file) MESS_file_close();
   }
 }
@@ -395,7 +413,8 @@ void read_converted(int fd, const CTY_id_set &wanted, bool id_only, const Date &
 // and hour, else the date its name gave.
 void converted_date(const SFC_info &info, Date &date) {
   const Date &d = info.date;
-  if (d.year != DATE_MISSING && d.month >= 1 && d.day != DATE_MISSING && d.hour != DATE_MISSING) date = d;
+  if (d.year != DATE_MISSING && d.month >= 1 && d.day != DATE_MISSING && d.hour != DATE_MISSING)
+    date = d;
 }
 
 }  // namespace
@@ -409,83 +428,84 @@ int SFC_parse_file(const char *filename, const char *id_string) {
   FilePtr input;
   int cvt_fd = -1;
   SFC_info info{};
-  const bool netcdf = !settings.decoded && is_netcdf(filename);
-  if (settings.decoded) {
+  const bool netcdf = !g_driver.settings.decoded && is_netcdf(filename);
+  if (g_driver.settings.decoded) {
     int kind = 0;
     cvt_fd = SFC_open(filename, SFC_CVT_READ, &kind);
     if (cvt_fd < 0) {
-      MESS_print(64, "SFC_parse_file: Unable to open file:%s\n", filename);
+      MESS_print(M_CVT_OPEN, "SFC_parse_file: Unable to open file:%s\n", filename);
       return 0;
     }
     SFC_getinfo(cvt_fd, &info);
   } else if (netcdf) {
     char path[FILE_PATH_MAX + 1];
     if (!madis.open(FILE_add_user_path(filename, path))) {
-      MESS_print(192, "SFC_parse_file: Unable to open file:%s\n", filename);
+      MESS_print(M_WARN, "SFC_parse_file: Unable to open file:%s\n", filename);
       return 0;
     }
   } else {
     input.reset(FILE_open(filename, "r"));
     if (!input) {
-      MESS_print(192, "SFC_parse_file: Unable to open file:%s\n", filename);
+      MESS_print(M_WARN, "SFC_parse_file: Unable to open file:%s\n", filename);
       return 0;
     }
   }
-  if (!settings.decoded) SFC_raw_new_file();
+  if (!g_driver.settings.decoded) SFC_raw_new_file();
 
   ParsedList ids;
   parse_string(id_string, ',', ids);
 
-  if (RES_get("city_file")) settings.city = 1;
+  if (RES_get("city_file")) g_driver.settings.city = 1;
   // A map shows the gathered reports: the line format "map" gathers.
-  if (SFC_get_print() == SFC_PRINT_MAP) settings.city = 1;
+  if (SFC_get_print() == SFC_PRINT_MAP) g_driver.settings.city = 1;
 
   Date date;
   FILE_get_date(&date);
-  if (settings.decoded) converted_date(info, date);
+  if (g_driver.settings.decoded) converted_date(info, date);
   FILE_save_name_conv();
-  SFC_rows_set_input(&date, !settings.decoded);
+  SFC_rows_set_input(&date, !g_driver.settings.decoded);
 
   // The map domain ("plot_domain", else "region"); a domain turns gathering on, and
   // gathering keeps only the stations inside it.
   Domain domain;
   DOM_get_region(&domain, 1);
   MAP_domain(&domain);
-  if (domain.proj != DOM_NONE) settings.city = 1;
-  if (init == 0 && settings.city) fill_store(&domain);
-  ++init;
+  if (domain.proj != DOM_NONE) g_driver.settings.city = 1;
+  if (g_driver.files_opened == 0 && g_driver.settings.city) fill_store(&domain);
+  ++g_driver.files_opened;
 
   FILE_set_name("sfc_par");
   ParsedList out_files;
   RES_getvals("out_file", out_files);
   for (const std::string &conv : out_files) FILE_set_name(conv.c_str());
 
-  if (!settings.decoded) MESS_set(21, 61440);
+  if (!g_driver.settings.decoded) MESS_set(MESS_DEFAULT_ADD, M_OUT1);
   char label[DATE_LABEL_SIZE];
   DATE_make_label(&date, label);
   int several = FILE_get_num_file() != 0;
-  bool lines = (settings.type & SFC_DECODE_BIT) || settings.decoded;
+  bool lines = (g_driver.settings.type & SFC_DECODE_BIT) || g_driver.settings.decoded;
   // Rows for data tools and a map's document stand alone on the output: no date
   // lines (a map's title carries the date).
   const bool bare = data_rows() || map_mode();
-  if (!several && !bare) MESS_print(61440, "Date: %s\n\n", label);
-  if (settings.header == 1 && init == 1 && lines) SFC_print_line(4, nullptr);
-  if (several && !bare) MESS_print(61440, "** %s\n", label);
-  if (settings.header == 2 && lines) SFC_print_line(4, nullptr);
+  if (!several && !bare) MESS_print(M_OUT1, "Date: %s\n\n", label);
+  if (g_driver.settings.header == 1 && g_driver.files_opened == 1 && lines)
+    SFC_print_line(M_HEADER, nullptr);
+  if (several && !bare) MESS_print(M_OUT1, "** %s\n", label);
+  if (g_driver.settings.header == 2 && lines) SFC_print_line(M_HEADER, nullptr);
 
-  if (settings.city) reset_slots();
+  if (g_driver.settings.city) reset_slots();
 
   // Station selections are decided by the station store: every report passes.
   const CTY_id_set wanted(ids);
   data_struct rep;
   auto take = [&] {
     MESS_progress_report();
-    if (settings.city)
+    if (g_driver.settings.city)
       gather_report(rep);
     else if (wanted.wanted(rep.id))
       print_raw_report(rep, date);
   };
-  if (settings.decoded) {
+  if (g_driver.settings.decoded) {
     read_converted(cvt_fd, wanted, !ids.empty(), date);
   } else if (netcdf) {
     int prhour = -9999;
@@ -501,17 +521,17 @@ int SFC_parse_file(const char *filename, const char *id_string) {
       if (result == SFC_RAW_LAST) break;
     }
   }
-  if (settings.city) print_gathered(date);
+  if (g_driver.settings.city) print_gathered(date);
   // A damaged or truncated compressed file: the reports before the fault are out.
   if (input) {
     if (const char *why = FILE_read_error(input.get()))
-      MESS_print(192, "SFC_parse_file: Unable to read file:%s (%s)\n", filename, why);
+      MESS_print(M_WARN, "SFC_parse_file: Unable to read file:%s (%s)\n", filename, why);
   }
 
   free_parsed_array(out_files);
   free_parsed_array(ids);
   FILE_restore_name_conv();
-  if (settings.decoded) SFC_close(cvt_fd);
+  if (g_driver.settings.decoded) SFC_close(cvt_fd);
   return 1;
 }
 
@@ -521,7 +541,7 @@ int SFC_parse_enter_func(const CTY_data *data, void *area) {
   slot->elev = static_cast<int>(data->el);  // towards zero
   slot->flag = 0;
   slot->prhour = 0;
-  if (settings.decoded) {
+  if (g_driver.settings.decoded) {
     SFC_initialize(&slot->report);
     std::snprintf(slot->report.id, sizeof slot->report.id, "%s", data->id);
   } else {
@@ -534,7 +554,7 @@ int SFC_parse_enter_func(const CTY_data *data, void *area) {
 }
 
 void SFC_reset_parse() {
-  init = 0;
+  g_driver.files_opened = 0;
   CTY_reset_state();
 }
 
@@ -547,12 +567,12 @@ int SFC_main(int argc, char **argv) {
   RES_init(argc, argv, SFC_res_key, SFC_res_pos);
   std::string prog = RES_get_progname();
   if (FLAG_help()) {
-    MESS_print(15, "%s: This program converts raw surface observations\n", prog.c_str());
-    MESS_print(15, "   into a useable format\n");
+    MESS_print(M_PRINT, "%s: This program converts raw surface observations\n", prog.c_str());
+    MESS_print(M_PRINT, "   into a useable format\n");
     RES_help_print(prog.c_str(), SFC_res_key, SFC_res_pos);
     ZYP_exit(0);
   }
-  if (RES_get("identifier")) MESS_set(20, 255);
+  if (RES_get("identifier")) MESS_set(MESS_DEFAULT_SET, M_PRINT | M_ERROR | M_WARN);
   MESS_print_prog("HOURLY FILE SURFACE OBSERVATION PARSER");
   SFC_dat_in_file();
 
@@ -565,7 +585,7 @@ int SFC_main(int argc, char **argv) {
   std::string ident;
   if (const char *id = RES_get("identifier")) {
     ident = id;
-    MESS_print(3840, "Searching for: %s...\n", id);
+    MESS_print(M_MESS, "Searching for: %s...\n", id);
   } else {
     char answer[STATION_ANSWER + 1] = "";
     ZYP_prompts("Enter the station: ", answer, STATION_ANSWER);
