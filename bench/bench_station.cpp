@@ -11,6 +11,7 @@
 #include "driver/sfc_parse.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "station/station.h"
 
 namespace {

@@ -19,6 +19,7 @@
 #include "geo/map.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "station/station.h"
 #include "util/util.h"
 

@@ -24,6 +24,7 @@
 
 #include "calc/calc.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
 #include "surface/metar.h"
 #include "surface/print_line.h"

@@ -11,6 +11,7 @@
 #include "messages/messages.h"
 #include "messages/progress.h"
 #include "resources/resources.h"
+#include "resources/prompt.h"
 #include "files/paths.h"
 #include "geo/geo.h"
 #include "geo/map.h"

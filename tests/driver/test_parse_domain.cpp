@@ -9,7 +9,9 @@
 #include "geo/geo.h"
 #include "geo/map.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

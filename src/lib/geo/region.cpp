@@ -9,6 +9,7 @@
 #include "geo/geo.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/prompt.h"
 #include "util/util.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 
 namespace mess_detail {
 int progress_on = 0;

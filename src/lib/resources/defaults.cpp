@@ -8,6 +8,7 @@
 #include "files/paths.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

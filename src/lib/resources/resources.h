@@ -73,9 +73,6 @@ const char *RES_get_prog();
 /// The program name (command word after its last "/").
 std::string RES_get_progname();
 
-/// Test hook: empties the store and forgets the command line.
-void RES_reset_state();
-
 // ---- definition table and start-up ------------------------------------------------
 
 /// Positional markers in a row's option field: 1..9 the n-th positional argument,
@@ -141,6 +138,3 @@ int DEF_valid(const char *string);
 std::string DEF_parse_name(const char *str);
 /// Looks up the resource in the environment; 1 and `value` set when found.
 int DEF_env(const char *resrc, const char *env, std::string &value);
-
-/// Test hook: closes the file and clears names, tags and sections.
-void DEF_reset_state();

@@ -10,6 +10,7 @@
 
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "resources/table.h"
 
 namespace {

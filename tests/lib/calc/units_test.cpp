@@ -15,7 +15,9 @@
 
 #include "calc/calc.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

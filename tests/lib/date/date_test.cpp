@@ -8,7 +8,9 @@
 #include <regex>
 #include <string>
 
+#include "date/date_testing.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 
 namespace {
 

@@ -15,7 +15,9 @@
 #include "geo/geo.h"
 #include "geo/map.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "util/util.h"
 
 namespace geo_test {

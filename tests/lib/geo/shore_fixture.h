@@ -12,6 +12,7 @@
 #include "geo/map.h"
 #include "geo/shore.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 
 namespace shore_test {
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "geo_fixture.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

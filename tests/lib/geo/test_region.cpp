@@ -4,6 +4,7 @@
 #include <string>
 
 #include "geo_fixture.h"
+#include "resources/resources_testing.h"
 #include "util/util.h"
 
 namespace {

@@ -14,6 +14,7 @@
 #include "companion.h"
 #include "ipc/ipc.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 
 namespace {
 

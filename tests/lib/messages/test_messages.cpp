@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 
 namespace {
 

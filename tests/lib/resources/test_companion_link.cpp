@@ -14,7 +14,9 @@
 #include "files/files.h"
 #include "ipc/ipc.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

@@ -8,7 +8,9 @@
 #include "date/date.h"
 #include "files/files.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

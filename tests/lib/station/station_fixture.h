@@ -11,7 +11,9 @@
 #include <string>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "station/station.h"
 
 class StationFiles : public ::testing::Test {

@@ -10,7 +10,9 @@
 
 #include "calc/calc.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "surface/metar.h"
 #include "surface/print_line.h"
 #include "surface/print_var.h"
