@@ -303,12 +303,12 @@ int DATE_set_TZ(const char *str) {
     }
   }
   if (got < 1) {
-    g_date.tz_str = "Z";
+    // assign(1, 'Z') rather than = "Z": g++ 12 warns about the latter here
+    // (-Wrestrict, a false positive of its string inlining).
+    g_date.tz_str.assign(1, 'Z');
     g_date.tz_off = 0;
     return 0;
   }
-  // Built by appending rather than with " " + name, which g++ 12 warns about
-  // (-Wrestrict, a false positive of its string inlining).
   g_date.tz_str.assign(1, ' ');
   g_date.tz_str.append(name);
   g_date.tz_str.resize(std::min(g_date.tz_str.size(), kTzStrMax));
