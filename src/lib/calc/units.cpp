@@ -25,8 +25,8 @@
 namespace {
 
 constexpr float kMissing = -9999.0f;
-constexpr M_type kTraceClass = 0x40000000;
-constexpr M_type kDebugClass = 0x80000000;
+constexpr M_type kTraceClass = M_DEBUG & M_SUB_C;
+constexpr M_type kDebugClass = M_DEBUG & M_SUB_D;
 constexpr const char *kUnitsFile = "units.lup";
 // Longest word kept from the units file; the rest of a longer word is skipped.
 constexpr int kWordMax = 63;

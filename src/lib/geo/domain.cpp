@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr M_type kTraceClass = 0x40000000;  // debug c: the template that matched
+constexpr M_type kTraceClass = M_DEBUG & M_SUB_C;  // debug c: the template that matched
 
 // Module state of the decoder.
 struct DomState {

@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr M_type kDebugClass = 0x80000000;  // debug d: a region file that cannot be opened
-constexpr M_type kLesserWarn = 64;           // a line of a region file that is skipped
+constexpr M_type kDebugClass = M_DEBUG & M_SUB_D;  // debug d: a region file that cannot be opened
+constexpr M_type kLesserWarn = M_WARN & M_SUB_C;   // a line of a region file that is skipped
 
 // Module state of the region menu.
 struct MenuState {

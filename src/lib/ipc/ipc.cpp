@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr M_type TRACE = 0x80000000u;
+constexpr M_type TRACE = M_DEBUG & M_SUB_D;
 constexpr int FAST_ATTEMPTS = 2;     // attempts made one after the other
 constexpr int SHORT_ATTEMPTS = 200;  // last attempt after a short pause
 constexpr float SHORT_PAUSE = 0.1f;

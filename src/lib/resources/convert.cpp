@@ -150,7 +150,7 @@ int RES_conv_data(const char *data, void *out, DEF_convert cvt) {
   switch (cvt) {
     case CV_batch:
       FLAG_set(FLAG_BATCH, 1);
-      if (MESS_check_set() == 0) MESS_set(0, 255);
+      if (MESS_check_set() == 0) MESS_set(MESS_USER_SET, M_PRINT | M_ERROR | M_WARN);
       return 1;
     case CV_help:
       FLAG_set(FLAG_HELP, 1);

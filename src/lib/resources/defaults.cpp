@@ -36,7 +36,7 @@ bool tag_defined(const std::string &t) {
 
 void add_tag(const std::string &t) {
   if (static_cast<int>(tag.size()) >= DEF_MAX_TAGS) {
-    MESS_print(192, "DEF_get: too many tags, %s ignored\n", t.c_str());
+    MESS_print(M_WARN, "DEF_get: too many tags, %s ignored\n", t.c_str());
     return;
   }
   tag.push_back(t);
@@ -116,7 +116,7 @@ bool directive(const std::vector<std::string> &w) {
   if (d == "IF") {
     if (!has_arg) return true;
     if (overflow > 0 || static_cast<int>(match.size()) >= DEF_MAX_DEPTH) {
-      if (overflow == 0) MESS_print(192, "DEF_get: sections nested too deeply\n");
+      if (overflow == 0) MESS_print(M_WARN, "DEF_get: sections nested too deeply\n");
       ++overflow;
     } else {
       match.push_back(tag_defined(w[1]) ? 1 : 0);
@@ -132,9 +132,9 @@ bool directive(const std::vector<std::string> &w) {
       return true;
     }
     if (match.empty()) {
-      if (d == "ELSE") MESS_print(192, "DEF_get: else without an if\n");
-      if (d == "ELIF") MESS_print(192, "DEF_get: elif without an if\n");
-      if (d == "END") MESS_print(192, "DEF_get: end without an if\n");
+      if (d == "ELSE") MESS_print(M_WARN, "DEF_get: else without an if\n");
+      if (d == "ELIF") MESS_print(M_WARN, "DEF_get: elif without an if\n");
+      if (d == "END") MESS_print(M_WARN, "DEF_get: end without an if\n");
       return true;
     }
     int &top = match.back();

@@ -18,7 +18,7 @@
 namespace {
 
 constexpr const char *DEFAULT_SEARCH_PATH = ".:/home/zyp/etc:/usr/local/zyp/etc";
-constexpr M_type TRACE = 0x80000000u;
+constexpr M_type TRACE = M_DEBUG & M_SUB_D;
 
 bool is_option(const char *arg) {
   if (!arg || arg[0] != '-') return false;

@@ -93,9 +93,9 @@ int RES_getvals(const char *name, ParsedList &items) {
 int RES_list() {
   for (const res_obj &r : root_res) {
     if (r.data)
-      MESS_print(8, "%s: %s\n", r.name.c_str(), r.data->c_str());
+      MESS_print(M_PRINT & M_SUB_D, "%s: %s\n", r.name.c_str(), r.data->c_str());
     else
-      MESS_print(8, "%s:\n", r.name.c_str());
+      MESS_print(M_PRINT & M_SUB_D, "%s:\n", r.name.c_str());
   }
   return 0;
 }

@@ -23,8 +23,8 @@
 
 namespace {
 
-constexpr M_type kWarnC = 64;               // lesser warnings
-constexpr M_type kDebugC = 0x40000000;      // the list, entry by entry
+constexpr M_type kWarnC = M_WARN & M_SUB_C;       // lesser warnings
+constexpr M_type kDebugC = M_DEBUG & M_SUB_C;      // the list, entry by entry
 constexpr int kMissing = -9999;
 constexpr const char *kTableFile = "variable.lup";
 constexpr int kPlotTypeUnset = -9999;

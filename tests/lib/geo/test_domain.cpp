@@ -116,7 +116,7 @@ void ExpectDomain(const Domain &got, const Domain &want, const std::string &what
 }
 
 TEST_F(GeoTest, EveryTemplateWithItsCompletionAndMessage) {
-  MESS_set(1, 0x40000000);  // the decoder's trace
+  MESS_set(MESS_USER_ADD, M_DEBUG & M_SUB_C);  // the decoder's trace
   for (const TemplateCase &c : kTemplates) {
     Domain d;
     testing::internal::CaptureStdout();
