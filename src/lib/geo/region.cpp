@@ -10,6 +10,7 @@
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "resources/prompt.h"
+#include "util/number.h"
 #include "util/util.h"
 
 namespace {
@@ -90,9 +91,8 @@ bool next_line(FILE *f, const std::string &path, int &number, RegionLine &out) {
   auto too_long = [](const std::string &f) { return f.size() > static_cast<size_t>(DOM_STR_MAX); };
   if (ok && (too_long(fields[0]) || too_long(fields.back()))) ok = false;  // abbreviation, domain
   if (ok && fields.size() == 4) {
-    char *end = nullptr;
-    long disp = std::strtol(fields[2].c_str(), &end, 10);
-    ok = *end == '\0' && !fields[2].empty() && disp > -1000000 && disp < 1000000;
+    long disp = 0;
+    ok = zyp::read_long_exact(fields[2], disp) && disp > -1000000 && disp < 1000000;
     out.disp = static_cast<int>(disp);
   }
   if (!ok) {

@@ -9,6 +9,8 @@
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "station/station.h"
+#include "util/chars.h"
+#include "util/number.h"
 
 namespace {
 
@@ -43,23 +45,16 @@ bool take_priority(std::string_view text, CTY_data *data) {
 
 // A whole token as a finite real within +-limit.
 bool take_real(std::string_view text, float limit, float *out) {
-  std::string s(text);
-  char *end = nullptr;
-  errno = 0;
-  const double v = std::strtod(s.c_str(), &end);
-  if (end == s.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(v) || std::fabs(v) > limit)
-    return false;
+  double v = 0;
+  if (!zyp::read_double_exact(text, v) || std::fabs(v) > limit) return false;
   *out = static_cast<float>(v);
   return true;
 }
 
 // A whole token as an integer within [lo, hi].
 bool take_int(std::string_view text, long lo, long hi, int *out) {
-  std::string s(text);
-  char *end = nullptr;
-  errno = 0;
-  const long v = std::strtol(s.c_str(), &end, 10);
-  if (end == s.c_str() || *end != '\0' || errno == ERANGE || v < lo || v > hi) return false;
+  long v = 0;
+  if (!zyp::read_long_exact(text, v) || v < lo || v > hi) return false;
   *out = static_cast<int>(v);
   return true;
 }
@@ -74,18 +69,18 @@ bool read_line(FILE *f, std::string &line) {
   return c != EOF || !line.empty();
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 // Fills the record from the columns of one line; returns the count of leading
-// columns that were valid.
+// columns that were valid. Columns are separated by any white space (a line comes
+// without its newline, so a space, tab, CR, vertical tab or form feed).
 int parse_line(std::string_view line, CTY_data *data) {
   int column = 0;
   size_t at = 0;
   while (column < CTY_COLUMNS) {
-    while (at < line.size() && is_blank(line[at])) ++at;
+    while (at < line.size() && zyp::is_space(line[at])) ++at;
     if (at >= line.size()) break;
     size_t end = at;
-    while (end < line.size() && !is_blank(line[end])) ++end;
+    while (end < line.size() && !zyp::is_space(line[end])) ++end;
     const std::string_view word = line.substr(at, end - at);
     at = end;
     bool ok = false;
@@ -139,7 +134,7 @@ int CTY_read(int, CTY_data *data) {
     if (!read_line(g_file.get(), line)) return -1;
     ++g_line;
     size_t at = 0;
-    while (at < line.size() && is_blank(line[at])) ++at;
+    while (at < line.size() && zyp::is_space(line[at])) ++at;
     if (at < line.size()) break;
   }
   clear_record(data);

@@ -14,6 +14,8 @@
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "station/station.h"
+#include "util/chars.h"
+#include "util/number.h"
 #include "util/table.h"
 
 namespace {
@@ -69,11 +71,11 @@ struct Cond {
   double num[3] = {0, 0, 0};   // numeric value; for RA<: latitude, longitude, radius
 };
 
+// The whole text as a number; white space may come before it, nothing after it.
 bool to_number(const std::string &s, double *v) {
-  if (s.empty()) return false;
-  char *end = nullptr;
-  *v = std::strtod(s.c_str(), &end);
-  return *end == '\0' && std::isfinite(*v);
+  size_t at = 0;
+  while (at < s.size() && zyp::is_space(s[at])) ++at;
+  return zyp::read_double_exact(std::string_view(s).substr(at), *v);
 }
 
 bool starts_with_nocase(const std::string &s, const char *word) {

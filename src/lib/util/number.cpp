@@ -100,6 +100,22 @@ bool read_float(std::string_view text, float &value) {
   return true;
 }
 
+bool read_long_exact(std::string_view text, long &value) {
+  if (text.empty() || is_space(text[0])) return false;
+  long v = 0;
+  if (read_long_prefix(text, v) != text.size()) return false;
+  value = v;
+  return true;
+}
+
+bool read_double_exact(std::string_view text, double &value) {
+  if (text.empty() || is_space(text[0])) return false;
+  double v = 0;
+  if (read_double_prefix(text, v) != text.size()) return false;
+  value = v;
+  return true;
+}
+
 int leading_int(std::string_view text) {
   long v = 0;
   if (read_long_prefix(text, v) == 0 || v < std::numeric_limits<int>::min() ||

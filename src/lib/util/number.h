@@ -29,6 +29,13 @@ bool read_double(std::string_view text, double &value);
 /// Reads a whole text as a finite decimal number that fits a float.
 bool read_float(std::string_view text, float &value);
 
+/// Reads a text that is exactly one decimal integer, with no blank or other white
+/// space before or after it. True when it is one and fits.
+bool read_long_exact(std::string_view text, long &value);
+/// Reads a text that is exactly one finite decimal number, with no blank or other
+/// white space before or after it. True when it is one.
+bool read_double_exact(std::string_view text, double &value);
+
 /// Reads a decimal integer at the start of `text`. Returns the characters used
 /// (blanks and sign included), 0 when no integer starts there or it does not fit.
 std::size_t read_long_prefix(std::string_view text, long &value, int base = 10);

@@ -19,6 +19,7 @@
 #include "files/paths.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "util/chars.h"
 #include "util/util.h"
 
 namespace {
@@ -106,8 +107,6 @@ void CopyField(char (&out)[N], std::string_view text) {
   CopyText(out, N, text);
 }
 
-bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Characters a backslash makes ordinary.
 bool IsSpecial(char c) { return std::strchr("[](){}<>,", c) != nullptr && c != '\0'; }
@@ -115,9 +114,9 @@ bool IsSpecial(char c) { return std::strchr("[](){}<>,", c) != nullptr && c != '
 // Reads the digits at `p` as a number no larger than kHoursMax x 1000 (so that
 // any product below stays in range). Returns the end, or null without digits.
 const char *ReadCount(const char *p, int *value) {
-  if (!IsDigit(*p)) return nullptr;
+  if (!zyp::is_digit(*p)) return nullptr;
   long v = 0;
-  for (; IsDigit(*p); ++p) {
+  for (; zyp::is_digit(*p); ++p) {
     v = v * 10 + (*p - '0');
     if (v > 1000L * kHoursMax) v = 1000L * kHoursMax;
   }
@@ -149,10 +148,10 @@ void InitEntry(VAR_data &v) {
 // comment, an empty line or a row without an abbreviation.
 bool ReadTableRow(const std::string &line, VAR_desc *row) {
   std::size_t i = 0;
-  while (i < line.size() && IsBlank(line[i])) ++i;
+  while (i < line.size() && zyp::is_space(line[i])) ++i;
   if (i >= line.size() || line[i] == '#') return false;
   std::size_t end = i;
-  while (end < line.size() && !IsBlank(line[end])) ++end;
+  while (end < line.size() && !zyp::is_space(line[end])) ++end;
   ParsedList nums;
   parse_string(line.substr(i, end - i).c_str(), ',', nums);
   for (int k = 0; k < VAR_NUM_IND; ++k) {
@@ -166,15 +165,15 @@ bool ReadTableRow(const std::string &line, VAR_desc *row) {
   }
   free_parsed_array(nums);
   i = end;
-  while (i < line.size() && IsBlank(line[i])) ++i;
+  while (i < line.size() && zyp::is_space(line[i])) ++i;
   end = i;
-  while (end < line.size() && !IsBlank(line[end])) ++end;
+  while (end < line.size() && !zyp::is_space(line[end])) ++end;
   if (end == i) return false;
   CopyField(row->abbr, std::string_view(line).substr(i, end - i));
   i = end;
-  while (i < line.size() && IsBlank(line[i])) ++i;
+  while (i < line.size() && zyp::is_space(line[i])) ++i;
   std::size_t last = line.size();
-  while (last > i && IsBlank(line[last - 1])) --last;
+  while (last > i && zyp::is_space(line[last - 1])) --last;
   CopyField(row->name, std::string_view(line).substr(i, last - i));
   return true;
 }
@@ -407,7 +406,7 @@ std::size_t Matching(std::string_view text, std::size_t open, char closer) {
 std::string Unescape(std::string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (IsBlank(text[i])) continue;
+    if (zyp::is_space(text[i])) continue;
     if (text[i] == '\\' && i + 1 < text.size() && IsSpecial(text[i + 1])) ++i;
     out += text[i];
   }
@@ -447,7 +446,7 @@ void Process(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && !g.stop) {
     const char c = text[i];
-    if (IsBlank(c)) {
+    if (zyp::is_space(c)) {
       ++i;
       continue;
     }
@@ -542,26 +541,26 @@ int VAR_read_file(std::FILE *file) {
     std::size_t i = 0;
     std::string_view words[3];
     for (auto &w : words) {
-      while (i < line.size() && IsBlank(line[i])) ++i;
+      while (i < line.size() && zyp::is_space(line[i])) ++i;
       const std::size_t start = i;
-      while (i < line.size() && !IsBlank(line[i])) ++i;
+      while (i < line.size() && !zyp::is_space(line[i])) ++i;
       w = std::string_view(line).substr(start, i - start);
     }
     const bool skip = words[0].empty() || words[0][0] == '#';
     Definition def;
     def.name = std::string(words[0]);
-    while (i < line.size() && IsBlank(line[i])) ++i;
+    while (i < line.size() && zyp::is_space(line[i])) ++i;
     std::string text = line.substr(i);
     // Continuation lines: a definition ending in a backslash goes on.
     std::string next;
     more = ReadLine(file, next, VAR_DEF_MAX);
     for (;;) {
-      while (!text.empty() && IsBlank(text.back())) text.pop_back();
+      while (!text.empty() && zyp::is_space(text.back())) text.pop_back();
       if (text.empty() || text.back() != '\\') break;
       text.pop_back();
       if (!more) break;
       std::size_t from = 0;
-      while (from < next.size() && IsBlank(next[from])) ++from;
+      while (from < next.size() && zyp::is_space(next[from])) ++from;
       if (text.size() < VAR_DEF_MAX) text += next.substr(from, VAR_DEF_MAX - text.size());
       more = ReadLine(file, next, VAR_DEF_MAX);
     }
@@ -669,7 +668,7 @@ int VAR_dec_time(const char *str, int *time, char *tunits) {
   } else if (stricmp(str, "miss") == 0) {
     result = kMissing;
   } else if (const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(*str)));
-             (letter == 'h' || letter == 'd' || letter == 'e') && IsDigit(str[1])) {
+             (letter == 'h' || letter == 'd' || letter == 'e') && zyp::is_digit(str[1])) {
     // "hN" hours, "dN" days, "eN" days and a half
     const char *end = ReadCount(str + 1, &value);
     if (*end) return 0;
