@@ -84,6 +84,37 @@ TEST(Number, LeadingReadersActLikeAtoiWithoutItsOverflow) {
   EXPECT_DOUBLE_EQ(zyp::leading_double("x"), 0.0);
 }
 
+TEST(Number, ExactReadersTakeNothingButTheNumber) {
+  struct Case {
+    const char *text;
+    bool is_long;
+    long value;
+    bool is_double;
+    double dvalue;
+  } const cases[] = {
+      {"42", true, 42, true, 42},
+      {"-7", true, -7, true, -7},
+      {"+7", true, 7, true, 7},
+      {"2.5", false, 0, true, 2.5},
+      {" 42", false, 0, false, 0},  // white space before
+      {"42 ", false, 0, false, 0},  // or after
+      {"42\v", false, 0, false, 0},
+      {"", false, 0, false, 0},
+      {"9223372036854775807", true, 9223372036854775807L, true, 9223372036854775807.0},
+      {"9223372036854775808", false, 0, true, 9223372036854775808.0},
+      {"1e400", false, 0, false, 0},
+      {"0x10", false, 0, false, 0},
+  };
+  for (const Case &c : cases) {
+    long l = -1;
+    double d = -1;
+    EXPECT_EQ(zyp::read_long_exact(c.text, l), c.is_long) << c.text;
+    EXPECT_EQ(l, c.is_long ? c.value : -1) << c.text;
+    EXPECT_EQ(zyp::read_double_exact(c.text, d), c.is_double) << c.text;
+    EXPECT_EQ(d, c.is_double ? c.dvalue : -1) << c.text;
+  }
+}
+
 TEST(Chars, TwoKindsOfBlankAndNoHighBitClasses) {
   EXPECT_TRUE(zyp::is_blank('\t'));
   EXPECT_FALSE(zyp::is_blank('\n'));
