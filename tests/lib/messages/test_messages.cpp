@@ -6,6 +6,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "date/date.h"
 #include "messages/messages.h"
 #include "messages/messages_testing.h"
 
@@ -215,7 +216,11 @@ TEST_F(Messages, LogModes) {
 
   MESS_set_str(("@fi=" + log).c_str());  // time-stamped
   testing::internal::CaptureStdout();
+  char before[DATE_CURRENT_STR_SIZE];
+  char after[DATE_CURRENT_STR_SIZE];
+  DATE_get_current_str(before);
   MESS_print(M_PRINT, "d\n");
+  DATE_get_current_str(after);
   std::fflush(stdout);
   testing::internal::GetCapturedStdout();
   MESS_reset_state();
@@ -223,6 +228,9 @@ TEST_F(Messages, LogModes) {
   ASSERT_GT(text.size(), 26u);
   EXPECT_EQ(text.substr(text.size() - 6), " -- d\n");
   EXPECT_EQ(text[text.size() - 7], 'Z');
+  // The stamp is the date module's current-time label of the moment of writing.
+  const std::string stamp = text.substr(text.size() - 26, 20);
+  EXPECT_TRUE(stamp == before || stamp == after) << stamp << " / " << before << " / " << after;
 }
 
 int g_exit_status = -1;
