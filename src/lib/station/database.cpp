@@ -14,10 +14,14 @@
 
 namespace {
 
-FilePtr g_file;    // the open station file
-int g_type = 0;    // the type it was opened with
-int g_line = 0;    // number of the line read last
-std::string g_path;  // path CTY_open_file tried last
+// The station file being read.
+struct DatabaseState {
+  FilePtr file;      // the open station file
+  int type = 0;      // the type it was opened with
+  int line = 0;      // number of the line read last
+  std::string path;  // path CTY_open_file tried last
+};
+DatabaseState g_db;
 
 // Copies `text` into a field of `len` characters; false when it is longer.
 bool take_text(std::string_view text, char *field, size_t len) {
@@ -118,21 +122,21 @@ void clear_record(CTY_data *data) {
 
 int CTY_open(const char *filename, int access, int type) {
   if (access != 0 && access != 1) return -1;
-  g_file.reset();
-  g_line = 0;
+  g_db.file.reset();
+  g_db.line = 0;
   if (!filename || (access == 0 && FILE_is_dir(filename))) return -1;
-  g_file.reset(FILE_open(filename, access == 0 ? "r" : "w"));
-  if (!g_file) return -1;
-  g_type = type;
-  return fileno(g_file.get());
+  g_db.file.reset(FILE_open(filename, access == 0 ? "r" : "w"));
+  if (!g_db.file) return -1;
+  g_db.type = type;
+  return fileno(g_db.file.get());
 }
 
 int CTY_read(int, CTY_data *data) {
-  if (!g_file || !data) return -1;
+  if (!g_db.file || !data) return -1;
   std::string line;
   for (;;) {
-    if (!read_line(g_file.get(), line)) return -1;
-    ++g_line;
+    if (!read_line(g_db.file.get(), line)) return -1;
+    ++g_db.line;
     size_t at = 0;
     while (at < line.size() && zyp::is_space(line[at])) ++at;
     if (at < line.size()) break;
@@ -142,21 +146,21 @@ int CTY_read(int, CTY_data *data) {
 }
 
 int CTY_rewind(int) {
-  if (!g_file) return -1;
-  std::rewind(g_file.get());
-  g_line = 0;
+  if (!g_db.file) return -1;
+  std::rewind(g_db.file.get());
+  g_db.line = 0;
   return 0;
 }
 
 int CTY_close(int) {
-  if (!g_file) return -1;
-  g_file.reset();
+  if (!g_db.file) return -1;
+  g_db.file.reset();
   return 0;
 }
 
-int CTY_line_number() { return g_line; }
+int CTY_line_number() { return g_db.line; }
 
-const char *CTY_path() { return g_path.c_str(); }
+const char *CTY_path() { return g_db.path.c_str(); }
 
 int CTY_open_file(const char *filename, int *count) {
   std::string name = filename && *filename ? filename : CTY_DEFAULT_FILE;
@@ -169,7 +173,7 @@ int CTY_open_file(const char *filename, int *count) {
   if (FILE_is_stdio(name.c_str())) name = CTY_DEFAULT_FILE;
   char path[FILE_PATH_MAX + 1];
   FILE_add_path(RES_get("file_path"), name.c_str(), path);
-  g_path = path;
+  g_db.path = path;
   if (count) {
     const long size = FILE_size(path);
     const long estimate = size > 0 ? size / CTY_BYTES_PER_LINE : 0;
