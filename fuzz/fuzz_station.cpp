@@ -20,6 +20,7 @@
 #include "resources/resources.h"
 #include "resources/resources_testing.h"
 #include "station/station.h"
+#include "station/station_testing.h"
 #include "util/util.h"
 
 namespace {

@@ -16,6 +16,7 @@
 #include "geo/geo.h"
 #include "geo/map.h"
 #include "station/station.h"
+#include "station/station_testing.h"
 #include "surface/print_line.h"
 #include "surface/print_map.h"
 #include "surface/print_nice.h"

@@ -133,5 +133,3 @@ int UNIT_get_cvt(const char *iunit, const char *ounit, UNIT_conversion *cvt);
 /// -9999 stays -9999 and a zero output factor gives -9999.
 float UNIT_apply(const UNIT_conversion &cvt, float value);
 
-/// Test hook: forgets the remembered unit pair.
-void UNIT_reset_state();

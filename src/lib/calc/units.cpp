@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "calc/calc.h"
+#include "calc/calc_testing.h"
 #include "files/paths.h"
 #include "messages/messages.h"
 #include "resources/resources.h"

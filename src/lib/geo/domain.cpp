@@ -10,6 +10,7 @@
 
 #include "files/files.h"
 #include "geo/geo.h"
+#include "geo/geo_testing.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "util/util.h"

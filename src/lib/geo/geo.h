@@ -158,9 +158,3 @@ int DOM_get_loc_prior();
 /// Sets the local station priority. Returns 0.
 int DOM_set_loc_prior(int prior);
 
-// ---- test hooks ------------------------------------------------------------------------
-
-/// Initial state: priorities, menu, no station look-up.
-void DOM_reset_state();
-/// The region menu as before any read.
-void DOM_reset_menu();

@@ -56,5 +56,3 @@ int MAP_get_limits(MAP_limits *lim);
 /// Sets the plotting viewport of the thermodynamic diagrams. Returns 0 (-1 for null).
 int MAP_set_view(const MAP_limits *view);
 
-/// Test hook: no domain current, initial constants and factors.
-void MAP_reset_state();

@@ -7,6 +7,7 @@
 
 #include "files/paths.h"
 #include "geo/geo.h"
+#include "geo/geo_testing.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "resources/prompt.h"

@@ -1,4 +1,5 @@
 // Shorelines, borders and the graticule of a map of the current domain.
+#include "geo/geo_testing.h"
 #include "geo/shore.h"
 
 #include <netcdf.h>

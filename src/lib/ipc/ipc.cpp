@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ipc/ipc_testing.h"
 #include "messages/messages.h"
 #include "util/util.h"
 

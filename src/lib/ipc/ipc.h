@@ -98,8 +98,5 @@ void MQ_set_timeout(unsigned secs);
 /// Test hook: what a time-out calls instead of MQ_intrp (null: MQ_intrp). When it
 /// returns, the wait gives up: MQ_get returns -1 with an empty text, MQ_put -1.
 void MQ_set_intrp(void (*handler)());
-/// Test hook: cancels the alarm, restores the earlier alarm handler, the time-out and
-/// the time-out handler, and forgets the queue.
-void MQ_reset_state();
 /// The queue identifier last opened, or -1.
 int MQ_last_queue();

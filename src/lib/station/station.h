@@ -163,9 +163,6 @@ void *CTY_next_data(int next);
 /// returned last; null after the last station, before any walk and for the other
 /// store types.
 const CTY_data *CTY_current_station();
-/// Test hook: releases the store and closes the station file; settings to their
-/// initial values (no data area, no function, id type 0).
-void CTY_reset_state();
 
 // ---- matching report identifiers ---------------------------------------------------
 

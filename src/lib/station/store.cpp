@@ -14,6 +14,7 @@
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "station/station.h"
+#include "station/station_testing.h"
 #include "util/chars.h"
 #include "util/number.h"
 #include "util/table.h"

@@ -21,6 +21,7 @@
 #include "resources/resources.h"
 #include "util/chars.h"
 #include "util/util.h"
+#include "var/var_testing.h"
 
 namespace {
 

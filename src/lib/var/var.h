@@ -128,5 +128,3 @@ int VAR_dec_level(const char *str, int *ltype, int *level, char *lunits);
 /// class 64, once, and an empty table).
 const VAR_desc *VAR_get_table(int *num);
 
-/// Test hook: no list, no variable file, no table, the table not yet read.
-void VAR_reset_state();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "calc/calc.h"
+#include "calc/calc_testing.h"
 #include "messages/messages.h"
 #include "messages/messages_testing.h"
 #include "resources/resources.h"

@@ -13,6 +13,7 @@
 
 #include "files/files.h"
 #include "geo/geo.h"
+#include "geo/geo_testing.h"
 #include "geo/map.h"
 #include "messages/messages.h"
 #include "messages/messages_testing.h"

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "geo/geo_testing.h"
 #include "geo/map.h"
 #include "geo/shore.h"
 #include "messages/messages.h"

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "geo/geo_testing.h"
 #include "geo_fixture.h"
 #include "resources/resources_testing.h"
 

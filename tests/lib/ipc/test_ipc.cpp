@@ -13,6 +13,7 @@
 
 #include "companion.h"
 #include "ipc/ipc.h"
+#include "ipc/ipc_testing.h"
 #include "messages/messages.h"
 #include "messages/messages_testing.h"
 

@@ -14,6 +14,7 @@
 
 #include "../../../fuzz/rows_check.h"
 #include "calc/calc.h"
+#include "calc/calc_testing.h"
 #include "messages/messages.h"
 #include "messages/messages_testing.h"
 #include "resources/resources.h"
@@ -23,6 +24,7 @@
 #include "surface/print_rows.h"
 #include "surface/report.h"
 #include "var/var.h"
+#include "var/var_testing.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "calc/calc.h"
+#include "calc/calc_testing.h"
 #include "messages/messages.h"
 #include "messages/messages_testing.h"
 #include "resources/resources.h"
@@ -18,6 +19,7 @@
 #include "surface/print_var.h"
 #include "surface/report.h"
 #include "var/var.h"
+#include "var/var_testing.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "resources/resources.h"
 #include "resources/resources_testing.h"
 #include "var/var.h"
+#include "var/var_testing.h"
 
 namespace {
 
