@@ -35,23 +35,38 @@
 #include <cstdio>
 #include <string>
 
-constexpr int VAR_MAX = 60;             // entries of a list
-constexpr int VAR_NAME_SIZE = 20;       // name, 19 characters
-constexpr int VAR_UNITS_SIZE = 15;      // output units, 14 characters
-constexpr int VAR_FORMAT_SIZE = 101;    // print format, 100 characters
-constexpr int VAR_TUNITS_SIZE = 5;      // time and level units, 4 characters
-constexpr int VAR_NUM_IND = 5;          // variable-table numbers per entry
-constexpr int VAR_BASE_MAX = 10;        // base settings stack: definition depth
-constexpr int VAR_NEST_MAX = 16;        // bracket nesting depth
-constexpr int VAR_EXPAND_MAX = 1000;    // definition expansions per list
-constexpr int VAR_TABLE_MAX = 750;      // rows of the variable table
-constexpr int VAR_ABBR_SIZE = 10;       // table abbreviation, 9 characters
-constexpr int VAR_DESC_SIZE = 50;       // table description, 49 characters
-constexpr int VAR_DEF_MAX = 4000;       // characters of one definition
+/// Entries of a list.
+constexpr int VAR_MAX = 60;
+/// Name, 19 characters.
+constexpr int VAR_NAME_SIZE = 20;
+/// Output units, 14 characters.
+constexpr int VAR_UNITS_SIZE = 15;
+/// Print format, 100 characters.
+constexpr int VAR_FORMAT_SIZE = 101;
+/// Time and level units, 4 characters.
+constexpr int VAR_TUNITS_SIZE = 5;
+/// Variable-table numbers per entry.
+constexpr int VAR_NUM_IND = 5;
+/// Base settings stack: definition depth.
+constexpr int VAR_BASE_MAX = 10;
+/// Bracket nesting depth.
+constexpr int VAR_NEST_MAX = 16;
+/// Definition expansions per list.
+constexpr int VAR_EXPAND_MAX = 1000;
+/// Rows of the variable table.
+constexpr int VAR_TABLE_MAX = 750;
+/// Table abbreviation, 9 characters.
+constexpr int VAR_ABBR_SIZE = 10;
+/// Table description, 49 characters.
+constexpr int VAR_DESC_SIZE = 50;
+/// Characters of one definition.
+constexpr int VAR_DEF_MAX = 4000;
 
 /// Nesting marks: the last digit of `flag` for head entries.
 constexpr int VAR_MARK_FUNC = 2;
+/// Nesting mark of a group head.
 constexpr int VAR_MARK_GROUP = 5;
+/// Nesting mark of a vector head.
 constexpr int VAR_MARK_VECT = 6;
 
 /// Type of an entry whose name begins with "#".
@@ -98,6 +113,7 @@ int VAR_setup(const char *filename, const char *var_str);
 
 /// The list (VAR_MAX entries, VAR_get_num of them in use).
 const VAR_data *VAR_get_vars();
+/// Entries of the list in use.
 int VAR_get_num();
 /// How many lists have been built in this process (never reset): a printer that
 /// prepares something per entry prepares it again when this changes.
