@@ -13,6 +13,7 @@
 #include "geo/geo_testing.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "util/chars.h"
 #include "util/util.h"
 
 namespace {
@@ -32,8 +33,8 @@ DomState g_dom;
 // ---- numbers ---------------------------------------------------------------------------
 
 std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  while (!s.empty() && zyp::is_blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && zyp::is_blank(s.back())) s.remove_suffix(1);
   return s;
 }
 

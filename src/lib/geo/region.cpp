@@ -11,6 +11,7 @@
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "resources/prompt.h"
+#include "util/chars.h"
 #include "util/number.h"
 #include "util/util.h"
 
@@ -79,11 +80,14 @@ bool next_line(FILE *f, const std::string &path, int &number, RegionLine &out) {
     if (c == '\n') std::ungetc(c, f);
   }
   if (line[0] == '#') return true;
+  // Fields are separated by blanks and carriage returns (of a file with CR LF line
+  // ends); a vertical tab or form feed stays inside a field, as it always has.
+  const auto separates = [](char c) { return zyp::is_blank(c) || c == '\r'; };
   std::vector<std::string> fields;
   for (const char *p = line; *p;) {
-    while (*p == ' ' || *p == '\t' || *p == '\r') ++p;
+    while (separates(*p)) ++p;
     const char *start = p;
-    while (*p && *p != ' ' && *p != '\t' && *p != '\r') ++p;
+    while (*p && !separates(*p)) ++p;
     if (p > start) fields.emplace_back(start, static_cast<size_t>(p - start));
     if (fields.size() == 4) break;
   }

@@ -9,6 +9,7 @@
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "resources/resources_testing.h"
+#include "util/chars.h"
 
 namespace {
 
@@ -88,11 +89,11 @@ std::vector<std::string> words_of(const char *line, size_t max_words, const char
   const char *p = line;
   *second = nullptr;
   while (*p && words.size() < max_words) {
-    while (*p == ' ' || *p == '\t') ++p;
+    while (zyp::is_blank(*p)) ++p;
     if (!*p) break;
     if (words.size() == 1) *second = p;
     const char *start = p;
-    while (*p && *p != ' ' && *p != '\t') ++p;
+    while (*p && !zyp::is_blank(*p)) ++p;
     words.emplace_back(start, static_cast<size_t>(p - start));
   }
   return words;

@@ -62,10 +62,10 @@ char *ZYP_prompts(const char *prompt, char *str, int length) {
     if (!got) return str;  // end of input: as an empty answer
     // First blank-separated word, at most length-1 characters.
     const char *p = line;
-    while (*p == ' ' || *p == '\t') ++p;
+    while (zyp::is_blank(*p)) ++p;
     size_t n = 0;
     char word[ANSWER_MAX + 1];
-    while (p[n] && p[n] != ' ' && p[n] != '\t' && n < static_cast<size_t>(length - 1)) {
+    while (p[n] && !zyp::is_blank(p[n]) && n < static_cast<size_t>(length - 1)) {
       word[n] = p[n];
       ++n;
     }
