@@ -16,13 +16,18 @@
 #include "util/number.h"
 #include "util/util.h"
 
+namespace {
+// The level before any setting: everything up to the second class of program output.
+constexpr M_type INITIAL_LEVEL = M_PRINT | M_ERROR | M_WARN | M_MESS | M_OUT1 | M_OUT2;
+static_assert(INITIAL_LEVEL == 0xFFFFF);
+}  // namespace
+
 namespace mess_detail {
-M_type level = 0xFFFFF;
+M_type level = INITIAL_LEVEL;
 }  // namespace mess_detail
 
 namespace {
 
-constexpr M_type INITIAL_LEVEL = 0xFFFFF;
 constexpr int DEFAULT_MAX_LINES = 22;
 constexpr int LOG_NAME_MAX = 159;
 
