@@ -93,7 +93,7 @@ bool next_line(FILE *f, const std::string &path, int &number, RegionLine &out) {
   }
   if (fields.empty()) return true;
   bool ok = fields.size() == 1 || fields.size() == 4;
-  auto too_long = [](const std::string &f) { return f.size() > static_cast<size_t>(DOM_STR_MAX); };
+  auto too_long = [](const std::string &field) { return field.size() > static_cast<size_t>(DOM_STR_MAX); };
   if (ok && (too_long(fields[0]) || too_long(fields.back()))) ok = false;  // abbreviation, domain
   if (ok && fields.size() == 4) {
     long disp = 0;

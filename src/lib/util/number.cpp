@@ -96,7 +96,9 @@ bool read_double(std::string_view text, double &value) {
 bool read_float(std::string_view text, float &value) {
   double v = 0;
   if (!read_double(text, v) || std::fabs(v) > std::numeric_limits<float>::max()) return false;
-  value = static_cast<float>(v);
+  const float f = static_cast<float>(v);
+  if (f == 0.0f && v != 0.0) return false;  // too small for any float but not zero
+  value = f;
   return true;
 }
 

@@ -208,6 +208,44 @@ TEST_F(GeoTest, SetParamsReturnsTheFailingItem) {
   EXPECT_EQ(DOM_set_params(1, u, &d, DOM_I_REGION), DOM_I_REGION);
 }
 
+// The numbers of a parameter list: blanks around them, a plus sign; nothing else
+// after them, and nothing beyond the range of their type.
+TEST_F(GeoTest, SetParamsNumbersAndTheirLimits) {
+  struct Case {
+    const char *clat;
+    const char *nx;
+    int failing;  // the item that fails, 0 for none
+    float lat;
+    int n;
+  } const cases[] = {
+      {" 39.5 ", "\t25", 0, 39.5f, 25},
+      {"+39.5", "+25", 0, 39.5f, 25},
+      {"-.5", "-0", 0, -0.5f, 0},                 // nx 0 is no grid
+      {"39.5\r", "25", DOM_I_CLAT, 0, 0},         // other white space after it
+      {"1e39", "25", DOM_I_CLAT, 0, 0},           // beyond a float
+      {"1e-50", "25", DOM_I_CLAT, 0, 0},          // below the smallest float
+      {"39.5", "2147483648", DOM_I_NX, 0, 0},     // beyond an int
+      {"39.5", "25x", DOM_I_NX, 0, 0},
+      {"+-39.5", "25", DOM_I_CLAT, 0, 0},
+      {"nan", "25", DOM_I_CLAT, 0, 0},
+  };
+  for (const Case &c : cases) {
+    Domain d;
+    const char *p[] = {c.clat, c.nx};
+    const int failing = DOM_set_params(2, p, &d, DOM_I_CLAT, DOM_I_NX);
+    if (c.failing == 0 && c.n == 0) {
+      EXPECT_EQ(failing, DOM_I_NX) << c.clat << " " << c.nx;
+      EXPECT_FLOAT_EQ(d.clat, c.lat) << c.clat;
+      continue;
+    }
+    EXPECT_EQ(failing, c.failing == 0 ? 0 : c.failing) << c.clat << " " << c.nx;
+    if (c.failing == 0) {
+      EXPECT_FLOAT_EQ(d.clat, c.lat) << c.clat;
+      EXPECT_EQ(d.nx, c.n) << c.nx;
+    }
+  }
+}
+
 TEST_F(GeoTest, SetParamsMissOrNoneFirstResetsAndSucceeds) {
   for (const char *first : {"miss", "NONE"}) {
     Domain d = D(DOM_MERCATOR, 1, 2, 3, 4, 5, 6, 7, 8);

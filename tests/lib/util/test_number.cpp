@@ -74,6 +74,20 @@ TEST(Number, DoublesAreFiniteDecimals) {
   float f = 0;
   EXPECT_FALSE(zyp::read_float("1e39", f));
   EXPECT_TRUE(zyp::read_float("1e38", f));
+  // Too small for a float is refused too, zero itself and the smallest floats are not.
+  struct FloatCase {
+    const char *text;
+    bool ok;
+    float value;
+  } const floats[] = {
+      {"1e-50", false, 0}, {"-1e-50", false, 0}, {"0", true, 0}, {"-0.0", true, 0},
+      {"1e-40", true, 1e-40f}, {"1.5e-45", true, 1.5e-45f}, {"3.4028234e38", true, 3.4028234e38f},
+  };
+  for (const FloatCase &c : floats) {
+    float v = -1;
+    EXPECT_EQ(zyp::read_float(c.text, v), c.ok) << c.text;
+    EXPECT_EQ(v, c.ok ? c.value : -1.0f) << c.text;
+  }
 }
 
 TEST(Number, LeadingReadersActLikeAtoiWithoutItsOverflow) {
