@@ -68,7 +68,7 @@ int RES_getval(const char *name, void *data, DEF_convert cvt);
 /// Splits the value into `items` (at newlines for CV_strings, else at commas).
 /// Returns the count; 0 and an empty list for a missing resource.
 int RES_getvals(const char *name, ParsedList &items);
-/// Prints every resource, in order of first storage, with class 8.
+/// Prints every resource, in order of first storage, with class M_PRINT & M_SUB_D.
 int RES_list();
 /// Keeps the command line (not copied: it must outlive the store). Returns 1.
 int RES_setCL(int argc, char **argv);

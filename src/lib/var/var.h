@@ -99,7 +99,7 @@ struct VAR_desc {
 /// Opens the variable file `file` (joined to "file_path"; the default
 /// "<program>.var" when null or empty) and reads its definitions, forgetting
 /// those of an earlier file. Returns 1, or 0 after "VAR_open_file: Unable to open
-/// var file: %s\n" (class 64) with no definitions.
+/// var file: %s\n" (class M_WARN & M_SUB_C) with no definitions.
 int VAR_open_file(const char *file);
 /// Reads the definitions of an open variable file (as VAR_open_file does),
 /// forgetting earlier ones. Returns the number of definitions.
@@ -108,7 +108,7 @@ int VAR_read_file(std::FILE *file);
 /// Builds the list from `var_str` (a leading "fi:NAME:" opens the variable file
 /// NAME; so does a non-empty `filename`). Returns 1 when at least one entry has a
 /// non-negative flag, else 0 after the note "Unable to determine variables\n"
-/// (class 0x40000000).
+/// (class M_DEBUG & M_SUB_C).
 int VAR_setup(const char *filename, const char *var_str);
 
 /// The list (VAR_MAX entries, VAR_get_num of them in use).
@@ -141,6 +141,6 @@ int VAR_dec_level(const char *str, int *ltype, int *level, char *lunits);
 
 /// The variable table (read from "variable.lup" at the first VAR_setup; a missing
 /// table gives the warning "VAR_setup: Unable to open variable table: %s\n",
-/// class 64, once, and an empty table).
+/// class M_WARN & M_SUB_C, once, and an empty table).
 const VAR_desc *VAR_get_table(int *num);
 
