@@ -10,7 +10,9 @@
 
 #include "driver/sfc_parse.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

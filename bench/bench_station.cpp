@@ -11,7 +11,9 @@
 #include "driver/sfc_parse.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "station/station.h"
+#include "station/station_testing.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "date/date.h"
+#include "date/date_testing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::string input(reinterpret_cast<const char *>(data), size);

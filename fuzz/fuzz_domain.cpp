@@ -16,9 +16,11 @@
 
 #include "files/files.h"
 #include "geo/geo.h"
+#include "geo/geo_testing.h"
 #include "geo/map.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 
 #include "byte_reader.h"
 #include "geo/geo.h"
+#include "geo/geo_testing.h"
 #include "geo/map.h"
 
 namespace {

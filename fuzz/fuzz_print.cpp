@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "surface/metar.h"
 #include "surface/print_line.h"
 #include "surface/print_nice.h"

@@ -17,10 +17,14 @@
 #include <vector>
 
 #include "date/date.h"
+#include "date/date_testing.h"
 #include "driver/sfc_parse.h"
 #include "files/files.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
+
 #include "mem_file.h"
 
 namespace {

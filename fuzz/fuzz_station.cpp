@@ -18,7 +18,9 @@
 
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "station/station.h"
+#include "station/station_testing.h"
 #include "util/util.h"
 
 namespace {

@@ -25,6 +25,7 @@
 #include "../tests/lib/surface/xml_check.h"
 #include "byte_reader.h"
 #include "geo/geo.h"
+#include "geo/geo_testing.h"
 #include "geo/map.h"
 #include "geo/shore.h"
 #include "messages/messages.h"

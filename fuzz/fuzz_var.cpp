@@ -24,6 +24,7 @@
 
 #include "calc/calc.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
 #include "surface/metar.h"
 #include "surface/print_line.h"
@@ -109,10 +110,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   for (int dash = 0; dash <= 1; ++dash) {
     SFC_set_miss_dash(dash);
     Capture lines(stdout);
-    SFC_print_var(4, nullptr);
+    SFC_print_var(M_PRINT & M_SUB_C, nullptr);
     Check(Lines(lines.Take()) == 2);
     Capture row(stdout);
-    SFC_print_var(1, &r);
+    SFC_print_var(M_PRINT & M_SUB_A, &r);
     Check(Lines(row.Take()) == 1);
   }
   for (int k = 0; k < num; ++k) {

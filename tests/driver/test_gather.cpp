@@ -5,6 +5,7 @@
 
 #include "driver/sfc_parse.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

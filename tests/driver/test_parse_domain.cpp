@@ -7,9 +7,12 @@
 #include "driver/sfc_parse.h"
 #include "files/files.h"
 #include "geo/geo.h"
+#include "geo/geo_testing.h"
 #include "geo/map.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

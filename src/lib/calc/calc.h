@@ -109,7 +109,7 @@ constexpr int UNIT_NAME_MAX = 14;
 /// empty (or null) output unit give the value unchanged. A name may begin with a
 /// factor ("100_ft", "10^3_m", "-K"); underscores read as blanks. Other pairs are
 /// looked up in "units.lup"; when that file cannot be opened, "Unable to open units
-/// file: %s\n" is traced (class 0x80000000) and the result is 0. A zero output
+/// file: %s\n" is traced (class M_DEBUG & M_SUB_D) and the result is 0. A zero output
 /// factor gives -9999.
 float UNIT_cvt(float value, const char *iunit, const char *ounit);
 
@@ -133,5 +133,3 @@ int UNIT_get_cvt(const char *iunit, const char *ounit, UNIT_conversion *cvt);
 /// -9999 stays -9999 and a zero output factor gives -9999.
 float UNIT_apply(const UNIT_conversion &cvt, float value);
 
-/// Test hook: forgets the remembered unit pair.
-void UNIT_reset_state();

@@ -12,21 +12,23 @@
 // then reads the file once.
 
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "calc/calc.h"
+#include "calc/calc_testing.h"
 #include "files/paths.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "util/chars.h"
+#include "util/number.h"
 
 namespace {
 
 constexpr float kMissing = -9999.0f;
-constexpr M_type kTraceClass = 0x40000000;
-constexpr M_type kDebugClass = 0x80000000;
+constexpr M_type kTraceClass = M_DEBUG & M_SUB_C;
+constexpr M_type kDebugClass = M_DEBUG & M_SUB_D;
 constexpr const char *kUnitsFile = "units.lup";
 // Longest word kept from the units file; the rest of a longer word is skipped.
 constexpr int kWordMax = 63;
@@ -70,35 +72,16 @@ void CopyRaw(const char *name, char *out) {
   out[n] = '\0';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Reads a decimal number (optional sign, digits with an optional point, optional
-// exponent) at `s`. Returns the end of the number, or null when there is none.
+// exponent) that starts at `s` itself. Returns the end of the number, or null when
+// there is none or it is out of range.
 const char *ScanNumber(const char *s, double *value) {
-  const char *p = s;
-  if (*p == '+' || *p == '-') ++p;
-  const char *digits = p;
-  while (IsDigit(*p)) ++p;
-  int count = static_cast<int>(p - digits);
-  if (*p == '.') {
-    ++p;
-    while (IsDigit(*p)) ++p, ++count;
-  }
-  if (count == 0) return nullptr;
-  if (*p == 'e' || *p == 'E') {
-    const char *q = p + 1;
-    if (*q == '+' || *q == '-') ++q;
-    if (IsDigit(*q)) {
-      while (IsDigit(*q)) ++q;
-      p = q;
-    }
-  }
-  const char *first = *s == '+' ? s + 1 : s;  // from_chars takes no plus sign
+  if (zyp::is_blank(*s)) return nullptr;  // the number reader would skip blanks
   double v = 0.0;
-  const auto res = std::from_chars(first, p, v);
-  if (res.ec != std::errc() || res.ptr != p) return nullptr;
+  const std::size_t used = zyp::read_double_prefix(s, v);
+  if (used == 0) return nullptr;
   *value = v;
-  return p;
+  return s + used;
 }
 
 // Splits a copied name (blanks for underscores) into factor and base unit:
@@ -137,14 +120,14 @@ UnitName SplitName(const char *name) {
 bool NextWord(FILE *f, char *word) {
   for (;;) {
     int c = std::fgetc(f);
-    while (c != EOF && std::isspace(c)) c = std::fgetc(f);
+    while (c != EOF && zyp::is_space(static_cast<char>(c))) c = std::fgetc(f);
     if (c == EOF) return false;
     if (c == '#') {
       while (c != EOF && c != '\n') c = std::fgetc(f);
       continue;
     }
     int n = 0;
-    while (c != EOF && !std::isspace(c)) {
+    while (c != EOF && !zyp::is_space(static_cast<char>(c))) {
       if (n < kWordMax) word[n++] = c == '_' ? ' ' : static_cast<char>(c);
       c = std::fgetc(f);
     }

@@ -1,6 +1,7 @@
 // Calendar arithmetic, date labels and the time-zone setting of labels.
 
 #include "date/date.h"
+#include "date/date_testing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +10,9 @@
 #include <ctime>
 #include <limits>
 #include <string>
+
+#include "util/chars.h"
+#include "util/number.h"
 
 namespace {
 
@@ -279,15 +283,34 @@ int DATE_set_TZ(const char *str) {
     g_date.tz_pm = 1;
     ++p;
   }
+  // The name: up to kTzNameMax characters before a colon; then, after the colon,
+  // the hours (a number, read as a float).
+  const std::size_t name_len = std::min(std::strcspn(p, ":"), static_cast<std::size_t>(kTzNameMax));
   char name[kTzNameMax + 1] = {};
+  std::memcpy(name, p, name_len);
   float hours = 0.0f;
-  const int got = std::sscanf(p, "%4[^:]:%f", name, &hours);
+  int got = name_len > 0 ? 1 : 0;
+  if (got == 1 && p[name_len] == ':') {
+    const char *h = p + name_len + 1;
+    while (zyp::is_space(*h)) ++h;
+    double value = 0;
+    if (zyp::read_double_prefix(h, value) != 0) {
+      got = 2;
+      // A number beyond a float's range gives no offset, as an infinite one would.
+      hours = std::fabs(value) <= std::numeric_limits<float>::max()
+                  ? static_cast<float>(value)
+                  : std::numeric_limits<float>::infinity();
+    }
+  }
   if (got < 1) {
-    g_date.tz_str = "Z";
+    // assign(1, 'Z') rather than = "Z": g++ 12 warns about the latter here
+    // (-Wrestrict, a false positive of its string inlining).
+    g_date.tz_str.assign(1, 'Z');
     g_date.tz_off = 0;
     return 0;
   }
-  g_date.tz_str = std::string(" ") + name;
+  g_date.tz_str.assign(1, ' ');
+  g_date.tz_str.append(name);
   g_date.tz_str.resize(std::min(g_date.tz_str.size(), kTzStrMax));
 
   g_date.tz_off = 0;

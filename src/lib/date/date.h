@@ -26,6 +26,7 @@ struct Date {
   std::int32_t sec;    // 0 to 59
 };
 
+/// The missing value of a field.
 constexpr std::int32_t DATE_MISSING = -9999;
 /// Buffer size for DATE_make_label; the longest label is well under it.
 constexpr int DATE_LABEL_SIZE = 40;
@@ -73,6 +74,3 @@ int DATE_make_label(Date *date, char *label);
 int DATE_decode_label(const char *label, Date *date);
 /// Month number 1 to 12 from a month name ("JUN", "jun"); 0 when not recognised.
 int DATE_decode_month(const char *str);
-
-/// Test hook: restores the initial time-zone setting (UTC, 24-hour clock, "Z").
-void DATE_reset_state();

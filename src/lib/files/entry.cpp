@@ -9,6 +9,7 @@
 #include "files/paths.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/prompt.h"
 #include "util/util.h"
 
 using namespace file_detail;

@@ -1,7 +1,6 @@
 // Decoding of domain strings: the templates of parameter lists, projection names and
 // their colon pieces, region references and station locations.
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -10,13 +9,16 @@
 
 #include "files/files.h"
 #include "geo/geo.h"
+#include "geo/geo_testing.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "util/chars.h"
+#include "util/number.h"
 #include "util/util.h"
 
 namespace {
 
-constexpr M_type kTraceClass = 0x40000000;  // debug c: the template that matched
+constexpr M_type kTraceClass = M_DEBUG & M_SUB_C;  // debug c: the template that matched
 
 // Module state of the decoder.
 struct DomState {
@@ -31,32 +33,26 @@ DomState g_dom;
 // ---- numbers ---------------------------------------------------------------------------
 
 std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  while (!s.empty() && zyp::is_blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && zyp::is_blank(s.back())) s.remove_suffix(1);
   return s;
 }
 
-// The whole text (blanks around it allowed) as a finite decimal number; a plus sign
-// is taken like a minus sign.
+// The whole text (blanks around it allowed) as a finite decimal number that fits a
+// float; a plus sign is taken like a minus sign.
 bool read_float(std::string_view s, float &out) {
   s = trimmed(s);
-  if (s.size() > 1 && s.front() == '+' && s[1] != '-') s.remove_prefix(1);
-  float v = 0.0f;
-  auto res = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
-  if (s.empty() || res.ec != std::errc() || res.ptr != s.data() + s.size() || !std::isfinite(v)) return false;
-  out = v;
-  return true;
+  // The number reader would allow other white space after the number; a domain
+  // parameter allows only blanks.
+  if (s.empty() || zyp::is_space(s.back())) return false;
+  return zyp::read_float(s, out);
 }
 
 // The whole text (blanks around it allowed) as a decimal integer of 32 bits.
 bool read_int(std::string_view s, int &out) {
   s = trimmed(s);
-  if (s.size() > 1 && s.front() == '+' && s[1] != '-') s.remove_prefix(1);
-  int v = 0;
-  auto res = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (s.empty() || res.ec != std::errc() || res.ptr != s.data() + s.size()) return false;
-  out = v;
-  return true;
+  if (s.empty() || zyp::is_space(s.back())) return false;
+  return zyp::read_int(s, out);
 }
 
 // A whole-number part of a float as an int, or -9999 when it has none in range.
@@ -221,24 +217,24 @@ struct Template {
 // Tried in this order; the first that takes every parameter wins.
 const Template templates[] = {
     {{DOM_I_PROJ, DOM_I_PLON, DOM_I_CLAT, DOM_I_CLON, DOM_I_NX, DOM_I_NY, DOM_I_DX, DOM_I_DY},
-     Completion::None, "%2d proj,plon,clat,clon,nx,ny,dx,dy\n"},
+     Completion::None, "proj,plon,clat,clon,nx,ny,dx,dy"},
     {{DOM_I_PROJ, DOM_I_CLAT, DOM_I_CLON, DOM_I_NX, DOM_I_NY, DOM_I_DX, DOM_I_DY}, Completion::None,
-     "%2d proj,clat,clon,nx,ny,dx,dy\n"},
+     "proj,clat,clon,nx,ny,dx,dy"},
     {{DOM_I_PROJ, DOM_I_PLON, DOM_I_CLAT, DOM_I_CLON, DOM_I_DX, DOM_I_DY}, Completion::Grid,
-     "%2d proj,plon,clat,clon,dx,dy\n"},
+     "proj,plon,clat,clon,dx,dy"},
     {{DOM_I_PROJ, DOM_I_CLAT, DOM_I_CLON, DOM_I_NX, DOM_I_NY, DOM_I_DX}, Completion::DyFromDx,
-     "%2d proj,clat,clon,nx,ny,dx\n"},
+     "proj,clat,clon,nx,ny,dx"},
     {{DOM_I_CLAT, DOM_I_CLON, DOM_I_NX, DOM_I_NY, DOM_I_DX, DOM_I_DY}, Completion::Polar,
-     "%2d clat,clon,nx,ny,dx,dy\n"},
-    {{DOM_I_PROJ, DOM_I_CLAT, DOM_I_CLON, DOM_I_DX, DOM_I_DY}, Completion::Grid, "%2d proj,clat,clon,dx,dy\n"},
-    {{DOM_I_CLAT, DOM_I_CLON, DOM_I_NX, DOM_I_NY, DOM_I_DX}, Completion::PolarDy, "%2d clat,clon,nx,ny,dx\n"},
-    {{DOM_I_PROJ, DOM_I_CLAT, DOM_I_CLON, DOM_I_DX}, Completion::GridDy, "%2d proj,clat,clon,dx\n"},
-    {{DOM_I_CLAT, DOM_I_CLON, DOM_I_NX, DOM_I_NY}, Completion::PolarSpacing, "%2d clat,clon,nx,ny\n"},
-    {{DOM_I_CLAT, DOM_I_CLON, DOM_I_DX}, Completion::PolarGridDy, "%2d clat,clon,dx\n"},
-    {{DOM_I_PROJ, DOM_I_CLAT, DOM_I_CLON}, Completion::Plain, "%2d proj,clat,clon\n"},
-    {{DOM_I_CLAT, DOM_I_CLON}, Completion::PolarDefault, "%2d clat,clon\n"},
-    {{DOM_I_STATION}, Completion::PolarDefault, "%2d id:###\n"},
-    {{DOM_I_REGION}, Completion::None, "%2d reg:REG\n"},
+     "clat,clon,nx,ny,dx,dy"},
+    {{DOM_I_PROJ, DOM_I_CLAT, DOM_I_CLON, DOM_I_DX, DOM_I_DY}, Completion::Grid, "proj,clat,clon,dx,dy"},
+    {{DOM_I_CLAT, DOM_I_CLON, DOM_I_NX, DOM_I_NY, DOM_I_DX}, Completion::PolarDy, "clat,clon,nx,ny,dx"},
+    {{DOM_I_PROJ, DOM_I_CLAT, DOM_I_CLON, DOM_I_DX}, Completion::GridDy, "proj,clat,clon,dx"},
+    {{DOM_I_CLAT, DOM_I_CLON, DOM_I_NX, DOM_I_NY}, Completion::PolarSpacing, "clat,clon,nx,ny"},
+    {{DOM_I_CLAT, DOM_I_CLON, DOM_I_DX}, Completion::PolarGridDy, "clat,clon,dx"},
+    {{DOM_I_PROJ, DOM_I_CLAT, DOM_I_CLON}, Completion::Plain, "proj,clat,clon"},
+    {{DOM_I_CLAT, DOM_I_CLON}, Completion::PolarDefault, "clat,clon"},
+    {{DOM_I_STATION}, Completion::PolarDefault, "id:###"},
+    {{DOM_I_REGION}, Completion::None, "reg:REG"},
 };
 
 void default_grid(Domain *d) {
@@ -378,7 +374,7 @@ int DOM_decode(const char *str, Domain *domain) {
     for (const Template &t : templates) {
       if (set_params(argv, domain, t.items) != 0) continue;
       complete(t.completion, domain);
-      MESS_print(kTraceClass, t.message, 0);
+      MESS_print(kTraceClass, "%2d %s\n", 0, t.message);
       result = t.items[0] == DOM_I_REGION ? DOM_RES_REGION : DOM_RES_PARAMS;
       break;
     }

@@ -10,6 +10,7 @@
 
 #include <string>
 
+/// A map domain: projection, reference point, parameters and grid.
 struct Domain {
   int proj = -9999;        // projection code (below); -9999 = no domain
   float plat = -9999.0f;   // reference latitude; -9999 = use clat
@@ -23,63 +24,111 @@ struct Domain {
 
 // ---- projection codes (Domain::proj) -------------------------------------------------
 
-constexpr int DOM_NONE = -9999;     // no domain
-constexpr int DOM_UNKNOWN = -1;     // a region name that was not found
-constexpr int DOM_POLAR = 1;        // polar stereographic
-constexpr int DOM_LATLON = 2;       // latitude-longitude
+/// No domain.
+constexpr int DOM_NONE = -9999;
+/// A region name that was not found.
+constexpr int DOM_UNKNOWN = -1;
+/// Polar stereographic.
+constexpr int DOM_POLAR = 1;
+/// Latitude-longitude.
+constexpr int DOM_LATLON = 2;
+/// Mercator ("me").
 constexpr int DOM_MERCATOR = 3;
-constexpr int DOM_LAMBERT = 4;      // Lambert conformal
-constexpr int DOM_ORTHO = 5;        // orthographic
+/// Lambert conformal.
+constexpr int DOM_LAMBERT = 4;
+/// Orthographic.
+constexpr int DOM_ORTHO = 5;
+/// Gnomonic ("gn").
 constexpr int DOM_GNOMONIC = 6;
+/// Mollweide ("mo").
 constexpr int DOM_MOLLWEIDE = 7;
-constexpr int DOM_AZIMUTHAL = 8;    // Lambert azimuthal equal-area
-constexpr int DOM_SATELLITE = 9;    // satellite view
+/// Lambert azimuthal equal-area.
+constexpr int DOM_AZIMUTHAL = 8;
+/// Satellite view.
+constexpr int DOM_SATELLITE = 9;
+/// Plain x-y diagram ("xy").
 constexpr int DOM_XY = 20;
+/// X against the logarithm of y ("xlogy", "xlogp", "vert").
 constexpr int DOM_XLOGY = 22;
-constexpr int DOM_HODO = 23;        // polar diagram
+/// Polar diagram.
+constexpr int DOM_HODO = 23;
+/// Cross-section diagram ("cat").
 constexpr int DOM_CAT = 24;
+/// X against pressure ("xp").
 constexpr int DOM_XP = 25;
+/// Skew-T thermodynamic diagram ("skewt", "therm").
 constexpr int DOM_SKEWT = 40;
+/// Stuve diagram ("stuve").
 constexpr int DOM_STUVE = 41;
+/// Emagram ("ema").
 constexpr int DOM_EMA = 42;
+/// Tephigram ("teph").
 constexpr int DOM_TEPH = 43;
+/// Rotated tephigram ("rteph").
 constexpr int DOM_RTEPH = 44;
+/// Zoom of the current domain ("zoom").
 constexpr int DOM_ZOOM = 50;
+/// A domain given by its size ("size").
 constexpr int DOM_SIZE = 51;
+/// Pixel coordinates ("pix").
 constexpr int DOM_PIXEL = 99;
 
 // ---- results of DOM_decode (also stored in flag 5) -----------------------------------
 
-constexpr int DOM_RES_UNSET = -9999;   // null, empty, "miss" or "none": no domain
-constexpr int DOM_RES_INVALID = -1;    // fits no template
-constexpr int DOM_RES_PARAMS = 1;      // an explicit parameter list
-constexpr int DOM_RES_REGION = 2;      // a region reference
+/// Null, empty, "miss" or "none": no domain.
+constexpr int DOM_RES_UNSET = -9999;
+/// Fits no template.
+constexpr int DOM_RES_INVALID = -1;
+/// An explicit parameter list.
+constexpr int DOM_RES_PARAMS = 1;
+/// A region reference.
+constexpr int DOM_RES_REGION = 2;
 
 // ---- item codes of DOM_set_params templates ----------------------------------------------
 
+/// End of a template.
 constexpr int DOM_I_END = 0;
+/// The projection word.
 constexpr int DOM_I_PROJ = 1;
+/// The reference longitude.
 constexpr int DOM_I_PLON = 3;
+/// A station identifier that gives the centre.
 constexpr int DOM_I_STATION = 4;
+/// The centre latitude.
 constexpr int DOM_I_CLAT = 5;
+/// The centre longitude.
 constexpr int DOM_I_CLON = 6;
+/// Grid points in x (above 0).
 constexpr int DOM_I_NX = 7;
+/// Grid points in y (above 0).
 constexpr int DOM_I_NY = 8;
+/// Grid spacing in x.
 constexpr int DOM_I_DX = 9;
+/// Grid spacing in y.
 constexpr int DOM_I_DY = 10;
+/// A region name of the region file.
 constexpr int DOM_I_REGION = 11;
 
 // ---- limits ------------------------------------------------------------------------------
 
-constexpr int DOM_STR_MAX = 79;        // abbreviations and domain strings of a region file
-constexpr int DOM_LINE_MAX = 500;      // a line of a region file
-constexpr int DOM_DESC_MAX = 20;       // a menu description
-constexpr int DOM_MENU_SLOTS = 23;     // menu slots, slot 0 "back"
-constexpr int DOM_MENU_FILLED = 19;    // slots 1..19 come from a region file
-constexpr int DOM_NEST_MAX = 8;        // region references inside region references
-constexpr int DOM_NX_DEFAULT = 25;     // grid of the templates without a size
+/// Abbreviations and domain strings of a region file.
+constexpr int DOM_STR_MAX = 79;
+/// A line of a region file.
+constexpr int DOM_LINE_MAX = 500;
+/// A menu description.
+constexpr int DOM_DESC_MAX = 20;
+/// Menu slots, slot 0 "back".
+constexpr int DOM_MENU_SLOTS = 23;
+/// Slots 1..19 come from a region file.
+constexpr int DOM_MENU_FILLED = 19;
+/// Region references inside region references.
+constexpr int DOM_NEST_MAX = 8;
+/// Grid of the templates without a size.
+constexpr int DOM_NX_DEFAULT = 25;
+/// Grid rows of the templates without a size.
 constexpr int DOM_NY_DEFAULT = 17;
-constexpr float DOM_DX_DEFAULT = 1.2f; // spacing of the templates without a spacing
+/// Spacing of the templates without a spacing.
+constexpr float DOM_DX_DEFAULT = 1.2f;
 
 /// The default region file, in the directory of "file_path".
 constexpr const char *DOM_REGION_FILE = "zyp.reg";
@@ -158,9 +207,3 @@ int DOM_get_loc_prior();
 /// Sets the local station priority. Returns 0.
 int DOM_set_loc_prior(int prior);
 
-// ---- test hooks ------------------------------------------------------------------------
-
-/// Initial state: priorities, menu, no station look-up.
-void DOM_reset_state();
-/// The region menu as before any read.
-void DOM_reset_menu();

@@ -1,4 +1,5 @@
 // Map projections of the current domain.
+#include "geo/geo_testing.h"
 #include "geo/map.h"
 
 #include <algorithm>

@@ -15,11 +15,16 @@ struct MAP_limits {
   float y_min = -9999.0f, y_max = -9999.0f;
 };
 
-constexpr float MAP_EARTH_RAD = 63.7122f;    // mean radius, map units
-constexpr float MAP_EARTH_MAJ = 63.781368f;  // equatorial semi-axis
-constexpr float MAP_EARTH_MIN = 63.56752f;   // polar semi-axis
-constexpr float MAP_SAT_RAD = 421.61f;       // default satellite distance from the centre
-constexpr float MAP_GRID_MARGIN = 3.0f;      // grid spacings added around the grid domain
+/// Mean radius, map units.
+constexpr float MAP_EARTH_RAD = 63.7122f;
+/// Equatorial semi-axis.
+constexpr float MAP_EARTH_MAJ = 63.781368f;
+/// Polar semi-axis.
+constexpr float MAP_EARTH_MIN = 63.56752f;
+/// Default satellite distance from the centre.
+constexpr float MAP_SAT_RAD = 421.61f;
+/// Grid spacings added around the grid domain.
+constexpr float MAP_GRID_MARGIN = 3.0f;
 
 /// Makes `dom` current (a missing plat/plon becomes clat/clon) and computes its limits.
 /// With a null pointer the projection becomes -9999 and the result is -1; else 0.
@@ -56,5 +61,3 @@ int MAP_get_limits(MAP_limits *lim);
 /// Sets the plotting viewport of the thermodynamic diagrams. Returns 0 (-1 for null).
 int MAP_set_view(const MAP_limits *view);
 
-/// Test hook: no domain current, initial constants and factors.
-void MAP_reset_state();

@@ -7,14 +7,18 @@
 
 #include "files/paths.h"
 #include "geo/geo.h"
+#include "geo/geo_testing.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/prompt.h"
+#include "util/chars.h"
+#include "util/number.h"
 #include "util/util.h"
 
 namespace {
 
-constexpr M_type kDebugClass = 0x80000000;  // debug d: a region file that cannot be opened
-constexpr M_type kLesserWarn = 64;           // a line of a region file that is skipped
+constexpr M_type kDebugClass = M_DEBUG & M_SUB_D;  // debug d: a region file that cannot be opened
+constexpr M_type kLesserWarn = M_WARN & M_SUB_C;   // a line of a region file that is skipped
 
 // Module state of the region menu.
 struct MenuState {
@@ -76,22 +80,24 @@ bool next_line(FILE *f, const std::string &path, int &number, RegionLine &out) {
     if (c == '\n') std::ungetc(c, f);
   }
   if (line[0] == '#') return true;
+  // Fields are separated by blanks and carriage returns (of a file with CR LF line
+  // ends); a vertical tab or form feed stays inside a field, as it always has.
+  const auto separates = [](char c) { return zyp::is_blank(c) || c == '\r'; };
   std::vector<std::string> fields;
   for (const char *p = line; *p;) {
-    while (*p == ' ' || *p == '\t' || *p == '\r') ++p;
+    while (separates(*p)) ++p;
     const char *start = p;
-    while (*p && *p != ' ' && *p != '\t' && *p != '\r') ++p;
+    while (*p && !separates(*p)) ++p;
     if (p > start) fields.emplace_back(start, static_cast<size_t>(p - start));
     if (fields.size() == 4) break;
   }
   if (fields.empty()) return true;
   bool ok = fields.size() == 1 || fields.size() == 4;
-  auto too_long = [](const std::string &f) { return f.size() > static_cast<size_t>(DOM_STR_MAX); };
+  auto too_long = [](const std::string &field) { return field.size() > static_cast<size_t>(DOM_STR_MAX); };
   if (ok && (too_long(fields[0]) || too_long(fields.back()))) ok = false;  // abbreviation, domain
   if (ok && fields.size() == 4) {
-    char *end = nullptr;
-    long disp = std::strtol(fields[2].c_str(), &end, 10);
-    ok = *end == '\0' && !fields[2].empty() && disp > -1000000 && disp < 1000000;
+    long disp = 0;
+    ok = zyp::read_long_exact(fields[2], disp) && disp > -1000000 && disp < 1000000;
     out.disp = static_cast<int>(disp);
   }
   if (!ok) {

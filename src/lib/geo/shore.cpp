@@ -1,4 +1,5 @@
 // Shorelines, borders and the graticule of a map of the current domain.
+#include "geo/geo_testing.h"
 #include "geo/shore.h"
 
 #include <netcdf.h>
@@ -31,9 +32,13 @@ struct Binned {
   std::vector<std::uint16_t> plon, plat;   // per point: fractions of the bin size
 };
 
-// Files read so far, by path (kept for the run, also those that could not be used).
-std::map<std::string, Binned> files;
-bool missing_warned = false;
+// The shore lines' state for the run.
+struct ShoreState {
+  // Files read so far, by path (kept for the run, also those that could not be used).
+  std::map<std::string, Binned> files;
+  bool missing_warned = false;  // a missing shore file has been told once
+};
+ShoreState g_shore;
 
 struct NcFile {
   int id = -1;
@@ -203,10 +208,10 @@ const Binned *binned_file(const std::string &dir, const char *kind, char res) {
   const char *order = res == 'c' ? "cli" : res == 'i' ? "ilc" : "lci";
   for (const char *r = order; *r; ++r) {
     const std::string path = dir + "/binned_" + kind + "_" + *r + ".nc";
-    auto found = files.find(path);
-    if (found == files.end()) {
+    auto found = g_shore.files.find(path);
+    if (found == g_shore.files.end()) {
       if (!exists(path)) continue;
-      Binned &b = files[path];
+      Binned &b = g_shore.files[path];
       std::string why;
       b.usable = load(path, kind[0] == 'b', b, why);
       if (!b.usable) {
@@ -214,7 +219,7 @@ const Binned *binned_file(const std::string &dir, const char *kind, char res) {
                    path.c_str(), why.c_str());
         b = Binned{};
       }
-      found = files.find(path);
+      found = g_shore.files.find(path);
     }
     if (found->second.usable) return &found->second;
   }
@@ -397,12 +402,12 @@ int MAP_shore_lines(char res, MAP_lines &lines) {
   const Binned *shore = binned_file(dir, "GSHHS", res);
   const Binned *border = binned_file(dir, "border", res);
   if (!shore && !border) {
-    if (!missing_warned)
+    if (!g_shore.missing_warned)
       MESS_print(M_WARN,
                  "MAP_shore_lines: No shoreline files to use in %s (package gmt-gshhg-low): the map is "
                  "drawn without coastlines and borders\n",
                  dir.c_str());
-    missing_warned = true;
+    g_shore.missing_warned = true;
     return -1;
   }
   MAP_lines found;
@@ -443,6 +448,6 @@ int MAP_graticule(float step, std::vector<MAP_polyline> &out) {
 }
 
 void MAP_shore_reset_state() {
-  files.clear();
-  missing_warned = false;
+  g_shore.files.clear();
+  g_shore.missing_warned = false;
 }

@@ -77,5 +77,3 @@ int MAP_clip_line(const float *lat, const float *lon, int n, const MAP_limits &b
 /// false when no part is inside.
 bool MAP_clip_segment(const MAP_limits &box, float &x0, float &y0, float &x1, float &y1);
 
-/// Test hook: forgets the files read and the warnings given.
-void MAP_shore_reset_state();

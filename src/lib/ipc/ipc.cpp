@@ -11,25 +11,31 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ipc/ipc_testing.h"
 #include "messages/messages.h"
 #include "util/util.h"
 
 namespace {
 
-constexpr M_type TRACE = 0x80000000u;
+constexpr M_type TRACE = M_DEBUG & M_SUB_D;
 constexpr int FAST_ATTEMPTS = 2;     // attempts made one after the other
 constexpr int SHORT_ATTEMPTS = 200;  // last attempt after a short pause
 constexpr float SHORT_PAUSE = 0.1f;
 constexpr float LONG_PAUSE = 1.0f;
 constexpr float FULL_QUEUE_PAUSE = 0.1f;  // between tries to send to a full queue
 
-int queue_id = -1;
-unsigned timeout = MQ_TIMEOUT;
-void (*timeout_handler)() = nullptr;
-bool handler_installed = false;
-struct sigaction previous_alarm {};
+// The link's state in this process.
+struct MqState {
+  int queue_id = -1;                    // the queue, or -1 before MQ_open
+  unsigned timeout = MQ_TIMEOUT;        // seconds the companion may stay silent
+  void (*timeout_handler)() = nullptr;  // called when it does (null: end the program)
+  bool handler_installed = false;       // the alarm handler is in place
+  struct sigaction previous_alarm {};   // the alarm handler it replaced
+};
+MqState g_mq;
 
-// Set by the alarm signal; read by the waits.
+// Set by the alarm signal; read by the waits. A lone object of its own, outside
+// the struct, as a signal handler may only write such a flag.
 volatile std::sig_atomic_t time_is_up = 0;
 
 void on_alarm(int) { time_is_up = 1; }
@@ -43,16 +49,16 @@ void install_alarm_handler() {
   action.sa_flags = 0;
   struct sigaction old {};
   sigaction(SIGALRM, &action, &old);
-  if (!handler_installed) previous_alarm = old;
-  handler_installed = true;
+  if (!g_mq.handler_installed) g_mq.previous_alarm = old;
+  g_mq.handler_installed = true;
 }
 
 // Called by a wait that saw the time-out: ends the process, or returns when a test
 // has set a handler of its own.
 void timed_out() {
   MQ_disable_alarm();
-  if (timeout_handler) {
-    timeout_handler();
+  if (g_mq.timeout_handler) {
+    g_mq.timeout_handler();
     return;
   }
   MQ_intrp();
@@ -66,7 +72,7 @@ int MQ_open(int num) {
   if (num == IPC_PRIVATE) return -1;
   int id = msgget(static_cast<key_t>(num), 0);
   if (id < 0) return errno == ENOENT ? -1 : -2;
-  queue_id = id;
+  g_mq.queue_id = id;
   return id;
 }
 
@@ -154,7 +160,7 @@ int MQ_clear(int msgqid, int index) {
 int MQ_enable_alarm() {
   install_alarm_handler();
   time_is_up = 0;
-  alarm(timeout);
+  alarm(g_mq.timeout);
   return 0;
 }
 
@@ -197,20 +203,20 @@ float MQ_poll_pause(int attempt) {
   return attempt <= SHORT_ATTEMPTS ? SHORT_PAUSE : LONG_PAUSE;
 }
 
-unsigned MQ_get_timeout() { return timeout; }
+unsigned MQ_get_timeout() { return g_mq.timeout; }
 
-void MQ_set_timeout(unsigned secs) { timeout = secs ? secs : MQ_TIMEOUT; }
+void MQ_set_timeout(unsigned secs) { g_mq.timeout = secs ? secs : MQ_TIMEOUT; }
 
-void MQ_set_intrp(void (*handler)()) { timeout_handler = handler; }
+void MQ_set_intrp(void (*handler)()) { g_mq.timeout_handler = handler; }
 
 void MQ_reset_state() {
   alarm(0);
-  if (handler_installed) sigaction(SIGALRM, &previous_alarm, nullptr);
-  handler_installed = false;
+  if (g_mq.handler_installed) sigaction(SIGALRM, &g_mq.previous_alarm, nullptr);
+  g_mq.handler_installed = false;
   time_is_up = 0;
-  timeout = MQ_TIMEOUT;
-  timeout_handler = nullptr;
-  queue_id = -1;
+  g_mq.timeout = MQ_TIMEOUT;
+  g_mq.timeout_handler = nullptr;
+  g_mq.queue_id = -1;
 }
 
-int MQ_last_queue() { return queue_id; }
+int MQ_last_queue() { return g_mq.queue_id; }

@@ -59,13 +59,13 @@ int MQ_open(int num);
 int MQ_connect(int msgqid);
 /// Sends a message of type 1 with the control character '0' + `conn_id` and the
 /// formatted text, waiting under the time-out while the queue is full; traced as
-/// "PUT:%d:%s\n" with class 0x80000000. A text over MQ_TEXT_MAX characters is not
+/// "PUT:%d:%s\n" with class M_DEBUG & M_SUB_D. A text over MQ_TEXT_MAX characters is not
 /// sent (a warning says so). Returns 0, or -1 when nothing was sent.
 int MQ_put(int msgqid, int conn_id, const char *format, ...) __attribute__((format(printf, 3, 4)));
 /// Waits under the time-out for the next message of type `conn_id`, polling without
 /// blocking (attempts 1 and 2 at once, then 0.1 s apart up to attempt 200, then 1 s
 /// apart), each attempt traced as "GET-MSG:%d %d %d %d\n" and the message as
-/// "GET:%s\n" (class 0x80000000). Returns the status and the text in `item`; -1 and
+/// "GET:%s\n" (class M_DEBUG & M_SUB_D). Returns the status and the text in `item`; -1 and
 /// an empty `item` when receiving failed for another reason than an empty queue.
 int MQ_get(int msgqid, int conn_id, std::string &item);
 /// Removes, without waiting, every waiting message of type `index` (a positive
@@ -75,7 +75,7 @@ int MQ_clear(int msgqid, int index);
 int MQ_enable_alarm();
 /// Cancels the time-out. Returns 0.
 int MQ_disable_alarm();
-/// The time-out: prints "Queue not responding!!\n" with class 192 and ends the
+/// The time-out: prints "Queue not responding!!\n" with class M_WARN and ends the
 /// process with status 7.
 [[noreturn]] void MQ_intrp();
 
@@ -98,8 +98,5 @@ void MQ_set_timeout(unsigned secs);
 /// Test hook: what a time-out calls instead of MQ_intrp (null: MQ_intrp). When it
 /// returns, the wait gives up: MQ_get returns -1 with an empty text, MQ_put -1.
 void MQ_set_intrp(void (*handler)());
-/// Test hook: cancels the alarm, restores the earlier alarm handler, the time-out and
-/// the time-out handler, and forgets the queue.
-void MQ_reset_state();
 /// The queue identifier last opened, or -1.
 int MQ_last_queue();

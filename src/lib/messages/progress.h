@@ -25,6 +25,7 @@ constexpr double MESS_PROGRESS_PERIOD = 0.25;
 int MESS_progress_start(int files);
 /// Counts one report read; redraws the line when its time has come.
 void MESS_progress_count();
+/// Counts one report read when the indicator is on (inline: nearly free when off).
 inline void MESS_progress_report() {
   if (mess_detail::progress_on) MESS_progress_count();
 }
@@ -34,10 +35,3 @@ void MESS_progress_file_done();
 void MESS_progress_clear();
 /// Erases the line and turns the indicator off.
 void MESS_progress_end();
-
-/// Test hook: `err_fd` stands for standard error (where the line is drawn) and
-/// `out_fd` for standard output, and `now` (seconds; null: the steady clock) is the
-/// clock, from the next MESS_progress_start on.
-void MESS_progress_test(int err_fd, int out_fd, double (*now)());
-/// Test hook: off, nothing counted, standard error and the steady clock.
-void MESS_progress_reset();

@@ -1,10 +1,14 @@
 // Conversion of resource values by kind: typed values delivered into an output area,
 // or process state changed (flags, message level, requested file time).
-#include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <limits>
 #include <string>
+#include <utility>
 
 #include "date/date.h"
 #include "files/files.h"
@@ -12,6 +16,8 @@
 #include "geo/geo.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "util/chars.h"
+#include "util/number.h"
 
 namespace {
 
@@ -43,9 +49,78 @@ const WordValue *lookup(const WordValue (&table)[N], const char *word) {
   return nullptr;
 }
 
+// Hour and minute counts beyond this are no time: they count as not given (and their
+// negation cannot overflow).
+constexpr int HOUR_FIELD_MAX = 1000000;
+
+// How the number at the start of a resource value reads.
+enum class Lead {
+  kNone,        // no number starts the text (it reads as 0)
+  kNumber,      // a number that fits
+  kOutOfRange,  // digits, but a value too large for the result
+};
+
+// The integer at the start of `text` (white space and a sign allowed before it), in
+// base 10 or 16 (where "0x" may lead the digits). `value` is 0 unless kNumber.
+Lead LeadingLong(const char *text, int base, long &value) {
+  const char *p = text;
+  while (zyp::is_space(*p)) ++p;
+  const char *digits = (*p == '+' || *p == '-') ? p + 1 : p;
+  if (base == 16 && digits == p && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && zyp::is_xdigit(p[2]))
+    digits = p = p + 2;
+  value = 0;
+  if (zyp::read_long_prefix(p, value, base) > 0) return Lead::kNumber;
+  value = 0;
+  const bool digit = base == 16 ? zyp::is_xdigit(*digits) : zyp::is_digit(*digits);
+  return digit ? Lead::kOutOfRange : Lead::kNone;
+}
+
+// The decimal number at the start of `text` (white space and a sign allowed before
+// it). `value` is 0 unless kNumber; a value beyond a float's range is kOutOfRange.
+Lead LeadingFloat(const char *text, float &value) {
+  const char *p = text;
+  while (zyp::is_space(*p)) ++p;
+  value = 0.0f;
+  double v = 0;
+  if (zyp::read_double_prefix(p, v) > 0) {
+    if (std::fabs(v) > std::numeric_limits<float>::max()) return Lead::kOutOfRange;
+    value = static_cast<float>(v);
+    return Lead::kNumber;
+  }
+  const char *digits = (*p == '+' || *p == '-') ? p + 1 : p;
+  const bool digit = zyp::is_digit(*digits) || (*digits == '.' && zyp::is_digit(digits[1]));
+  return digit ? Lead::kOutOfRange : Lead::kNone;
+}
+
+// Reads an integer field of a time ("%d" of a scan): white space, a sign, digits.
+// A value beyond the range of a field reads as missing (-9999). False, with `p`
+// unmoved, when no integer starts there.
+bool scan_field(const char *&p, std::int32_t &out) {
+  long v = 0;
+  const Lead lead = LeadingLong(p, 10, v);
+  if (lead == Lead::kNone) return false;
+  while (zyp::is_space(*p)) ++p;
+  if (*p == '+' || *p == '-') ++p;
+  while (zyp::is_digit(*p)) ++p;
+  out = (lead == Lead::kNumber && v >= -HOUR_FIELD_MAX && v <= HOUR_FIELD_MAX) ? static_cast<std::int32_t>(v)
+                                                                               : -9999;
+  return true;
+}
+
+// Reads a field, then, when `sep` follows it, the next one, and so on: the fields
+// of "%dd%d:%d" or "%d:%d". Stops at the first that is not there.
+void scan_fields(const char *p, std::initializer_list<std::pair<std::int32_t *, char>> fields) {
+  for (const auto &[field, sep] : fields) {
+    if (!scan_field(p, *field)) return;
+    if (sep == '\0') return;
+    if (*p != sep) return;
+    ++p;
+  }
+}
+
 bool starts_numeric(const char *s, bool sign_ok) {
-  unsigned char c = static_cast<unsigned char>(s[0]);
-  return std::isdigit(c) || (sign_ok && (c == '-' || c == '+'));
+  const char c = s[0];
+  return zyp::is_digit(c) || (sign_ok && (c == '-' || c == '+'));
 }
 
 void apply_draw(const char *data) {
@@ -77,7 +152,7 @@ void apply_draw(const char *data) {
 // Reads `n` digits at `p` into *out when they are all there; advances p.
 bool fixed_digits(const char *&p, int n, int *out) {
   for (int i = 0; i < n; ++i)
-    if (!std::isdigit(static_cast<unsigned char>(p[i]))) return false;
+    if (!zyp::is_digit(p[i])) return false;
   int v = 0;
   for (int i = 0; i < n; ++i) v = v * 10 + (p[i] - '0');
   *out = v;
@@ -86,9 +161,6 @@ bool fixed_digits(const char *&p, int n, int *out) {
 }
 
 // The requested file time of the "hour" resource.
-// Hour and minute counts beyond this are no time: they count as not given (and their
-// negation cannot overflow).
-constexpr int HOUR_FIELD_MAX = 1000000;
 
 void bound_field(std::int32_t &v) {
   if (v != -9999 && (v > HOUR_FIELD_MAX || v < -HOUR_FIELD_MAX)) v = -9999;
@@ -104,26 +176,29 @@ void apply_hour(const char *data) {
         fixed_digits(p, 2, &d.hour))
       fixed_digits(p, 2, &d.min);
   } else if (len == 6 && !colon) {
+    // Fixed widths cannot overflow; a field the scan does not reach stays missing,
+    // so the count of fields read is not needed.
     std::sscanf(data, "%2d%2d%2d", &d.month, &d.day, &d.hour);
-  } else if (len == 4 && !colon && std::isdigit(static_cast<unsigned char>(data[0]))) {
+  } else if (len == 4 && !colon && zyp::is_digit(data[0])) {
     std::sscanf(data, "%2d%2d", &d.day, &d.hour);
-  } else if (len == 3 && !colon && std::isdigit(static_cast<unsigned char>(data[0]))) {
+  } else if (len == 3 && !colon && zyp::is_digit(data[0])) {
     std::sscanf(data, "%1d%2d", &d.day, &d.hour);
   } else if (std::strchr(data, 'd')) {
-    std::sscanf(data, "%dd%d:%d", &d.day, &d.hour, &d.min);
+    scan_fields(data, {{&d.day, 'd'}, {&d.hour, ':'}, {&d.min, '\0'}});
     bound_field(d.day);
     bound_field(d.hour);
     bound_field(d.min);
   } else if (data[0] == ':') {
-    std::sscanf(data + 1, "%d", &d.min);
+    const char *p = data + 1;
+    scan_field(p, d.min);
     bound_field(d.min);
   } else if (data[0] == '-' && data[1] == ':') {
-    if (std::sscanf(data + 2, "%d", &d.min) == 1) {
+    if (const char *p = data + 2; scan_field(p, d.min)) {
       bound_field(d.min);
       if (d.min != -9999) d.min = -d.min;
     }
   } else {
-    std::sscanf(data, "%d:%d", &d.hour, &d.min);
+    scan_fields(data, {{&d.hour, ':'}, {&d.min, '\0'}});
     bound_field(d.hour);
     bound_field(d.min);
     if (data[0] == '-' && d.hour == 0) {
@@ -150,7 +225,7 @@ int RES_conv_data(const char *data, void *out, DEF_convert cvt) {
   switch (cvt) {
     case CV_batch:
       FLAG_set(FLAG_BATCH, 1);
-      if (MESS_check_set() == 0) MESS_set(0, 255);
+      if (MESS_check_set() == 0) MESS_set(MESS_USER_SET, M_PRINT | M_ERROR | M_WARN);
       return 1;
     case CV_help:
       FLAG_set(FLAG_HELP, 1);
@@ -194,23 +269,38 @@ int RES_conv_data(const char *data, void *out, DEF_convert cvt) {
   if (!out) return 0;
   switch (cvt) {
     case CV_int:
+      // A value out of the result's range leaves the output as it was, as a value
+      // that is no number at all does.
       if (starts_numeric(data, true)) {
-        long v = (data[1] == 'x' || data[1] == 'X') ? std::strtol(data, nullptr, 16) : std::strtol(data, nullptr, 10);
-        *static_cast<int *>(out) = static_cast<int>(v);
+        long v = 0;
+        const int base = (data[1] == 'x' || data[1] == 'X') ? 16 : 10;
+        if (LeadingLong(data, base, v) != Lead::kOutOfRange && v >= INT_MIN && v <= INT_MAX)
+          *static_cast<int *>(out) = static_cast<int>(v);
       }
       return 1;
     case CV_short:
-      if (starts_numeric(data, false)) *static_cast<short *>(out) = static_cast<short>(std::atoi(data));
+      if (starts_numeric(data, false)) {
+        long v = 0;
+        if (LeadingLong(data, 10, v) == Lead::kNumber && v >= SHRT_MIN && v <= SHRT_MAX)
+          *static_cast<short *>(out) = static_cast<short>(v);
+      }
       return 1;
     case CV_long:
-      if (starts_numeric(data, false)) *static_cast<long *>(out) = std::strtol(data, nullptr, 10);
+      if (starts_numeric(data, false)) {
+        long v = 0;
+        if (LeadingLong(data, 10, v) == Lead::kNumber) *static_cast<long *>(out) = v;
+      }
       return 1;
-    case CV_float:
-      *static_cast<float *>(out) = static_cast<float>(std::atof(data));
+    case CV_float: {
+      float v = 0.0f;
+      if (LeadingFloat(data, v) != Lead::kOutOfRange) *static_cast<float *>(out) = v;
       return 1;
-    case CV_color:
-      *static_cast<long *>(out) = std::strtol(data, nullptr, 10);
+    }
+    case CV_color: {
+      long v = 0;
+      if (LeadingLong(data, 10, v) != Lead::kOutOfRange) *static_cast<long *>(out) = v;
       return 1;
+    }
     case CV_string:
       *static_cast<const char **>(out) = data;
       return 1;

@@ -8,43 +8,49 @@
 #include "files/paths.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
+#include "util/chars.h"
 
 namespace {
 
 constexpr int PROG_NAME_MAX = 29;
 
-FILE *def_file = nullptr;
-std::string prog_name = "Zyp";
-std::string prog_title;
-std::vector<std::string> tag;
-std::vector<int> match;  // 1 active, 0 not (yet) active, 99 an earlier branch was taken
-int overflow = 0;        // sections opened beyond the depth limit (all inactive)
-bool matches = true;
+// The state of the defaults files: the file being read and its sections.
+struct DefState {
+  FILE *def_file = nullptr;       // the defaults file open, or null
+  std::string prog_name = "Zyp";  // the program's name, first part of resource names
+  std::string prog_title;         // DEF_name's name ("+name": a middle part)
+  std::vector<std::string> tag;   // tags defined (DEF_tag, "DEF" lines)
+  std::vector<int> match;  // per open section: 1 active, 0 not (yet), 99 a branch was taken
+  int overflow = 0;        // sections opened beyond the depth limit (all inactive)
+  bool matches = true;     // every open section is active: entries are read
+};
+DefState g_def;
 
 void recompute() {
-  matches = overflow == 0;
-  for (int m : match)
-    if (m != 1) matches = false;
+  g_def.matches = g_def.overflow == 0;
+  for (int m : g_def.match)
+    if (m != 1) g_def.matches = false;
 }
 
 bool tag_defined(const std::string &t) {
-  for (const std::string &d : tag)
+  for (const std::string &d : g_def.tag)
     if (stricmp(d.c_str(), t.c_str()) == 0) return true;
   return false;
 }
 
 void add_tag(const std::string &t) {
-  if (static_cast<int>(tag.size()) >= DEF_MAX_TAGS) {
-    MESS_print(192, "DEF_get: too many tags, %s ignored\n", t.c_str());
+  if (static_cast<int>(g_def.tag.size()) >= DEF_MAX_TAGS) {
+    MESS_print(M_WARN, "DEF_get: too many tags, %s ignored\n", t.c_str());
     return;
   }
-  tag.push_back(t);
+  g_def.tag.push_back(t);
 }
 
 std::string qualified(const char *resrc) {
   std::string r = resrc ? resrc : "";
-  if (!prog_title.empty() && prog_title[0] == '+') return prog_name + "." + prog_title.substr(1) + "." + r;
-  return (prog_title.empty() ? prog_name : prog_title) + "." + r;
+  if (!g_def.prog_title.empty() && g_def.prog_title[0] == '+') return g_def.prog_name + "." + g_def.prog_title.substr(1) + "." + r;
+  return (g_def.prog_title.empty() ? g_def.prog_name : g_def.prog_title) + "." + r;
 }
 
 // Pattern match: ordinary characters match exactly; "*" skips to the first occurrence
@@ -83,11 +89,11 @@ std::vector<std::string> words_of(const char *line, size_t max_words, const char
   const char *p = line;
   *second = nullptr;
   while (*p && words.size() < max_words) {
-    while (*p == ' ' || *p == '\t') ++p;
+    while (zyp::is_blank(*p)) ++p;
     if (!*p) break;
     if (words.size() == 1) *second = p;
     const char *start = p;
-    while (*p && *p != ' ' && *p != '\t') ++p;
+    while (*p && !zyp::is_blank(*p)) ++p;
     words.emplace_back(start, static_cast<size_t>(p - start));
   }
   return words;
@@ -103,9 +109,9 @@ bool directive(const std::vector<std::string> &w) {
   }
   if (d == "UNDEF") {
     if (has_arg) {
-      for (auto it = tag.begin(); it != tag.end(); ++it) {
+      for (auto it = g_def.tag.begin(); it != g_def.tag.end(); ++it) {
         if (stricmp(it->c_str(), w[1].c_str()) == 0) {
-          tag.erase(it);
+          g_def.tag.erase(it);
           break;
         }
       }
@@ -114,31 +120,31 @@ bool directive(const std::vector<std::string> &w) {
   }
   if (d == "IF") {
     if (!has_arg) return true;
-    if (overflow > 0 || static_cast<int>(match.size()) >= DEF_MAX_DEPTH) {
-      if (overflow == 0) MESS_print(192, "DEF_get: sections nested too deeply\n");
-      ++overflow;
+    if (g_def.overflow > 0 || static_cast<int>(g_def.match.size()) >= DEF_MAX_DEPTH) {
+      if (g_def.overflow == 0) MESS_print(M_WARN, "DEF_get: sections nested too deeply\n");
+      ++g_def.overflow;
     } else {
-      match.push_back(tag_defined(w[1]) ? 1 : 0);
+      g_def.match.push_back(tag_defined(w[1]) ? 1 : 0);
     }
     recompute();
     return true;
   }
   if (d == "ELIF" || d == "ELSE" || d == "END") {
     if (d == "ELIF" && !has_arg) return true;
-    if (overflow > 0) {
-      if (d == "END") --overflow;
+    if (g_def.overflow > 0) {
+      if (d == "END") --g_def.overflow;
       recompute();
       return true;
     }
-    if (match.empty()) {
-      if (d == "ELSE") MESS_print(192, "DEF_get: else without an if\n");
-      if (d == "ELIF") MESS_print(192, "DEF_get: elif without an if\n");
-      if (d == "END") MESS_print(192, "DEF_get: end without an if\n");
+    if (g_def.match.empty()) {
+      if (d == "ELSE") MESS_print(M_WARN, "DEF_get: else without an if\n");
+      if (d == "ELIF") MESS_print(M_WARN, "DEF_get: elif without an if\n");
+      if (d == "END") MESS_print(M_WARN, "DEF_get: end without an if\n");
       return true;
     }
-    int &top = match.back();
+    int &top = g_def.match.back();
     if (d == "END")
-      match.pop_back();
+      g_def.match.pop_back();
     else if (top == 1 || top == 99)
       top = 99;
     else
@@ -171,23 +177,23 @@ bool drop_rest_of_line(FILE *f) {
 }  // namespace
 
 int DEF_prog() {
-  prog_name = RES_get_progname().substr(0, PROG_NAME_MAX);
+  g_def.prog_name = RES_get_progname().substr(0, PROG_NAME_MAX);
   return 0;
 }
 
 int DEF_name(const char *name) {
-  prog_title = std::string(name ? name : "").substr(0, PROG_NAME_MAX);
+  g_def.prog_title = std::string(name ? name : "").substr(0, PROG_NAME_MAX);
   return 0;
 }
 
 int DEF_clr_tag() {
-  tag.clear();
+  g_def.tag.clear();
   return 0;
 }
 
 int DEF_tag(const char *str) {
-  if (static_cast<int>(tag.size()) >= DEF_MAX_TAGS) return -1;
-  tag.emplace_back(str ? str : "");
+  if (static_cast<int>(g_def.tag.size()) >= DEF_MAX_TAGS) return -1;
+  g_def.tag.emplace_back(str ? str : "");
   return 0;
 }
 
@@ -210,25 +216,25 @@ int DEF_open(const char *filename) {
     MESS_print(M_WARN, "DEF_open: Resource file %s not read: %s\n", name.c_str(), why);
     return -1;
   }
-  def_file = FILE_open(name.c_str(), "r");
-  match.clear();
-  overflow = 0;
+  g_def.def_file = FILE_open(name.c_str(), "r");
+  g_def.match.clear();
+  g_def.overflow = 0;
   recompute();
-  return def_file ? 0 : -1;
+  return g_def.def_file ? 0 : -1;
 }
 
 int DEF_close() {
-  if (def_file) FILE_close(def_file);
-  def_file = nullptr;
+  if (g_def.def_file) FILE_close(g_def.def_file);
+  g_def.def_file = nullptr;
   return 0;
 }
 
 int DEF_get(std::string &resrc, std::string &value) {
-  if (!def_file) return -1;
+  if (!g_def.def_file) return -1;
   char line[DEF_LINE_MAX + 1];
   int n;
-  while ((n = fgetnline(def_file, line, DEF_LINE_MAX)) >= 0) {
-    if (n == DEF_LINE_MAX && drop_rest_of_line(def_file)) {
+  while ((n = fgetnline(g_def.def_file, line, DEF_LINE_MAX)) >= 0) {
+    if (n == DEF_LINE_MAX && drop_rest_of_line(g_def.def_file)) {
       // Its start, shown with other bytes than printable ones as '?'.
       std::string start(line, 40);
       for (char &c : start)
@@ -243,7 +249,7 @@ int DEF_get(std::string &resrc, std::string &value) {
     std::vector<std::string> w = words_of(line, 2, &second);
     if (w.empty()) continue;
     if (directive(w)) continue;
-    if (!matches) continue;
+    if (!g_def.matches) continue;
     std::string name = w[0];
     low_string(name.data());
     if (!name.empty() && name.back() == ':') name.pop_back();
@@ -286,10 +292,10 @@ int DEF_env(const char *resrc, const char *env, std::string &value) {
 
 void DEF_reset_state() {
   DEF_close();
-  prog_name = "Zyp";
-  prog_title.clear();
-  tag.clear();
-  match.clear();
-  overflow = 0;
-  matches = true;
+  g_def.prog_name = "Zyp";
+  g_def.prog_title.clear();
+  g_def.tag.clear();
+  g_def.match.clear();
+  g_def.overflow = 0;
+  g_def.matches = true;
 }

@@ -12,6 +12,7 @@
 
 // ---- conversion kinds ---------------------------------------------------------
 
+/// How a resource value is converted for its row (see RES_conv_data).
 enum DEF_convert {
   CV_none = 0, CV_bool = 1, CV_int = 2, CV_short = 3, CV_long = 4, CV_float = 5,
   CV_string = 6, CV_strcpy = 7, CV_path = 8, CV_mess = 9, CV_draw = 10, CV_current = 11,
@@ -22,6 +23,7 @@ enum DEF_convert {
 
 // ---- resource identifiers -------------------------------------------------------
 
+/// The identifiers of the resources a program can ask for (fixed numbers).
 enum res_type {
   RES_null = 0, RES_age, RES_background, RES_batch, RES_bin_path, RES_bull_file,
   RES_city_file, RES_color_cgrid, RES_color_clabel, RES_color_cloud, RES_color_cmap,
@@ -45,6 +47,7 @@ enum res_type {
   RES_window_num, RES_color_watch, RES_log_file, RES_grid_domain, RES_inputg,
   RES_text_path, RES_model_path, RES_sat_path
 };
+/// The numbers are part of the interface: none may move.
 static_assert(RES_sat_path == 114, "resource identifiers are fixed numbers");
 
 // ---- the store ------------------------------------------------------------------
@@ -65,16 +68,14 @@ int RES_getval(const char *name, void *data, DEF_convert cvt);
 /// Splits the value into `items` (at newlines for CV_strings, else at commas).
 /// Returns the count; 0 and an empty list for a missing resource.
 int RES_getvals(const char *name, ParsedList &items);
-/// Prints every resource, in order of first storage, with class 8.
+/// Prints every resource, in order of first storage, with class M_PRINT & M_SUB_D.
 int RES_list();
+/// Keeps the command line (not copied: it must outlive the store). Returns 1.
 int RES_setCL(int argc, char **argv);
 /// The first word of the command line, or null before RES_setCL.
 const char *RES_get_prog();
 /// The program name (command word after its last "/").
 std::string RES_get_progname();
-
-/// Test hook: empties the store and forgets the command line.
-void RES_reset_state();
 
 // ---- definition table and start-up ------------------------------------------------
 
@@ -82,6 +83,8 @@ void RES_reset_state();
 /// 10 every positional argument, accumulated.
 constexpr int RES_POS_ALL = 10;
 
+/// One row of a definition table: where a resource may come from and how it is
+/// converted.
 struct RES_defobj {
   const char *def = nullptr;  // resource name; "" matches nothing; null ends the table
   const char *env = nullptr;  // environment variable
@@ -97,6 +100,7 @@ constexpr int RES_TABLE_ROWS = 75;
 /// Longest option name read from the command line.
 constexpr int RES_OPTION_MAX = 49;
 
+/// Fills every field of a row. Returns 1.
 int RES_fill_obj(RES_defobj *obj, const char *def, const char *env, const char *cmd,
                  int pos, DEF_convert cvt, void *out, int *num);
 /// Fills `obj` with the fixed row of `key`; an unknown key prints "%d\n" and gives
@@ -105,6 +109,10 @@ int RES_enter(RES_defobj *obj, res_type key);
 /// Starts the resource services: flags reset, definition rows built from both lists
 /// (each ends with RES_null), values gathered and converted.
 int RES_init(int argc, char **argv, const res_type *res_key, const res_type *res_pos);
+/// Gathers the values of the rows of `def_table` (ended by a row with a null name)
+/// in rising precedence: resource files along the search path (with the companion
+/// program where the path names one), the environment, the command line; then
+/// converts them in store order. `progname` and `cls` are not used. Returns 0.
 int RES_decode(const char *progname, const char *cls, int argc, char **argv,
                RES_defobj *def_table);
 
@@ -114,33 +122,56 @@ int RES_decode(const char *progname, const char *cls, int argc, char **argv,
 // long*; CV_float: float*; CV_string, CV_device: const char** (points into the stored
 // text); CV_strcpy, CV_path: std::string*; CV_region, CV_domain: Domain*.
 
+/// Converts `data` into `out` by `cvt`. Numbers are read from the start of the text;
+/// one out of the output's range leaves it unchanged. Returns 1 when the kind was
+/// handled, 0 when it needs an output area and `out` is null.
 int RES_conv_data(const char *data, void *out, DEF_convert cvt);
+/// The device number of a device name by its first letter: p 4, h or q 5, m 3, w 6,
+/// anything else 1.
 int RES_set_device(const char *str);
 
 // ---- help ----------------------------------------------------------------------------
 
+/// Prints the syntax of program `name`: its keyed options, then its positional
+/// ones (each list ends with RES_null), with class M_PRINT. Returns 1.
 int RES_help_print(const char *name, const res_type *res_key, const res_type *res_pos);
+/// Prints the help line(s) of one resource; one without an entry prints its number
+/// on standard output. Returns 1.
 int RES_help_item(res_type res);
 
 // ---- defaults files --------------------------------------------------------------------
 
+/// Longest line of a resource file; the rest of a longer one is dropped, with a warning.
 constexpr int DEF_LINE_MAX = 249;
+/// Most tags defined at once.
 constexpr int DEF_MAX_TAGS = 10;
+/// Deepest nesting of IF sections; deeper ones are read as inactive, with a warning.
 constexpr int DEF_MAX_DEPTH = 10;
 
+/// Takes the program name (RES_get_progname, at most 29 characters) as the first
+/// part of resource names. Returns 0.
 int DEF_prog();
+/// Sets the name that qualifies resource names in place of the program name
+/// ("+name": after it). Returns 0.
 int DEF_name(const char *name);
+/// Forgets every tag. Returns 0.
 int DEF_clr_tag();
+/// Defines a tag. Returns 0, -1 when DEF_MAX_TAGS are already defined.
 int DEF_tag(const char *str);
+/// Opens a resource file for DEF_get (a directory: its first of zyp.cfg, .zypdef,
+/// Zyp.res; null or empty: .zypdef), closing any earlier one. Returns 0, or -1 when
+/// it cannot be opened or is no text file.
 int DEF_open(const char *filename);
+/// Closes the resource file. Returns 0.
 int DEF_close();
 /// Next entry of an active section: name and value. 1 for an entry, -1 at the end.
 int DEF_get(std::string &resrc, std::string &value);
+/// 1 when the pattern `string` ("*identifier", "sfcparse.parameter") names the
+/// resource `resrc` of this program, else 0.
 int DEF_cmp(const char *resrc, const char *string);
+/// 1 when the pattern names its own last component as a resource of this program.
 int DEF_valid(const char *string);
+/// The resource name of a pattern: the part after its last "." or "*".
 std::string DEF_parse_name(const char *str);
 /// Looks up the resource in the environment; 1 and `value` set when found.
 int DEF_env(const char *resrc, const char *env, std::string &value);
-
-/// Test hook: closes the file and clears names, tags and sections.
-void DEF_reset_state();

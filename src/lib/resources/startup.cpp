@@ -14,21 +14,23 @@
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "resources/table.h"
+#include "util/chars.h"
+#include "util/number.h"
 
 namespace {
 
 constexpr const char *DEFAULT_SEARCH_PATH = ".:/home/zyp/etc:/usr/local/zyp/etc";
-constexpr M_type TRACE = 0x80000000u;
+constexpr M_type TRACE = M_DEBUG & M_SUB_D;
 
 bool is_option(const char *arg) {
   if (!arg || arg[0] != '-') return false;
-  if (std::isalpha(static_cast<unsigned char>(arg[1]))) return true;
-  return arg[1] == '-' && std::isalpha(static_cast<unsigned char>(arg[2]));
+  if (zyp::is_alpha(arg[1])) return true;
+  return arg[1] == '-' && zyp::is_alpha(arg[2]);
 }
 
 // An option written with one dash and a letter (the pre-scan looks only at these).
 bool is_single_dash_option(const char *arg) {
-  return arg && arg[0] == '-' && std::isalpha(static_cast<unsigned char>(arg[1]));
+  return arg && arg[0] == '-' && zyp::is_alpha(arg[1]);
 }
 
 struct Option {
@@ -148,11 +150,13 @@ struct Companion {
 
 // The queue key of a "#N" item: a whole decimal number.
 bool companion_key(const std::string &text, int &key) {
-  if (text.empty()) return false;
-  char *end = nullptr;
-  errno = 0;
-  long value = std::strtol(text.c_str(), &end, 10);
-  if (errno || *end != '\0' || value < INT_MIN || value > INT_MAX) return false;
+  // White space may come before the number, nothing after it.
+  size_t at = 0;
+  while (at < text.size() && zyp::is_space(text[at])) ++at;
+  long value = 0;
+  if (!zyp::read_long_exact(std::string_view(text).substr(at), value) || value < INT_MIN ||
+      value > INT_MAX)
+    return false;
   key = static_cast<int>(value);
   return true;
 }

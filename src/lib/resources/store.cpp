@@ -10,6 +10,7 @@
 
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "resources/table.h"
 
 namespace {
@@ -21,17 +22,21 @@ struct res_obj {
   DEF_convert cvt = CV_none;
 };
 
-std::deque<res_obj> root_res;
-// The records by name (a deque keeps its records where they are as it grows), so
-// that storing many resources costs one look-up each, not a walk of the list.
-std::unordered_map<std::string_view, res_obj *> by_name;
-int clargc = 0;
-char **clargv = nullptr;
+// The store of the process.
+struct StoreState {
+  std::deque<res_obj> root_res;  // the records, in order of first storage
+  // The records by name (a deque keeps its records where they are as it grows), so
+  // that storing many resources costs one look-up each, not a walk of the list.
+  std::unordered_map<std::string_view, res_obj *> by_name;
+  int clargc = 0;            // the command line given to RES_setCL
+  char **clargv = nullptr;
+};
+StoreState g_store;
 
 res_obj *find(const char *name) {
   if (!name) return nullptr;
-  auto it = by_name.find(std::string_view(name));
-  return it == by_name.end() ? nullptr : it->second;
+  auto it = g_store.by_name.find(std::string_view(name));
+  return it == g_store.by_name.end() ? nullptr : it->second;
 }
 
 }  // namespace
@@ -40,10 +45,10 @@ int RES_new(int index, const char *name, const char *data, DEF_convert cvt) {
   if (!name) return -1;
   res_obj *r = find(name);
   if (!r) {
-    root_res.push_back(res_obj{});
-    r = &root_res.back();
+    g_store.root_res.push_back(res_obj{});
+    r = &g_store.root_res.back();
     r->name = name;
-    by_name.emplace(std::string_view(r->name), r);
+    g_store.by_name.emplace(std::string_view(r->name), r);
   }
   if (data)
     r->data = data;
@@ -90,22 +95,22 @@ int RES_getvals(const char *name, ParsedList &items) {
 }
 
 int RES_list() {
-  for (const res_obj &r : root_res) {
+  for (const res_obj &r : g_store.root_res) {
     if (r.data)
-      MESS_print(8, "%s: %s\n", r.name.c_str(), r.data->c_str());
+      MESS_print(M_PRINT & M_SUB_D, "%s: %s\n", r.name.c_str(), r.data->c_str());
     else
-      MESS_print(8, "%s:\n", r.name.c_str());
+      MESS_print(M_PRINT & M_SUB_D, "%s:\n", r.name.c_str());
   }
   return 0;
 }
 
 int RES_setCL(int argc, char **argv) {
-  clargc = argc;
-  clargv = argv;
+  g_store.clargc = argc;
+  g_store.clargv = argv;
   return 1;
 }
 
-const char *RES_get_prog() { return (clargv && clargc > 0) ? clargv[0] : nullptr; }
+const char *RES_get_prog() { return (g_store.clargv && g_store.clargc > 0) ? g_store.clargv[0] : nullptr; }
 
 std::string RES_get_progname() {
   const char *prog = RES_get_prog();
@@ -127,16 +132,16 @@ int RES_fill_obj(RES_defobj *obj, const char *def, const char *env, const char *
 }
 
 void RES_reset_state() {
-  by_name.clear();
-  root_res.clear();
-  clargc = 0;
-  clargv = nullptr;
+  g_store.by_name.clear();
+  g_store.root_res.clear();
+  g_store.clargc = 0;
+  g_store.clargv = nullptr;
 }
 
 void RES_convert_rows(const RES_defobj *table) {
   int rows = 0;
   while (table[rows].def) ++rows;
-  for (const res_obj &r : root_res) {
+  for (const res_obj &r : g_store.root_res) {
     if (r.index < 0 || r.index >= rows) continue;
     const RES_defobj &row = table[r.index];
     const char *value = r.data ? r.data->c_str() : nullptr;

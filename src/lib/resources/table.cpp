@@ -130,34 +130,34 @@ int RES_help_item(res_type res) {
   }
   switch (e->help) {
     case H_MESSAGE:
-      MESS_print(15, " %-10s  %s\n", e->synopsis, e->description);
-      MESS_print(15, "               none,print,error,warn,mess,out1,*out2,out3,out4,debug\n");
+      MESS_print(M_PRINT, " %-10s  %s\n", e->synopsis, e->description);
+      MESS_print(M_PRINT, "               none,print,error,warn,mess,out1,*out2,out3,out4,debug\n");
       break;
     case H_DOMAIN:
     case H_REGION:
-      MESS_print(15, " %-10s\n", e->synopsis);
-      MESS_print(15, "%s", e->description);
-      MESS_print(15, "               region=predefined region:\n");
-      MESS_print(15, "                  us,ne,at,se,mw,sp,nw,sw,etc\n");
-      MESS_print(15, "               proj=projection, clat=central latitude, clon=central longitude,\n");
-      MESS_print(15, "               nx,ny=number of gridpoints and dx,dy=grid spacing\n");
-      if (e->help == H_REGION) MESS_print(15, "               us,ne,at,se,mw,sp,nw,sw,var\n");
+      MESS_print(M_PRINT, " %-10s\n", e->synopsis);
+      MESS_print(M_PRINT, "%s", e->description);
+      MESS_print(M_PRINT, "               region=predefined region:\n");
+      MESS_print(M_PRINT, "                  us,ne,at,se,mw,sp,nw,sw,etc\n");
+      MESS_print(M_PRINT, "               proj=projection, clat=central latitude, clon=central longitude,\n");
+      MESS_print(M_PRINT, "               nx,ny=number of gridpoints and dx,dy=grid spacing\n");
+      if (e->help == H_REGION) MESS_print(M_PRINT, "               us,ne,at,se,mw,sp,nw,sw,var\n");
       break;
     default:
-      MESS_print(15, " %-10s  %s\n", e->synopsis, e->description);
+      MESS_print(M_PRINT, " %-10s  %s\n", e->synopsis, e->description);
       break;
   }
   return 1;
 }
 
 int RES_help_print(const char *name, const res_type *res_key, const res_type *res_pos) {
-  MESS_print(15, "%s syntax (version:%s)\n", name, ZYP_version());
-  MESS_print(15, "   %s [options...]\n", name);
-  MESS_print(15, "Keyed options...\n");
-  MESS_print(15, " %-10s  Resource/defaults file name\n", "-df file");
-  MESS_print(15, " %-10s  Program name\n", "-na name");
+  MESS_print(M_PRINT, "%s syntax (version:%s)\n", name, ZYP_version());
+  MESS_print(M_PRINT, "   %s [options...]\n", name);
+  MESS_print(M_PRINT, "Keyed options...\n");
+  MESS_print(M_PRINT, " %-10s  Resource/defaults file name\n", "-df file");
+  MESS_print(M_PRINT, " %-10s  Program name\n", "-na name");
   for (const res_type *r = res_key; r && *r != RES_null; ++r) RES_help_item(*r);
-  MESS_print(15, "Positional options...\n");
+  MESS_print(M_PRINT, "Positional options...\n");
   for (const res_type *r = res_pos; r && *r != RES_null; ++r) RES_help_item(*r);
   return 1;
 }

@@ -4,6 +4,7 @@
 
 #include "resources/resources.h"
 
+/// The fixed row and help entry of one resource identifier.
 struct ResEntry {
   res_type key;
   const char *def;          // resource name

@@ -9,13 +9,19 @@
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "station/station.h"
+#include "util/chars.h"
+#include "util/number.h"
 
 namespace {
 
-FilePtr g_file;    // the open station file
-int g_type = 0;    // the type it was opened with
-int g_line = 0;    // number of the line read last
-std::string g_path;  // path CTY_open_file tried last
+// The station file being read.
+struct DatabaseState {
+  FilePtr file;      // the open station file
+  int type = 0;      // the type it was opened with
+  int line = 0;      // number of the line read last
+  std::string path;  // path CTY_open_file tried last
+};
+DatabaseState g_db;
 
 // Copies `text` into a field of `len` characters; false when it is longer.
 bool take_text(std::string_view text, char *field, size_t len) {
@@ -43,23 +49,16 @@ bool take_priority(std::string_view text, CTY_data *data) {
 
 // A whole token as a finite real within +-limit.
 bool take_real(std::string_view text, float limit, float *out) {
-  std::string s(text);
-  char *end = nullptr;
-  errno = 0;
-  const double v = std::strtod(s.c_str(), &end);
-  if (end == s.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(v) || std::fabs(v) > limit)
-    return false;
+  double v = 0;
+  if (!zyp::read_double_exact(text, v) || std::fabs(v) > limit) return false;
   *out = static_cast<float>(v);
   return true;
 }
 
 // A whole token as an integer within [lo, hi].
 bool take_int(std::string_view text, long lo, long hi, int *out) {
-  std::string s(text);
-  char *end = nullptr;
-  errno = 0;
-  const long v = std::strtol(s.c_str(), &end, 10);
-  if (end == s.c_str() || *end != '\0' || errno == ERANGE || v < lo || v > hi) return false;
+  long v = 0;
+  if (!zyp::read_long_exact(text, v) || v < lo || v > hi) return false;
   *out = static_cast<int>(v);
   return true;
 }
@@ -74,18 +73,18 @@ bool read_line(FILE *f, std::string &line) {
   return c != EOF || !line.empty();
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 // Fills the record from the columns of one line; returns the count of leading
-// columns that were valid.
+// columns that were valid. Columns are separated by any white space (a line comes
+// without its newline, so a space, tab, CR, vertical tab or form feed).
 int parse_line(std::string_view line, CTY_data *data) {
   int column = 0;
   size_t at = 0;
   while (column < CTY_COLUMNS) {
-    while (at < line.size() && is_blank(line[at])) ++at;
+    while (at < line.size() && zyp::is_space(line[at])) ++at;
     if (at >= line.size()) break;
     size_t end = at;
-    while (end < line.size() && !is_blank(line[end])) ++end;
+    while (end < line.size() && !zyp::is_space(line[end])) ++end;
     const std::string_view word = line.substr(at, end - at);
     at = end;
     bool ok = false;
@@ -123,23 +122,23 @@ void clear_record(CTY_data *data) {
 
 int CTY_open(const char *filename, int access, int type) {
   if (access != 0 && access != 1) return -1;
-  g_file.reset();
-  g_line = 0;
+  g_db.file.reset();
+  g_db.line = 0;
   if (!filename || (access == 0 && FILE_is_dir(filename))) return -1;
-  g_file.reset(FILE_open(filename, access == 0 ? "r" : "w"));
-  if (!g_file) return -1;
-  g_type = type;
-  return fileno(g_file.get());
+  g_db.file.reset(FILE_open(filename, access == 0 ? "r" : "w"));
+  if (!g_db.file) return -1;
+  g_db.type = type;
+  return fileno(g_db.file.get());
 }
 
 int CTY_read(int, CTY_data *data) {
-  if (!g_file || !data) return -1;
+  if (!g_db.file || !data) return -1;
   std::string line;
   for (;;) {
-    if (!read_line(g_file.get(), line)) return -1;
-    ++g_line;
+    if (!read_line(g_db.file.get(), line)) return -1;
+    ++g_db.line;
     size_t at = 0;
-    while (at < line.size() && is_blank(line[at])) ++at;
+    while (at < line.size() && zyp::is_space(line[at])) ++at;
     if (at < line.size()) break;
   }
   clear_record(data);
@@ -147,21 +146,21 @@ int CTY_read(int, CTY_data *data) {
 }
 
 int CTY_rewind(int) {
-  if (!g_file) return -1;
-  std::rewind(g_file.get());
-  g_line = 0;
+  if (!g_db.file) return -1;
+  std::rewind(g_db.file.get());
+  g_db.line = 0;
   return 0;
 }
 
 int CTY_close(int) {
-  if (!g_file) return -1;
-  g_file.reset();
+  if (!g_db.file) return -1;
+  g_db.file.reset();
   return 0;
 }
 
-int CTY_line_number() { return g_line; }
+int CTY_line_number() { return g_db.line; }
 
-const char *CTY_path() { return g_path.c_str(); }
+const char *CTY_path() { return g_db.path.c_str(); }
 
 int CTY_open_file(const char *filename, int *count) {
   std::string name = filename && *filename ? filename : CTY_DEFAULT_FILE;
@@ -174,7 +173,7 @@ int CTY_open_file(const char *filename, int *count) {
   if (FILE_is_stdio(name.c_str())) name = CTY_DEFAULT_FILE;
   char path[FILE_PATH_MAX + 1];
   FILE_add_path(RES_get("file_path"), name.c_str(), path);
-  g_path = path;
+  g_db.path = path;
   if (count) {
     const long size = FILE_size(path);
     const long estimate = size > 0 ? size / CTY_BYTES_PER_LINE : 0;

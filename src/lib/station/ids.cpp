@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "station/station.h"
+#include "util/chars.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ namespace {
 std::string upper(const char *s) {
   std::string out(s);
   for (char &c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (zyp::is_lower(c)) c = static_cast<char>(c - 'a' + 'A');
   return out;
 }
 

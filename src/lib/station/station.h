@@ -28,12 +28,17 @@
 
 // ---- the station record ---------------------------------------------------------
 
+/// Characters of a station name (longer ones are cut).
 constexpr int CTY_NAME_LEN = 20;
+/// Characters of a state abbreviation (at most).
 constexpr int CTY_STATE_LEN = 2;
+/// Characters of a country or region abbreviation (at most).
 constexpr int CTY_REGION_LEN = 2;
+/// Characters of a station identifier (at most).
 constexpr int CTY_ID_LEN = 9;
 /// Columns of a complete station line; the tenth (`num`) may be left out.
 constexpr int CTY_COLUMNS = 10;
+/// Columns a station line needs to be complete.
 constexpr int CTY_COLUMNS_NEEDED = 9;
 /// Longest station line read; the rest of a longer line is ignored.
 constexpr int CTY_LINE_MAX = 255;
@@ -45,6 +50,7 @@ constexpr int CTY_NO_WMO = 99999;
 constexpr const char *CTY_DEFAULT_FILE = "sao.cty";
 /// Station count estimate: bytes of the file per station, and the largest estimate.
 constexpr long CTY_BYTES_PER_LINE = 59;
+/// The largest station count estimate.
 constexpr int CTY_MAX_ESTIMATE = 4000;
 
 /// One station of the database.
@@ -151,6 +157,7 @@ std::string CTY_check_entry(const std::string &entry);
 /// the CTY_data of store type 1, the CTY_locate of types 2 and 3. Returns 1 when
 /// found, 0 otherwise (also when the store holds the other kind of record).
 int CTY_search(const char *id, CTY_data *data);
+/// The same for the position entries of store types 2 and 3.
 int CTY_search(const char *id, CTY_locate *locate);
 /// The data area of the first stored station with this identifier: an identifier
 /// that begins with a digit is a WMO key, any other the station identifier (letter
@@ -163,9 +170,6 @@ void *CTY_next_data(int next);
 /// returned last; null after the last station, before any walk and for the other
 /// store types.
 const CTY_data *CTY_current_station();
-/// Test hook: releases the store and closes the station file; settings to their
-/// initial values (no data area, no function, id type 0).
-void CTY_reset_state();
 
 // ---- matching report identifiers ---------------------------------------------------
 

@@ -14,6 +14,9 @@
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "station/station.h"
+#include "station/station_testing.h"
+#include "util/chars.h"
+#include "util/number.h"
 #include "util/table.h"
 
 namespace {
@@ -33,13 +36,17 @@ struct StatXY {
 constexpr int kDefaultPrior = 10;
 constexpr int kMaxLineWarnings = 10;  // bad station lines reported one by one
 
-int g_store = 0;                   // store type, 0 before any store
-int g_data_size = 0;               // bytes of each data area
-CTY_enter_fn g_enter = nullptr;    // prepares each new data area
-int g_id_type = 0;                 // locate identifier of types 2 and 3
-TAB_table g_table;                 // the stations, in file order
-void *g_walked = nullptr;          // the record CTY_next_data returned last
-std::vector<std::unique_ptr<unsigned char[]>> g_areas;  // the data areas
+// The station store of the process.
+struct StoreState {
+  int store = 0;                 // store type, 0 before any store
+  int data_size = 0;             // bytes of each data area
+  CTY_enter_fn enter = nullptr;  // prepares each new data area
+  int id_type = 0;               // locate identifier of types 2 and 3
+  TAB_table table;               // the stations, in file order
+  void *walked = nullptr;        // the record CTY_next_data returned last
+  std::vector<std::unique_ptr<unsigned char[]>> areas;  // the data areas
+};
+StoreState g_st;
 
 // ---- selection items ------------------------------------------------------------
 
@@ -69,11 +76,11 @@ struct Cond {
   double num[3] = {0, 0, 0};   // numeric value; for RA<: latitude, longitude, radius
 };
 
+// The whole text as a number; white space may come before it, nothing after it.
 bool to_number(const std::string &s, double *v) {
-  if (s.empty()) return false;
-  char *end = nullptr;
-  *v = std::strtod(s.c_str(), &end);
-  return *end == '\0' && std::isfinite(*v);
+  size_t at = 0;
+  while (at < s.size() && zyp::is_space(s[at])) ++at;
+  return zyp::read_double_exact(std::string_view(s).substr(at), *v);
 }
 
 bool starts_with_nocase(const std::string &s, const char *word) {
@@ -260,27 +267,27 @@ void wmo_key(const CTY_data &d, char *key, size_t size) {
 
 void locate_id(const CTY_data &d, const char *wkey, char *out, size_t size) {
   const bool no_id = d.id[0] == '-';
-  if (g_id_type == 1)
+  if (g_st.id_type == 1)
     std::snprintf(out, size, "%.10s", d.wmo == CTY_NO_WMO ? d.id : wkey);
-  else if (g_id_type == 2 && no_id && std::strcmp(d.region, "B_") == 0)
+  else if (g_st.id_type == 2 && no_id && std::strcmp(d.region, "B_") == 0)
     std::snprintf(out, size, "b%05d", d.wmo);
-  else if (g_id_type == 2 && no_id)
+  else if (g_st.id_type == 2 && no_id)
     wmo_to_id(out, d.wmo);
   else
-    std::snprintf(out, size, "%.10s", no_id && g_id_type == 0 ? wkey : d.id);
+    std::snprintf(out, size, "%.10s", no_id && g_st.id_type == 0 ? wkey : d.id);
 }
 
 void release_store() {
-  g_walked = nullptr;
-  TAB_free(&g_table);
-  g_areas.clear();
-  g_store = 0;
+  g_st.walked = nullptr;
+  TAB_free(&g_st.table);
+  g_st.areas.clear();
+  g_st.store = 0;
 }
 
 // The data area of a record of the current store.
 void *area_of(void *record) {
   if (!record) return nullptr;
-  return g_store == 1 ? static_cast<StatFull *>(record)->ptr : static_cast<StatXY *>(record)->ptr;
+  return g_st.store == 1 ? static_cast<StatFull *>(record)->ptr : static_cast<StatXY *>(record)->ptr;
 }
 
 // Enters one station; false when memory ran out.
@@ -288,18 +295,18 @@ bool enter_station(const CTY_data &d, float x, float y) {
   char wkey[16];
   wmo_key(d, wkey, sizeof wkey);
   void *area = nullptr;
-  if (g_data_size > 0) {
+  if (g_st.data_size > 0) {
     try {
-      g_areas.push_back(std::make_unique<unsigned char[]>(static_cast<size_t>(g_data_size)));
+      g_st.areas.push_back(std::make_unique<unsigned char[]>(static_cast<size_t>(g_st.data_size)));
     } catch (const std::bad_alloc &) {
       return false;
     }
-    area = g_areas.back().get();  // zero-filled
-    if (g_enter) g_enter(&d, area);
+    area = g_st.areas.back().get();  // zero-filled
+    if (g_st.enter) g_st.enter(&d, area);
   }
-  if (g_store == 1) {
+  if (g_st.store == 1) {
     const StatFull entry{d, area};
-    return TAB_enter(&g_table, &entry, {d.id, wkey}) == 0;
+    return TAB_enter(&g_st.table, &entry, {d.id, wkey}) == 0;
   }
   StatXY entry{};
   locate_id(d, wkey, entry.locate.id, sizeof entry.locate.id);
@@ -309,26 +316,26 @@ bool enter_station(const CTY_data &d, float x, float y) {
   entry.locate.el = d.el;
   entry.locate.pr = d.prior;
   entry.ptr = area;
-  if (g_store == 2) return TAB_enter(&g_table, &entry, {entry.locate.id, wkey}) == 0;
+  if (g_st.store == 2) return TAB_enter(&g_st.table, &entry, {entry.locate.id, wkey}) == 0;
   char lkey[32];
   std::snprintf(lkey, sizeof lkey, "%5.0f%6.0f", d.lat * 10.0f, d.lon * 10.0f);
-  return TAB_enter(&g_table, &entry, {entry.locate.id, wkey, lkey}) == 0;
+  return TAB_enter(&g_st.table, &entry, {entry.locate.id, wkey, lkey}) == 0;
 }
 
 }  // namespace
 
 int CTY_data_size(int size) {
-  g_data_size = size > 0 ? size : 0;
+  g_st.data_size = size > 0 ? size : 0;
   return 0;
 }
 
 int CTY_enter_func(CTY_enter_fn func) {
-  g_enter = func;
+  g_st.enter = func;
   return 0;
 }
 
 int CTY_set_id_type(int type) {
-  g_id_type = type;
+  g_st.id_type = type;
   return 0;
 }
 
@@ -358,7 +365,7 @@ int CTY_store(const char *filename, int type, const Domain *domain, int prior) {
   int estimate = 0;
   const int fd = CTY_open_file(filename, &estimate);
   if (fd < 0) return 0;
-  g_store = type;
+  g_st.store = type;
   // Stations are projected into the domain and kept when inside it (widened by three
   // grid spacings); a point the projection cannot see is no station of the domain.
   if (domain) MAP_domain(domain);
@@ -375,7 +382,7 @@ int CTY_store(const char *filename, int type, const Domain *domain, int prior) {
   const Request request(ids);
 
   const int size = type == 1 ? static_cast<int>(sizeof(StatFull)) : static_cast<int>(sizeof(StatXY));
-  if (TAB_create(&g_table, estimate > 0 ? estimate : 1, size, type == 3 ? 3 : 2) != 0) {
+  if (TAB_create(&g_st.table, estimate > 0 ? estimate : 1, size, type == 3 ? 3 : 2) != 0) {
     MESS_print(M_WARN, "CTY_store: Out of memory\n");
     return fd;
   }
@@ -396,7 +403,7 @@ int CTY_store(const char *filename, int type, const Domain *domain, int prior) {
     float x, y;
     if (MAP_tran(d.lat, d.lon, &x, &y) == 0 || !MAP_in_grid_domain(x, y)) continue;
     if (!enter_station(d, x, y)) {
-      MESS_print(M_WARN, "CTY_store: Out of memory after %d stations\n", g_table.num_entry);
+      MESS_print(M_WARN, "CTY_store: Out of memory after %d stations\n", g_st.table.num_entry);
       break;
     }
   }
@@ -406,7 +413,7 @@ int CTY_store(const char *filename, int type, const Domain *domain, int prior) {
   return fd;
 }
 
-int CTY_store_count() { return g_store ? g_table.num_entry : 0; }
+int CTY_store_count() { return g_st.store ? g_st.table.num_entry : 0; }
 
 namespace {
 
@@ -426,16 +433,16 @@ const char *search_wmo_key(const char *id, char *key, size_t size) {
 }
 
 void *search_record(const char *id) {
-  if (!g_store || !id) return nullptr;
+  if (!g_st.store || !id) return nullptr;
   char key[16];
   const char *wkey = search_wmo_key(id, key, sizeof key);
-  return wkey ? TAB_search(&g_table, 2, wkey) : TAB_search(&g_table, 1, id);
+  return wkey ? TAB_search(&g_st.table, 2, wkey) : TAB_search(&g_st.table, 1, id);
 }
 
 }  // namespace
 
 int CTY_search(const char *id, CTY_data *data) {
-  if (g_store != 1 || !data) return 0;
+  if (g_st.store != 1 || !data) return 0;
   const void *record = search_record(id);
   if (!record) return 0;
   *data = static_cast<const StatFull *>(record)->data;
@@ -443,7 +450,7 @@ int CTY_search(const char *id, CTY_data *data) {
 }
 
 int CTY_search(const char *id, CTY_locate *locate) {
-  if ((g_store != 2 && g_store != 3) || !locate) return 0;
+  if ((g_st.store != 2 && g_st.store != 3) || !locate) return 0;
   const void *record = search_record(id);
   if (!record) return 0;
   *locate = static_cast<const StatXY *>(record)->locate;
@@ -451,27 +458,27 @@ int CTY_search(const char *id, CTY_locate *locate) {
 }
 
 void *CTY_get_data(const char *id) {
-  if (!g_store || !id) return nullptr;
+  if (!g_st.store || !id) return nullptr;
   const bool wmo = id[0] >= '0' && id[0] <= '9';
-  return area_of(TAB_search(&g_table, wmo ? 2 : 1, id));
+  return area_of(TAB_search(&g_st.table, wmo ? 2 : 1, id));
 }
 
 void *CTY_next_data(int next) {
-  if (!g_store) return nullptr;
-  if (next == 0) TAB_first(&g_table);
-  g_walked = TAB_next(&g_table);
-  return area_of(g_walked);
+  if (!g_st.store) return nullptr;
+  if (next == 0) TAB_first(&g_st.table);
+  g_st.walked = TAB_next(&g_st.table);
+  return area_of(g_st.walked);
 }
 
 const CTY_data *CTY_current_station() {
-  if (g_store != 1 || !g_walked) return nullptr;
-  return &static_cast<const StatFull *>(g_walked)->data;
+  if (g_st.store != 1 || !g_st.walked) return nullptr;
+  return &static_cast<const StatFull *>(g_st.walked)->data;
 }
 
 void CTY_reset_state() {
   release_store();
   CTY_close(0);
-  g_data_size = 0;
-  g_enter = nullptr;
-  g_id_type = 0;
+  g_st.data_size = 0;
+  g_st.enter = nullptr;
+  g_st.id_type = 0;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "station/station.h"
+#include "util/chars.h"
 
 namespace {
 
@@ -127,10 +128,6 @@ int base_of(char first, char second, int digits) {
   return 0;
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_capital(char c) { return c >= 'A' && c <= 'Z'; }
-bool is_letter(char c) { return is_capital(c) || (c >= 'a' && c <= 'z'); }
-
 }  // namespace
 
 int wmo_to_id(char *id, int wmo) {
@@ -149,18 +146,18 @@ int id_to_wmo(const char *id, int *wmo) {
   int number = CTY_NO_WMO;
   int result = -1;
   const size_t len = id ? std::strlen(id) : 0;
-  if (len == 5 && is_digit(id[0]) && is_digit(id[1]) && is_digit(id[2]) && is_digit(id[3]) && is_digit(id[4])) {
+  if (len == 5 && zyp::is_digit(id[0]) && zyp::is_digit(id[1]) && zyp::is_digit(id[2]) && zyp::is_digit(id[3]) && zyp::is_digit(id[4])) {
     number = (id[0] - '0') * 10000 + (id[1] - '0') * 1000 + (id[2] - '0') * 100 + (id[3] - '0') * 10 + (id[4] - '0');
-  } else if (len == 5 && is_letter(id[0]) && is_digit(id[2]) && is_digit(id[3]) && is_digit(id[4])) {
+  } else if (len == 5 && zyp::is_alpha(id[0]) && zyp::is_digit(id[2]) && zyp::is_digit(id[3]) && zyp::is_digit(id[4])) {
     const int digits = (id[2] - '0') * 100 + (id[3] - '0') * 10 + (id[4] - '0');
     const char first = id[0], second = id[1];
     number = digits;
-    if (is_digit(second) && (first == 'U' || first == 'X' || first == 'Y' || first == 'Z')) {
+    if (zyp::is_digit(second) && (first == 'U' || first == 'X' || first == 'Y' || first == 'Z')) {
       // One-letter prefixes: the four digits after the letter.
       const int four = (second - '0') * 1000 + digits;
       const int base = first == 'U' ? 20000 : first == 'X' ? 30000 : first == 'Y' ? 90000 : 50000;
       number = base + four;
-    } else if (is_capital(first)) {
+    } else if (zyp::is_upper(first)) {
       number += base_of(first, second, digits);
     }
     result = 0;

@@ -96,7 +96,25 @@ bool read_double(std::string_view text, double &value) {
 bool read_float(std::string_view text, float &value) {
   double v = 0;
   if (!read_double(text, v) || std::fabs(v) > std::numeric_limits<float>::max()) return false;
-  value = static_cast<float>(v);
+  const float f = static_cast<float>(v);
+  if (f == 0.0f && v != 0.0) return false;  // too small for any float but not zero
+  value = f;
+  return true;
+}
+
+bool read_long_exact(std::string_view text, long &value) {
+  if (text.empty() || is_space(text[0])) return false;
+  long v = 0;
+  if (read_long_prefix(text, v) != text.size()) return false;
+  value = v;
+  return true;
+}
+
+bool read_double_exact(std::string_view text, double &value) {
+  if (text.empty() || is_space(text[0])) return false;
+  double v = 0;
+  if (read_double_prefix(text, v) != text.size()) return false;
+  value = v;
   return true;
 }
 

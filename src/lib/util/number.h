@@ -26,8 +26,16 @@ bool read_int(std::string_view text, int &value);
 bool read_long(std::string_view text, long &value);
 /// Reads a whole text as a finite decimal number. True when it is one.
 bool read_double(std::string_view text, double &value);
-/// Reads a whole text as a finite decimal number that fits a float.
+/// Reads a whole text as a finite decimal number that fits a float (neither too
+/// large nor so small that it would become zero).
 bool read_float(std::string_view text, float &value);
+
+/// Reads a text that is exactly one decimal integer, with no blank or other white
+/// space before or after it. True when it is one and fits.
+bool read_long_exact(std::string_view text, long &value);
+/// Reads a text that is exactly one finite decimal number, with no blank or other
+/// white space before or after it. True when it is one.
+bool read_double_exact(std::string_view text, double &value);
 
 /// Reads a decimal integer at the start of `text`. Returns the characters used
 /// (blanks and sign included), 0 when no integer starts there or it does not fit.

@@ -5,15 +5,13 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "messages/messages.h"
-#include "resources/resources.h"
-
 namespace {
 
-float g_slept = 0.0f;
-FILE *g_prompt_in = nullptr;
-
-FILE *prompt_input() { return g_prompt_in ? g_prompt_in : stdin; }
+// The module's only state.
+struct UtilState {
+  float slept = 0.0f;  // seconds paused by ZYP_sleep in this process
+};
+UtilState g_util;
 
 int lower(unsigned char c) { return std::tolower(c); }
 
@@ -212,111 +210,14 @@ int fgetstring(FILE *ifile, char *string, int len) {
   return n > 0 ? 1 : 0;
 }
 
-namespace {
-
-// Reads one answer line of at most 79 characters; false at the end of the input.
-bool read_answer(char *line, size_t size) {
-  std::fflush(stdout);
-  if (!std::fgets(line, static_cast<int>(size), prompt_input())) {
-    line[0] = '\0';
-    return false;
-  }
-  size_t n = std::strlen(line);
-  if (n > 0 && line[n - 1] != '\n') {
-    // Drop the rest of an over-long line.
-    int c;
-    while ((c = std::getc(prompt_input())) != EOF && c != '\n') {
-    }
-  }
-  return true;
-}
-
-constexpr int ANSWER_MAX = 79;
-
-}  // namespace
-
-char *ZYP_prompts(const char *prompt, char *str, int length) {
-  if (length < 2) length = 2;
-  if (!str) {
-    str = new (std::nothrow) char[static_cast<size_t>(length) + 1];
-    if (!str) return nullptr;
-    str[0] = '\0';
-  }
-  char line[ANSWER_MAX + 2];
-  for (;;) {
-    MESS_print(15, "%s", prompt);
-    bool got = read_answer(line, sizeof line);
-    wstrim_string(line);
-    if (!got) return str;  // end of input: as an empty answer
-    // First blank-separated word, at most length-1 characters.
-    const char *p = line;
-    while (*p == ' ' || *p == '\t') ++p;
-    size_t n = 0;
-    char word[ANSWER_MAX + 1];
-    while (p[n] && p[n] != ' ' && p[n] != '\t' && n < static_cast<size_t>(length - 1)) {
-      word[n] = p[n];
-      ++n;
-    }
-    word[n] = '\0';
-    // A command is no answer: it leaves the caller's text as it was.
-    if (ZYP_set_command(line)) continue;
-    if (n > 0) std::memcpy(str, word, n + 1);
-    if (line[0] == '\0') return str;
-    if (n > 0) return str;
-  }
-}
-
-float ZYP_promptf(const char *prompt) {
-  char line[ANSWER_MAX + 2];
-  for (;;) {
-    MESS_print(15, "%s", prompt);
-    bool got = read_answer(line, sizeof line);
-    wstrim_string(line);
-    if (!got || line[0] == '\0') return 0.0f;
-    if (ZYP_set_command(line)) continue;
-    float value;
-    if (std::sscanf(line, "%f", &value) == 1) return value;
-  }
-}
-
-int ZYP_set_command(const char *string) {
-  if (!string) return 0;
-  if (strnicmp(string, "set", 3) == 0) {
-    const char *p = string + 3;
-    // The command word may run on ("settings"); the name starts after the first blank.
-    while (*p && *p != ' ' && *p != '=') ++p;
-    while (*p == ' ' || *p == '=') ++p;
-    std::string name;
-    while (*p && *p != ' ' && *p != '=') name += *p++;
-    if (name.empty()) {
-      MESS_print(2048, "Set resources\n");
-      RES_list();
-      MESS_print(2048, "\n");
-      return 1;
-    }
-    while (*p == ' ' || *p == '=') ++p;
-    RES_put(name.c_str(), p);
-    return 1;
-  }
-  if (strnicmp(string, "exit", 4) == 0) ZYP_exit(0);
-  return 0;
-}
-
-void ZYP_exit(int status) {
-  MESS_flush();  // output that could not be written ends with status 1 instead
-  std::fflush(nullptr);
-  std::exit(status);
-}
-
 int ZYP_sleep(float secs) {
   if (secs <= 0.0f) return -1;
-  g_slept += secs;
+  g_util.slept += secs;
   usleep(static_cast<useconds_t>(secs * 1e6f));
   return 0;
 }
 
-float ZYP_slept() { return g_slept; }
+float ZYP_slept() { return g_util.slept; }
 
 const char *ZYP_version() { return "5.60.2-LINUX-X11"; }
 
-void ZYP_set_input(FILE *in) { g_prompt_in = in; }

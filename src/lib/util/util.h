@@ -1,6 +1,7 @@
 // String and system utilities shared by every module: in-place text editing,
-// case-insensitive comparison, splitting a text into a list, line reading,
-// the interactive prompts with their "set" and "exit" commands, and process exit.
+// case-insensitive comparison, splitting a text into a list, line reading, pauses
+// and the version text. The ground layer: util includes no other module (the
+// prompts live in resources/prompt.h, ZYP_exit in messages/messages.h).
 //
 // Texts are plain zero-terminated byte strings edited in place; characters are
 // single bytes. Null texts are accepted wherever a result for them is stated.
@@ -66,26 +67,11 @@ int fgetnline(FILE *ifile, char *string, int len);
 /// As fgetnline, but returns 1 for a line, 0 for an empty line and -1 at the end.
 int fgetstring(FILE *ifile, char *string, int len);
 
-// ---- prompts and process ----------------------------------------------------
+// ---- process ------------------------------------------------------------------
 
-/// Asks for one word of at most length-1 characters (length below 2 counts as 2) into
-/// `str`, which must hold `length` characters; when `str` is null a buffer of length+1
-/// is allocated with new[] and owned by the caller. "set ..." and "exit" answers are
-/// commands; an empty line, or the end of standard input, leaves `str` unchanged.
-char *ZYP_prompts(const char *prompt, char *str, int length);
-/// Asks for a number; 0 for an empty answer or at the end of standard input.
-float ZYP_promptf(const char *prompt);
-/// Interprets "set name=value", "set" (lists the resources) and "exit".
-/// Returns 1 for a "set" command, 0 when the text is no command.
-int ZYP_set_command(const char *string);
-/// Ends the process with `status`, flushing output.
-[[noreturn]] void ZYP_exit(int status);
 /// Sleeps `secs` seconds; -1 at once for 0 or less, else 0.
 int ZYP_sleep(float secs);
 /// Total seconds slept by ZYP_sleep.
 float ZYP_slept();
 /// The library's version text.
 const char *ZYP_version();
-
-/// Where the prompts read their answers (standard input unless a test says otherwise).
-void ZYP_set_input(FILE *in);

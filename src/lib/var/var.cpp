@@ -19,12 +19,14 @@
 #include "files/paths.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "util/chars.h"
 #include "util/util.h"
+#include "var/var_testing.h"
 
 namespace {
 
-constexpr M_type kWarnC = 64;               // lesser warnings
-constexpr M_type kDebugC = 0x40000000;      // the list, entry by entry
+constexpr M_type kWarnC = M_WARN & M_SUB_C;       // lesser warnings
+constexpr M_type kDebugC = M_DEBUG & M_SUB_C;      // the list, entry by entry
 constexpr int kMissing = -9999;
 constexpr const char *kTableFile = "variable.lup";
 constexpr int kPlotTypeUnset = -9999;
@@ -74,23 +76,26 @@ struct Definition {
   std::string text;
 };
 
-struct State {
-  VAR_data vars[VAR_MAX];
-  int num = 0;
-  int func_depth = 0;
-  int group_depth = 0;
-  int vect_depth = 0;
-  Base base[VAR_BASE_MAX];
-  int base_depth = 0;  // index of the current base setting
-  int expansions = 0;
+// The variable list being built and the tables it is built from.
+struct VarState {
+  VAR_data vars[VAR_MAX];  // the list, in order
+  int num = 0;             // entries of the list
+  int func_depth = 0;      // open function brackets
+  int group_depth = 0;     // open group brackets
+  int vect_depth = 0;      // open vector brackets
+  Base base[VAR_BASE_MAX];  // the base settings, one per open bracket
+  int base_depth = 0;       // index of the current base setting
+  int expansions = 0;       // named lists expanded so far (bounds recursion)
   bool stop = false;        // an unmatched or too deeply nested bracket ends processing
   bool deep_noted = false;  // the definition-depth warning was printed
   std::vector<Definition> defs;  // of the open variable file
-  std::vector<VAR_desc> table;
-  bool table_read = false;
+  std::vector<VAR_desc> table;   // the variable table (variable.lup)
+  bool table_read = false;       // the table has been looked for
 };
-State g;
-long builds = 0;  // lists built in the process, kept through VAR_reset_state
+VarState g_var;
+// Lists built in the process, kept through VAR_reset_state (outside the state
+// that it resets).
+long builds = 0;
 
 // ---- small text helpers ------------------------------------------------------
 
@@ -106,8 +111,6 @@ void CopyField(char (&out)[N], std::string_view text) {
   CopyText(out, N, text);
 }
 
-bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Characters a backslash makes ordinary.
 bool IsSpecial(char c) { return std::strchr("[](){}<>,", c) != nullptr && c != '\0'; }
@@ -115,9 +118,9 @@ bool IsSpecial(char c) { return std::strchr("[](){}<>,", c) != nullptr && c != '
 // Reads the digits at `p` as a number no larger than kHoursMax x 1000 (so that
 // any product below stays in range). Returns the end, or null without digits.
 const char *ReadCount(const char *p, int *value) {
-  if (!IsDigit(*p)) return nullptr;
+  if (!zyp::is_digit(*p)) return nullptr;
   long v = 0;
-  for (; IsDigit(*p); ++p) {
+  for (; zyp::is_digit(*p); ++p) {
     v = v * 10 + (*p - '0');
     if (v > 1000L * kHoursMax) v = 1000L * kHoursMax;
   }
@@ -149,10 +152,10 @@ void InitEntry(VAR_data &v) {
 // comment, an empty line or a row without an abbreviation.
 bool ReadTableRow(const std::string &line, VAR_desc *row) {
   std::size_t i = 0;
-  while (i < line.size() && IsBlank(line[i])) ++i;
+  while (i < line.size() && zyp::is_space(line[i])) ++i;
   if (i >= line.size() || line[i] == '#') return false;
   std::size_t end = i;
-  while (end < line.size() && !IsBlank(line[end])) ++end;
+  while (end < line.size() && !zyp::is_space(line[end])) ++end;
   ParsedList nums;
   parse_string(line.substr(i, end - i).c_str(), ',', nums);
   for (int k = 0; k < VAR_NUM_IND; ++k) {
@@ -166,15 +169,15 @@ bool ReadTableRow(const std::string &line, VAR_desc *row) {
   }
   free_parsed_array(nums);
   i = end;
-  while (i < line.size() && IsBlank(line[i])) ++i;
+  while (i < line.size() && zyp::is_space(line[i])) ++i;
   end = i;
-  while (end < line.size() && !IsBlank(line[end])) ++end;
+  while (end < line.size() && !zyp::is_space(line[end])) ++end;
   if (end == i) return false;
   CopyField(row->abbr, std::string_view(line).substr(i, end - i));
   i = end;
-  while (i < line.size() && IsBlank(line[i])) ++i;
+  while (i < line.size() && zyp::is_space(line[i])) ++i;
   std::size_t last = line.size();
-  while (last > i && IsBlank(line[last - 1])) --last;
+  while (last > i && zyp::is_space(line[last - 1])) --last;
   CopyField(row->name, std::string_view(line).substr(i, last - i));
   return true;
 }
@@ -192,8 +195,8 @@ bool ReadLine(std::FILE *f, std::string &line, std::size_t keep) {
 }
 
 void ReadTable() {
-  if (g.table_read) return;
-  g.table_read = true;
+  if (g_var.table_read) return;
+  g_var.table_read = true;
   char path[FILE_PATH_MAX + 1];
   FILE_add_path(RES_get("file_path"), kTableFile, path);
   FilePtr file(FILE_open(path, "r"));
@@ -203,13 +206,13 @@ void ReadTable() {
   }
   std::string line;
   VAR_desc row;
-  while (static_cast<int>(g.table.size()) < VAR_TABLE_MAX &&
+  while (static_cast<int>(g_var.table.size()) < VAR_TABLE_MAX &&
          ReadLine(file.get(), line, VAR_DEF_MAX))
-    if (ReadTableRow(line, &row)) g.table.push_back(row);
+    if (ReadTableRow(line, &row)) g_var.table.push_back(row);
 }
 
 void LookupTable(VAR_data &v) {
-  for (const VAR_desc &row : g.table) {
+  for (const VAR_desc &row : g_var.table) {
     if (stricmp(row.abbr, v.name) == 0) {
       std::memcpy(v.var, row.ind, sizeof v.var);
       return;
@@ -222,18 +225,18 @@ void LookupTable(VAR_data &v) {
 // The next free entry, or null when the list is full: then one warning names
 // the first item dropped, and processing ends.
 VAR_data *NextEntry(std::string_view what) {
-  if (g.num >= VAR_MAX) {
+  if (g_var.num >= VAR_MAX) {
     MESS_print(kWarnC, "VAR_process_var: More than %d variables, %.*s and later ones dropped\n",
                VAR_MAX, static_cast<int>(what.size() > 40 ? 40 : what.size()), what.data());
-    g.stop = true;
+    g_var.stop = true;
     return nullptr;
   }
-  VAR_data *v = &g.vars[g.num];
+  VAR_data *v = &g_var.vars[g_var.num];
   InitEntry(*v);
   return v;
 }
 
-int Flag() { return 10 * g.func_depth + g.group_depth; }
+int Flag() { return 10 * g_var.func_depth + g_var.group_depth; }
 
 void TypeFromWord(VAR_data &v, const std::string &word, bool plot_flag_rule) {
   const int t = VAR_dec_type(word.c_str());
@@ -276,7 +279,7 @@ void Process(std::string_view text);
 
 // One item (VAR_process_var). Returns the index of the entry it made, or -1.
 int ProcessVar(const std::string &item) {
-  if (g.stop) return -1;
+  if (g_var.stop) return -1;
   ParsedList parts;
   parse_string(item.c_str(), ':', parts);
   if (parts.empty()) return -1;
@@ -288,11 +291,11 @@ int ProcessVar(const std::string &item) {
       CopyField(v->name, parts[0]);
       v->type = -1;
       v->flag = -1;
-      return g.num++;
+      return g_var.num++;
     }
   }
 
-  const Base &base = g.base[g.base_depth];
+  const Base &base = g_var.base[g_var.base_depth];
   int time = base.time, level = base.level, ltype = base.ltype;
   int tstat = 0, lstat = 0;
   char tunits[VAR_TUNITS_SIZE] = "", lunits[VAR_TUNITS_SIZE] = "";
@@ -318,28 +321,28 @@ int ProcessVar(const std::string &item) {
   } else {
     std::string def;
     if (VAR_lookup(name.c_str(), def)) {
-      if (g.expansions >= VAR_EXPAND_MAX) {
+      if (g_var.expansions >= VAR_EXPAND_MAX) {
         MESS_print(kWarnC,
                    "VAR_process_var: More than %d definitions expanded, %s and later ones "
                    "dropped\n",
                    VAR_EXPAND_MAX, name.c_str());
-        g.stop = true;
+        g_var.stop = true;
         return -1;
       }
-      if (g.base_depth + 1 >= VAR_BASE_MAX) {
+      if (g_var.base_depth + 1 >= VAR_BASE_MAX) {
         // A definition that names itself, directly or through others.
-        if (!g.deep_noted) {
-          g.deep_noted = true;
+        if (!g_var.deep_noted) {
+          g_var.deep_noted = true;
           MESS_print(kWarnC, "VAR_process_var: Definitions nested too deeply at %s\n",
                      name.c_str());
         }
         return -1;
       }
-      ++g.expansions;
-      Base &next = g.base[++g.base_depth];
+      ++g_var.expansions;
+      Base &next = g_var.base[++g_var.base_depth];
       next = Base{base.type, time, level, ltype};
       Process(def);
-      --g.base_depth;
+      --g_var.base_depth;
       return -1;
     }
   }
@@ -358,7 +361,7 @@ int ProcessVar(const std::string &item) {
   v->flag = Flag();
   LookupTable(*v);
   Trailing(*v, parts, at + 1, true, false);
-  return g.num++;
+  return g_var.num++;
 }
 
 // A head entry of a function, group or vector; no definition lookup.
@@ -367,19 +370,19 @@ int HeadEntry(const std::string &name, int mark) {
   VAR_data *v = NextEntry(name);
   if (!v) return -1;
   CopyField(v->name, name);
-  v->type = g.base[g.base_depth].type;
-  v->time = g.base[g.base_depth].time;
-  v->level = g.base[g.base_depth].level;
-  v->ltype = g.base[g.base_depth].ltype;
-  v->flag = 10 * g.func_depth + mark;
+  v->type = g_var.base[g_var.base_depth].type;
+  v->time = g_var.base[g_var.base_depth].time;
+  v->level = g_var.base[g_var.base_depth].level;
+  v->ltype = g_var.base[g_var.base_depth].ltype;
+  v->flag = 10 * g_var.func_depth + mark;
   LookupTable(*v);
-  return g.num++;
+  return g_var.num++;
 }
 
 // A parameter block "[units:type:format]" for entry `index`.
 void Block(int index, const std::string &block) {
-  if (index < 0 || g.func_depth != 0) return;
-  VAR_data &v = g.vars[index];
+  if (index < 0 || g_var.func_depth != 0) return;
+  VAR_data &v = g_var.vars[index];
   ParsedList parts;
   parse_string(block.c_str(), ':', parts);
   Trailing(v, parts, 0, v.flag % 10 != 4, true);
@@ -407,7 +410,7 @@ std::size_t Matching(std::string_view text, std::size_t open, char closer) {
 std::string Unescape(std::string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (IsBlank(text[i])) continue;
+    if (zyp::is_space(text[i])) continue;
     if (text[i] == '\\' && i + 1 < text.size() && IsSpecial(text[i + 1])) ++i;
     out += text[i];
   }
@@ -421,33 +424,33 @@ void Unmatched(char bracket) {
     case '{': case '}': MESS_print(kWarnC, "Unmatched {}\n"); break;
     default: MESS_print(kWarnC, "Unmatched <>\n"); break;
   }
-  g.stop = true;
+  g_var.stop = true;
 }
 
 // A nested list after a head entry: one function level deeper for "(", one
 // group level deeper for "{" and "<".
 void Nested(std::string_view inner, char opener) {
-  if (g.func_depth + g.group_depth >= VAR_NEST_MAX) {
+  if (g_var.func_depth + g_var.group_depth >= VAR_NEST_MAX) {
     MESS_print(kWarnC, "VAR_process: Brackets nested too deeply\n");
-    g.stop = true;
+    g_var.stop = true;
     return;
   }
-  int &depth = opener == '(' ? g.func_depth : g.group_depth;
+  int &depth = opener == '(' ? g_var.func_depth : g_var.group_depth;
   ++depth;
-  if (opener == '<') ++g.vect_depth;
+  if (opener == '<') ++g_var.vect_depth;
   Process(inner);
-  if (opener == '<') --g.vect_depth;
+  if (opener == '<') --g_var.vect_depth;
   --depth;
 }
 
-// A variable text (VAR_process); stops early once g.stop is set.
+// A variable text (VAR_process); stops early once g_var.stop is set.
 void Process(std::string_view text) {
   std::string item;
   int last = -1;  // the entry made by the current item
   std::size_t i = 0;
-  while (i < text.size() && !g.stop) {
+  while (i < text.size() && !g_var.stop) {
     const char c = text[i];
-    if (IsBlank(c)) {
+    if (zyp::is_space(c)) {
       ++i;
       continue;
     }
@@ -505,12 +508,12 @@ void Process(std::string_view text) {
         break;
     }
   }
-  if (!g.stop && !item.empty()) ProcessVar(item);
+  if (!g_var.stop && !item.empty()) ProcessVar(item);
 }
 
 void DebugList() {
-  for (int k = 0; k < g.num; ++k) {
-    const VAR_data &v = g.vars[k];
+  for (int k = 0; k < g_var.num; ++k) {
+    const VAR_data &v = g_var.vars[k];
     MESS_print(kDebugC, "VAR %d: %s units=%s type=%d time=%d level=%d format=%s flag=%d\n", k,
                v.name, v.units, v.type, v.time, v.level, v.format, v.flag);
   }
@@ -520,20 +523,20 @@ std::string DefaultFileName() { return RES_get_progname() + ".var"; }
 
 // An empty list: every entry initial, no nesting, no notes given yet.
 void ResetList() {
-  for (VAR_data &v : g.vars) InitEntry(v);
-  g.num = 0;
-  g.func_depth = g.group_depth = g.vect_depth = 0;
-  for (Base &b : g.base) b = Base{};
-  g.base_depth = 0;
-  g.expansions = 0;
-  g.stop = false;
-  g.deep_noted = false;
+  for (VAR_data &v : g_var.vars) InitEntry(v);
+  g_var.num = 0;
+  g_var.func_depth = g_var.group_depth = g_var.vect_depth = 0;
+  for (Base &b : g_var.base) b = Base{};
+  g_var.base_depth = 0;
+  g_var.expansions = 0;
+  g_var.stop = false;
+  g_var.deep_noted = false;
 }
 
 }  // namespace
 
 int VAR_read_file(std::FILE *file) {
-  g.defs.clear();
+  g_var.defs.clear();
   if (!file) return 0;
   std::string line;
   bool more = ReadLine(file, line, VAR_DEF_MAX);
@@ -542,40 +545,40 @@ int VAR_read_file(std::FILE *file) {
     std::size_t i = 0;
     std::string_view words[3];
     for (auto &w : words) {
-      while (i < line.size() && IsBlank(line[i])) ++i;
+      while (i < line.size() && zyp::is_space(line[i])) ++i;
       const std::size_t start = i;
-      while (i < line.size() && !IsBlank(line[i])) ++i;
+      while (i < line.size() && !zyp::is_space(line[i])) ++i;
       w = std::string_view(line).substr(start, i - start);
     }
     const bool skip = words[0].empty() || words[0][0] == '#';
     Definition def;
     def.name = std::string(words[0]);
-    while (i < line.size() && IsBlank(line[i])) ++i;
+    while (i < line.size() && zyp::is_space(line[i])) ++i;
     std::string text = line.substr(i);
     // Continuation lines: a definition ending in a backslash goes on.
     std::string next;
     more = ReadLine(file, next, VAR_DEF_MAX);
     for (;;) {
-      while (!text.empty() && IsBlank(text.back())) text.pop_back();
+      while (!text.empty() && zyp::is_space(text.back())) text.pop_back();
       if (text.empty() || text.back() != '\\') break;
       text.pop_back();
       if (!more) break;
       std::size_t from = 0;
-      while (from < next.size() && IsBlank(next[from])) ++from;
+      while (from < next.size() && zyp::is_space(next[from])) ++from;
       if (text.size() < VAR_DEF_MAX) text += next.substr(from, VAR_DEF_MAX - text.size());
       more = ReadLine(file, next, VAR_DEF_MAX);
     }
     if (!skip) {
       def.text = std::move(text);
-      g.defs.push_back(std::move(def));
+      g_var.defs.push_back(std::move(def));
     }
     line = std::move(next);
   }
-  return static_cast<int>(g.defs.size());
+  return static_cast<int>(g_var.defs.size());
 }
 
 int VAR_open_file(const char *file) {
-  g.defs.clear();
+  g_var.defs.clear();
   const std::string name = file && *file ? std::string(file) : DefaultFileName();
   char path[FILE_PATH_MAX + 1];
   FILE_add_path(RES_get("file_path"), name.c_str(), path);
@@ -591,7 +594,7 @@ int VAR_open_file(const char *file) {
 int VAR_lookup(const char *name, std::string &str) {
   str.clear();
   if (!name) return 0;
-  for (const Definition &d : g.defs) {
+  for (const Definition &d : g_var.defs) {
     if (stricmp(d.name.c_str(), name) == 0) {
       str = d.text;
       return 1;
@@ -614,22 +617,22 @@ int VAR_setup(const char *filename, const char *var_str) {
   if (!file.empty()) VAR_open_file(file.c_str());
   ReadTable();
 
-  g.base[0].type = FLAG_get(FLAG_PLOT_TYPE);
+  g_var.base[0].type = FLAG_get(FLAG_PLOT_TYPE);
   char tunits[VAR_TUNITS_SIZE], lunits[VAR_TUNITS_SIZE];
-  VAR_dec_time("", &g.base[0].time, tunits);
-  VAR_dec_level("", &g.base[0].ltype, &g.base[0].level, lunits);
+  VAR_dec_time("", &g_var.base[0].time, tunits);
+  VAR_dec_level("", &g_var.base[0].ltype, &g_var.base[0].level, lunits);
 
   Process(text);
   DebugList();
-  for (int k = 0; k < g.num; ++k)
-    if (g.vars[k].flag >= 0) return 1;
+  for (int k = 0; k < g_var.num; ++k)
+    if (g_var.vars[k].flag >= 0) return 1;
   MESS_print(kDebugC, "Unable to determine variables\n");
   return 0;
 }
 
-const VAR_data *VAR_get_vars() { return g.vars; }
+const VAR_data *VAR_get_vars() { return g_var.vars; }
 
-int VAR_get_num() { return g.num; }
+int VAR_get_num() { return g_var.num; }
 
 long VAR_get_builds() { return builds; }
 
@@ -669,7 +672,7 @@ int VAR_dec_time(const char *str, int *time, char *tunits) {
   } else if (stricmp(str, "miss") == 0) {
     result = kMissing;
   } else if (const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(*str)));
-             (letter == 'h' || letter == 'd' || letter == 'e') && IsDigit(str[1])) {
+             (letter == 'h' || letter == 'd' || letter == 'e') && zyp::is_digit(str[1])) {
     // "hN" hours, "dN" days, "eN" days and a half
     const char *end = ReadCount(str + 1, &value);
     if (*end) return 0;
@@ -716,14 +719,14 @@ int VAR_dec_level(const char *str, int *ltype, int *level, char *lunits) {
 
 const VAR_desc *VAR_get_table(int *num) {
   ReadTable();
-  if (num) *num = static_cast<int>(g.table.size());
-  return g.table.data();
+  if (num) *num = static_cast<int>(g_var.table.size());
+  return g_var.table.data();
 }
 
 void VAR_reset_state() {
   ++builds;  // the list is emptied
   ResetList();
-  g.defs.clear();
-  g.table.clear();
-  g.table_read = false;
+  g_var.defs.clear();
+  g_var.table.clear();
+  g_var.table_read = false;
 }

@@ -35,23 +35,38 @@
 #include <cstdio>
 #include <string>
 
-constexpr int VAR_MAX = 60;             // entries of a list
-constexpr int VAR_NAME_SIZE = 20;       // name, 19 characters
-constexpr int VAR_UNITS_SIZE = 15;      // output units, 14 characters
-constexpr int VAR_FORMAT_SIZE = 101;    // print format, 100 characters
-constexpr int VAR_TUNITS_SIZE = 5;      // time and level units, 4 characters
-constexpr int VAR_NUM_IND = 5;          // variable-table numbers per entry
-constexpr int VAR_BASE_MAX = 10;        // base settings stack: definition depth
-constexpr int VAR_NEST_MAX = 16;        // bracket nesting depth
-constexpr int VAR_EXPAND_MAX = 1000;    // definition expansions per list
-constexpr int VAR_TABLE_MAX = 750;      // rows of the variable table
-constexpr int VAR_ABBR_SIZE = 10;       // table abbreviation, 9 characters
-constexpr int VAR_DESC_SIZE = 50;       // table description, 49 characters
-constexpr int VAR_DEF_MAX = 4000;       // characters of one definition
+/// Entries of a list.
+constexpr int VAR_MAX = 60;
+/// Name, 19 characters.
+constexpr int VAR_NAME_SIZE = 20;
+/// Output units, 14 characters.
+constexpr int VAR_UNITS_SIZE = 15;
+/// Print format, 100 characters.
+constexpr int VAR_FORMAT_SIZE = 101;
+/// Time and level units, 4 characters.
+constexpr int VAR_TUNITS_SIZE = 5;
+/// Variable-table numbers per entry.
+constexpr int VAR_NUM_IND = 5;
+/// Base settings stack: definition depth.
+constexpr int VAR_BASE_MAX = 10;
+/// Bracket nesting depth.
+constexpr int VAR_NEST_MAX = 16;
+/// Definition expansions per list.
+constexpr int VAR_EXPAND_MAX = 1000;
+/// Rows of the variable table.
+constexpr int VAR_TABLE_MAX = 750;
+/// Table abbreviation, 9 characters.
+constexpr int VAR_ABBR_SIZE = 10;
+/// Table description, 49 characters.
+constexpr int VAR_DESC_SIZE = 50;
+/// Characters of one definition.
+constexpr int VAR_DEF_MAX = 4000;
 
 /// Nesting marks: the last digit of `flag` for head entries.
 constexpr int VAR_MARK_FUNC = 2;
+/// Nesting mark of a group head.
 constexpr int VAR_MARK_GROUP = 5;
+/// Nesting mark of a vector head.
 constexpr int VAR_MARK_VECT = 6;
 
 /// Type of an entry whose name begins with "#".
@@ -84,7 +99,7 @@ struct VAR_desc {
 /// Opens the variable file `file` (joined to "file_path"; the default
 /// "<program>.var" when null or empty) and reads its definitions, forgetting
 /// those of an earlier file. Returns 1, or 0 after "VAR_open_file: Unable to open
-/// var file: %s\n" (class 64) with no definitions.
+/// var file: %s\n" (class M_WARN & M_SUB_C) with no definitions.
 int VAR_open_file(const char *file);
 /// Reads the definitions of an open variable file (as VAR_open_file does),
 /// forgetting earlier ones. Returns the number of definitions.
@@ -93,11 +108,12 @@ int VAR_read_file(std::FILE *file);
 /// Builds the list from `var_str` (a leading "fi:NAME:" opens the variable file
 /// NAME; so does a non-empty `filename`). Returns 1 when at least one entry has a
 /// non-negative flag, else 0 after the note "Unable to determine variables\n"
-/// (class 0x40000000).
+/// (class M_DEBUG & M_SUB_C).
 int VAR_setup(const char *filename, const char *var_str);
 
 /// The list (VAR_MAX entries, VAR_get_num of them in use).
 const VAR_data *VAR_get_vars();
+/// Entries of the list in use.
 int VAR_get_num();
 /// How many lists have been built in this process (never reset): a printer that
 /// prepares something per entry prepares it again when this changes.
@@ -125,8 +141,6 @@ int VAR_dec_level(const char *str, int *ltype, int *level, char *lunits);
 
 /// The variable table (read from "variable.lup" at the first VAR_setup; a missing
 /// table gives the warning "VAR_setup: Unable to open variable table: %s\n",
-/// class 64, once, and an empty table).
+/// class M_WARN & M_SUB_C, once, and an empty table).
 const VAR_desc *VAR_get_table(int *num);
 
-/// Test hook: no list, no variable file, no table, the table not yet read.
-void VAR_reset_state();

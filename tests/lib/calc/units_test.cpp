@@ -14,8 +14,11 @@
 #include <vector>
 
 #include "calc/calc.h"
+#include "calc/calc_testing.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 
@@ -95,7 +98,7 @@ TEST_F(UnitCvt, WithoutFile) {
 
 // Purpose: a missing file gives 0 and says which file it wanted.
 TEST_F(UnitCvt, MissingFileGivesZeroAndTrace) {
-  MESS_set(1, 0x80000000u);
+  MESS_set(MESS_USER_ADD, M_DEBUG & M_SUB_D);
   testing::internal::CaptureStdout();
   const float got = UNIT_cvt(10, "K", "F");
   // "100ft" has no blank after its number, so it is a unit of its own: a file lookup.

@@ -8,7 +8,9 @@
 #include <regex>
 #include <string>
 
+#include "date/date_testing.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 
 namespace {
 
@@ -401,6 +403,10 @@ TEST_F(DateTest, SetTzText) {
     { "X:1", "1300 X 17 JAN 26" },          // whole hour
     { "X: -2", "1000 X 17 JAN 26" },        // blank before the number
     { "X:+2.75", "1445 X 17 JAN 26" },      // signed fraction
+    { "X:1e39", "1200 X 17 JAN 26" },       // beyond a float: no offset
+    { "X:-1e400", "1200 X 17 JAN 26" },     // beyond any number: no offset
+    { "X:99999999999999999999", "1200 X 17 JAN 26" },  // too large for an offset
+    { "X:2.5h", "1430 X 17 JAN 26" },       // the number before other text
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.tz);

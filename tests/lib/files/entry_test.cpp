@@ -4,6 +4,7 @@
 #include <string>
 
 #include "files_fixture.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

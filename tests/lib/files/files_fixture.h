@@ -12,9 +12,12 @@
 #include <string>
 
 #include "date/date.h"
+#include "date/date_testing.h"
 #include "files/files.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "util/util.h"
 
 class FilesTest : public ::testing::Test {

@@ -5,6 +5,7 @@
 
 #include "files/paths.h"
 #include "files_fixture.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "files_fixture.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

@@ -9,9 +9,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "geo/geo_testing.h"
 #include "geo/map.h"
 #include "geo/shore.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 
 namespace shore_test {
 

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <string>
 
+#include "geo/geo_testing.h"
 #include "geo_fixture.h"
+#include "resources/resources_testing.h"
 
 namespace {
 
@@ -115,7 +117,7 @@ void ExpectDomain(const Domain &got, const Domain &want, const std::string &what
 }
 
 TEST_F(GeoTest, EveryTemplateWithItsCompletionAndMessage) {
-  MESS_set(1, 0x40000000);  // the decoder's trace
+  MESS_set(MESS_USER_ADD, M_DEBUG & M_SUB_C);  // the decoder's trace
   for (const TemplateCase &c : kTemplates) {
     Domain d;
     testing::internal::CaptureStdout();
@@ -204,6 +206,44 @@ TEST_F(GeoTest, SetParamsReturnsTheFailingItem) {
   EXPECT_EQ(DOM_set_params(1, t, &d, DOM_I_STATION), DOM_I_STATION);  // no "id:"
   const char *u[] = {"id:KDEN"};
   EXPECT_EQ(DOM_set_params(1, u, &d, DOM_I_REGION), DOM_I_REGION);
+}
+
+// The numbers of a parameter list: blanks around them, a plus sign; nothing else
+// after them, and nothing beyond the range of their type.
+TEST_F(GeoTest, SetParamsNumbersAndTheirLimits) {
+  struct Case {
+    const char *clat;
+    const char *nx;
+    int failing;  // the item that fails, 0 for none
+    float lat;
+    int n;
+  } const cases[] = {
+      {" 39.5 ", "\t25", 0, 39.5f, 25},
+      {"+39.5", "+25", 0, 39.5f, 25},
+      {"-.5", "-0", 0, -0.5f, 0},                 // nx 0 is no grid
+      {"39.5\r", "25", DOM_I_CLAT, 0, 0},         // other white space after it
+      {"1e39", "25", DOM_I_CLAT, 0, 0},           // beyond a float
+      {"1e-50", "25", DOM_I_CLAT, 0, 0},          // below the smallest float
+      {"39.5", "2147483648", DOM_I_NX, 0, 0},     // beyond an int
+      {"39.5", "25x", DOM_I_NX, 0, 0},
+      {"+-39.5", "25", DOM_I_CLAT, 0, 0},
+      {"nan", "25", DOM_I_CLAT, 0, 0},
+  };
+  for (const Case &c : cases) {
+    Domain d;
+    const char *p[] = {c.clat, c.nx};
+    const int failing = DOM_set_params(2, p, &d, DOM_I_CLAT, DOM_I_NX);
+    if (c.failing == 0 && c.n == 0) {
+      EXPECT_EQ(failing, DOM_I_NX) << c.clat << " " << c.nx;
+      EXPECT_FLOAT_EQ(d.clat, c.lat) << c.clat;
+      continue;
+    }
+    EXPECT_EQ(failing, c.failing == 0 ? 0 : c.failing) << c.clat << " " << c.nx;
+    if (c.failing == 0) {
+      EXPECT_FLOAT_EQ(d.clat, c.lat) << c.clat;
+      EXPECT_EQ(d.nx, c.n) << c.nx;
+    }
+  }
 }
 
 TEST_F(GeoTest, SetParamsMissOrNoneFirstResetsAndSucceeds) {

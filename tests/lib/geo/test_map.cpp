@@ -7,6 +7,7 @@
 #include <string>
 
 #include "calc/calc.h"
+#include "geo/geo_testing.h"
 #include "geo_fixture.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "geo_fixture.h"
+#include "resources/resources_testing.h"
 #include "util/util.h"
 
 namespace {
@@ -112,7 +113,7 @@ TEST_F(GeoTest, BareDomainLine) {
 }
 
 TEST_F(GeoTest, MissingRegionFileIsNotFound) {
-  MESS_set(1, 0x80000000);
+  MESS_set(MESS_USER_ADD, M_DEBUG & M_SUB_D);
   std::string s = "before";
   testing::internal::CaptureStdout();
   EXPECT_EQ(DOM_search_file("none.reg", "co", s), 0);

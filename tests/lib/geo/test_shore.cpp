@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "geo/geo_testing.h"
 #include "geo/map.h"
 #include "geo/shore.h"
 #include "messages/messages.h"

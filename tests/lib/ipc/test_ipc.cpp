@@ -13,7 +13,9 @@
 
 #include "companion.h"
 #include "ipc/ipc.h"
+#include "ipc/ipc_testing.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 
 namespace {
 

@@ -6,7 +6,9 @@
 #include <string>
 #include <unistd.h>
 
+#include "date/date.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 
 namespace {
 
@@ -51,12 +53,12 @@ TEST_F(Messages, LevelTexts) {
 }
 
 TEST_F(Messages, SetOperations) {
-  MESS_set(0, 255);
+  MESS_set(MESS_USER_SET, M_PRINT | M_ERROR | M_WARN);
   EXPECT_EQ(MESS_get(), 0xFFu);
   EXPECT_EQ(MESS_check_set(), 1);
-  MESS_set(1, 0xF000);
+  MESS_set(MESS_USER_ADD, M_OUT1);
   EXPECT_EQ(MESS_get(), 0xF0FFu);
-  MESS_set(-1, 0xF);
+  MESS_set(MESS_USER_REMOVE, M_PRINT);
   EXPECT_EQ(MESS_get(), 0xF0F0u);
   EXPECT_EQ(MESS_check_set(), 3);
   MESS_set(3, 0);  // no operation, but a user setting all the same
@@ -65,26 +67,77 @@ TEST_F(Messages, SetOperations) {
 }
 
 TEST_F(Messages, ProgramDefaultsYieldToTheUser) {
-  MESS_set(20, 255);
+  MESS_set(MESS_DEFAULT_SET, M_PRINT | M_ERROR | M_WARN);
   EXPECT_EQ(MESS_get(), 0xFFu);  // no user level yet
-  MESS_set(21, 61440);
+  MESS_set(MESS_DEFAULT_ADD, M_OUT1);
   EXPECT_EQ(MESS_get(), 0xF0FFu);
   EXPECT_EQ(MESS_check_set(), 0);
   MESS_reset_state();
   MESS_set_str("mess");
-  MESS_set(20, 255);
+  MESS_set(MESS_DEFAULT_SET, M_PRINT | M_ERROR | M_WARN);
   EXPECT_EQ(MESS_get(), 0xFFFu);
+}
+
+// Each family of operation codes: whether it counts as the user's setting and
+// whether it applies after the user has set the level.
+TEST_F(Messages, OperationCodeFamilies) {
+  struct Case {
+    int oper;
+    M_type before;  // the level the user set first (with MESS_set_str)
+    M_type classes;
+    M_type after;
+    int user_settings;  // MESS_check_set afterwards
+  } const cases[] = {
+      {MESS_USER_SET, M_WARN, M_OUT1, 0xFFFFu, 2},
+      {MESS_USER_ADD, M_WARN, M_OUT1, 0xF0FFu, 2},
+      {MESS_USER_REMOVE, M_WARN, M_PRINT, 0xF0u, 2},
+      {MESS_PROGRAM_SET, M_WARN, M_OUT1, 0xFFFFu, 1},
+      {MESS_PROGRAM_ADD, M_WARN, M_OUT1, 0xF0FFu, 1},
+      {MESS_PROGRAM_REMOVE, M_WARN, M_PRINT, 0xF0u, 1},
+      {MESS_DEFAULT_SET, M_WARN, M_OUT1, 0xFFu, 1},  // the user's level stays
+      {MESS_DEFAULT_ADD, M_WARN, M_OUT1, 0xFFu, 1},
+      {MESS_DEFAULT_REMOVE, M_WARN, M_PRINT, 0xFFu, 1},
+  };
+  for (const Case &c : cases) {
+    MESS_reset_state();
+    MESS_set_str("warn");
+    ASSERT_EQ(MESS_get(), 0xFFu);
+    MESS_set(c.oper, c.classes);
+    EXPECT_EQ(MESS_get(), c.after) << c.oper;
+    EXPECT_EQ(MESS_check_set(), c.user_settings) << c.oper;
+  }
+}
+
+// The parts of the classes are the bits the level words' final letters select.
+TEST_F(Messages, ClassPartsMatchTheLevelWords) {
+  struct Case {
+    const char *word;
+    M_type part;
+  } const cases[] = {
+      {"+printa", M_PRINT & M_SUB_A}, {"+printd", M_PRINT & M_SUB_D}, {"+errorb", M_ERROR & M_SUB_B},
+      {"+warnc", M_WARN & M_SUB_C},   {"+messd", M_MESS & M_SUB_D},   {"+debugc", M_DEBUG & M_SUB_C},
+      {"+debugd", M_DEBUG & M_SUB_D},
+  };
+  for (const Case &c : cases) {
+    MESS_reset_state();
+    MESS_set_str("none");
+    MESS_set_str(c.word);
+    EXPECT_EQ(MESS_get(), c.part) << c.word;
+  }
+  EXPECT_EQ(M_WARN & M_SUB_C, 64u);
+  EXPECT_EQ(M_MESS & M_SUB_D, 2048u);
+  EXPECT_EQ(M_DEBUG & M_SUB_D, 0x80000000u);
 }
 
 TEST_F(Messages, ClassesGoToTheirStreams) {
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
   EXPECT_EQ(MESS_print(0, "never\n"), 0);
-  EXPECT_EQ(MESS_print(15, "print %d\n", 1), 1);
-  EXPECT_EQ(MESS_print(192, "warn\n"), 1);
-  EXPECT_EQ(MESS_print(32, "error\n"), 1);
-  EXPECT_EQ(MESS_print(3840, "mess\n"), 1);
-  EXPECT_EQ(MESS_print(0x10000000, "debug\n"), 0);  // not in the initial level
+  EXPECT_EQ(MESS_print(M_PRINT, "print %d\n", 1), 1);
+  EXPECT_EQ(MESS_print(M_WARN, "warn\n"), 1);
+  EXPECT_EQ(MESS_print(M_ERROR & M_SUB_B, "error\n"), 1);
+  EXPECT_EQ(MESS_print(M_MESS, "mess\n"), 1);
+  EXPECT_EQ(MESS_print(M_DEBUG & M_SUB_A, "debug\n"), 0);  // not in the initial level
   std::fflush(stdout);
   std::string out = testing::internal::GetCapturedStdout();
   std::string err = testing::internal::GetCapturedStderr();
@@ -97,7 +150,7 @@ TEST_F(Messages, NoneShowsNothingNotEvenInTheCopyFile) {
   MESS_file(copy.c_str(), "a");
   MESS_set_str("none");
   testing::internal::CaptureStdout();
-  EXPECT_EQ(MESS_print(15, "hidden\n"), 0);
+  EXPECT_EQ(MESS_print(M_PRINT, "hidden\n"), 0);
   std::fflush(stdout);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   MESS_file_close();
@@ -108,13 +161,13 @@ TEST_F(Messages, CopyFileGetsShownMessages) {
   std::string copy = dir_ + "/sub/dir/KDEN.txt";  // directories are created
   MESS_file(copy.c_str(), "a");
   testing::internal::CaptureStdout();
-  MESS_print(1, "KDEN %s\n", "report");
+  MESS_print(M_PRINT & M_SUB_A, "KDEN %s\n", "report");
   std::fflush(stdout);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "KDEN report\n");
   MESS_file_close();
   MESS_file(copy.c_str(), "a");
   testing::internal::CaptureStdout();
-  MESS_print(1, "second\n");
+  MESS_print(M_PRINT & M_SUB_A, "second\n");
   std::fflush(stdout);
   testing::internal::GetCapturedStdout();
   MESS_file_close();
@@ -125,7 +178,7 @@ TEST_F(Messages, FileOnlyLog) {
   std::string log = dir_ + "/log.txt";
   MESS_set_str(("fi=" + log).c_str());
   testing::internal::CaptureStdout();
-  EXPECT_EQ(MESS_print(15, "to the file\n"), 0);
+  EXPECT_EQ(MESS_print(M_PRINT, "to the file\n"), 0);
   std::fflush(stdout);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   MESS_reset_state();
@@ -139,7 +192,7 @@ TEST_F(Messages, LogModes) {
   }
   MESS_set_str(("+fi=" + log).c_str());  // append, console too
   testing::internal::CaptureStdout();
-  EXPECT_EQ(MESS_print(15, "a\n"), 1);
+  EXPECT_EQ(MESS_print(M_PRINT, "a\n"), 1);
   std::fflush(stdout);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "a\n");
   MESS_reset_state();
@@ -147,7 +200,7 @@ TEST_F(Messages, LogModes) {
 
   MESS_set_str(("-fi=" + log).c_str());  // truncate
   testing::internal::CaptureStdout();
-  MESS_print(15, "b\n");
+  MESS_print(M_PRINT, "b\n");
   std::fflush(stdout);
   testing::internal::GetCapturedStdout();
   MESS_reset_state();
@@ -155,7 +208,7 @@ TEST_F(Messages, LogModes) {
 
   MESS_set_str(("dfi=" + log).c_str());  // opened and closed around every message
   testing::internal::CaptureStdout();
-  MESS_print(15, "c\n");
+  MESS_print(M_PRINT, "c\n");
   EXPECT_EQ(slurp(log), "b\nc\n");  // already on disk
   std::fflush(stdout);
   testing::internal::GetCapturedStdout();
@@ -163,7 +216,11 @@ TEST_F(Messages, LogModes) {
 
   MESS_set_str(("@fi=" + log).c_str());  // time-stamped
   testing::internal::CaptureStdout();
-  MESS_print(15, "d\n");
+  char before[DATE_CURRENT_STR_SIZE];
+  char after[DATE_CURRENT_STR_SIZE];
+  DATE_get_current_str(before);
+  MESS_print(M_PRINT, "d\n");
+  DATE_get_current_str(after);
   std::fflush(stdout);
   testing::internal::GetCapturedStdout();
   MESS_reset_state();
@@ -171,6 +228,9 @@ TEST_F(Messages, LogModes) {
   ASSERT_GT(text.size(), 26u);
   EXPECT_EQ(text.substr(text.size() - 6), " -- d\n");
   EXPECT_EQ(text[text.size() - 7], 'Z');
+  // The stamp is the date module's current-time label of the moment of writing.
+  const std::string stamp = text.substr(text.size() - 26, 20);
+  EXPECT_TRUE(stamp == before || stamp == after) << stamp << " / " << before << " / " << after;
 }
 
 int g_exit_status = -1;
@@ -186,7 +246,7 @@ TEST_F(Messages, LogFileThatCannotOpenEndsTheProgram) {
             "MESS_print: Unable to write log file /dev/null/log (Not a directory)\n");
   EXPECT_EQ(g_exit_status, 1);
   testing::internal::CaptureStdout();
-  EXPECT_EQ(MESS_print(15, "lost\n"), 0);  // the mode stays: nothing on the console
+  EXPECT_EQ(MESS_print(M_PRINT, "lost\n"), 0);  // the mode stays: nothing on the console
   std::fflush(stdout);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
@@ -198,7 +258,7 @@ TEST_F(Messages, CopyFileWriteErrorEndsTheProgram) {
   testing::internal::CaptureStderr();
   MESS_file("/dev/full", "a");
   testing::internal::CaptureStdout();
-  MESS_print(1, "%s\n", std::string(8192, 'x').c_str());
+  MESS_print(M_PRINT & M_SUB_A, "%s\n", std::string(8192, 'x').c_str());
   MESS_file_close();
   std::fflush(stdout);
   testing::internal::GetCapturedStdout();
@@ -218,7 +278,7 @@ TEST_F(Messages, PagingHoldsAfterAScreenful) {
   int saved = dup(0);
   dup2(fds[0], 0);
   testing::internal::CaptureStdout();
-  for (int i = 0; i < 6; ++i) MESS_print(15, "line\n");
+  for (int i = 0; i < 6; ++i) MESS_print(M_PRINT, "line\n");
   std::fflush(stdout);
   std::string out = testing::internal::GetCapturedStdout();
   dup2(saved, 0);
@@ -232,7 +292,7 @@ TEST_F(Messages, NoHoldInBatchMode) {
   MESS_set_str("page,line=1");
   FLAG_set_batch(1);
   testing::internal::CaptureStdout();
-  for (int i = 0; i < 3; ++i) MESS_print(15, "x\n");
+  for (int i = 0; i < 3; ++i) MESS_print(M_PRINT, "x\n");
   std::fflush(stdout);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "x\nx\nx\n");
 }
@@ -257,7 +317,7 @@ TEST_F(Messages, Banner) {
 TEST_F(Messages, LongMessagesAreWhole) {
   std::string big(5000, 'x');
   testing::internal::CaptureStdout();
-  MESS_print(15, "%s\n", big.c_str());
+  MESS_print(M_PRINT, "%s\n", big.c_str());
   std::fflush(stdout);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), big + "\n");
 }

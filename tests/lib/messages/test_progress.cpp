@@ -10,6 +10,7 @@
 #include <string>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "messages/progress.h"
 
 namespace {

@@ -13,8 +13,11 @@
 #include "companion.h"
 #include "files/files.h"
 #include "ipc/ipc.h"
+#include "ipc/ipc_testing.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 

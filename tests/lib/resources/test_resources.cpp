@@ -8,7 +8,9 @@
 #include "date/date.h"
 #include "files/files.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 
 namespace {
 
@@ -278,6 +280,9 @@ TEST_F(Resources, HourConversion) {
       {"-:2147483648", -9999, -9999, -9999, -9999, -9999},
       {"2147483647:5", -9999, -9999, -9999, -9999, 5},
       {"-0:1000000", -9999, -9999, -9999, -9999, -1000000},
+      {"1d99999999999999999999:5", -9999, -9999, 1, -9999, 5},  // beyond any int
+      {":-99999999999999999999", -9999, -9999, -9999, -9999, -9999},
+      {"2d 3: 4", -9999, -9999, 2, 3, 4},  // blanks before the numbers
   };
   for (const Case &c : cases) {
     FILE_reset_state();
@@ -288,6 +293,78 @@ TEST_F(Resources, HourConversion) {
     EXPECT_EQ(d.day, c.day) << c.text;
     EXPECT_EQ(d.hour, c.hour) << c.text;
     EXPECT_EQ(d.min, c.min) << c.text;
+  }
+}
+
+// Numbers at the limits of their types: a value that fits reads as before; one
+// that does not leaves the output as it was (it used to be undefined or wrapped).
+TEST_F(Resources, NumericConversionsAtTheirLimits) {
+  struct Case {
+    const char *text;
+    DEF_convert cvt;
+    double before;  // the output's value before the conversion
+    double after;
+  } const cases[] = {
+      {"2147483647", CV_int, 1, 2147483647.0},
+      {"-2147483648", CV_int, 1, -2147483648.0},
+      {"2147483648", CV_int, 1, 1},
+      {"-99999999999999999999", CV_int, 1, 1},
+      {"0x7fffffff", CV_int, 1, 2147483647.0},
+      {"0x80000000", CV_int, 1, 1},
+      {"0xffffffffffffffffff", CV_int, 1, 1},
+      {"0xZ", CV_int, 1, 0},       // "0" and no hexadecimal digits
+      {"+x5", CV_int, 1, 0},       // no digits at all
+      {"12abc", CV_int, 1, 12},    // the number before other text
+      {"32767", CV_short, 1, 32767},
+      {"32768", CV_short, 1, 1},
+      {"99999999999999999999", CV_short, 1, 1},
+      {"9223372036854775807", CV_long, 1, 9223372036854775807.0},
+      {"9223372036854775808", CV_long, 1, 1},
+      {"77 mm", CV_long, 1, 77},
+      {" 12", CV_color, 1, 12},    // white space before the number
+      {"99999999999999999999", CV_color, 1, 1},
+      {"none", CV_color, 1, 0},
+      {"3.4e38", CV_float, 1, 3.4e38},
+      {"3.5e38", CV_float, 1, 1},
+      {"-1e400", CV_float, 1, 1},
+      {" \t-2.5e1x", CV_float, 1, -25},
+      {".5", CV_float, 1, 0.5},
+      {"inf", CV_float, 1, 0},     // no number: 0, as a word
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.text);
+    switch (c.cvt) {
+      case CV_int: {
+        int v = static_cast<int>(c.before);
+        RES_conv_data(c.text, &v, c.cvt);
+        EXPECT_EQ(v, static_cast<int>(c.after));
+        break;
+      }
+      case CV_short: {
+        short v = static_cast<short>(c.before);
+        RES_conv_data(c.text, &v, c.cvt);
+        EXPECT_EQ(v, static_cast<short>(c.after));
+        break;
+      }
+      case CV_long:
+      case CV_color: {
+        long v = static_cast<long>(c.before);
+        RES_conv_data(c.text, &v, c.cvt);
+        if (c.after > 9e18)
+          EXPECT_EQ(v, 9223372036854775807L);
+        else
+          EXPECT_EQ(v, static_cast<long>(c.after));
+        break;
+      }
+      case CV_float: {
+        float v = static_cast<float>(c.before);
+        RES_conv_data(c.text, &v, c.cvt);
+        EXPECT_FLOAT_EQ(v, static_cast<float>(c.after));
+        break;
+      }
+      default:
+        FAIL();
+    }
   }
 }
 

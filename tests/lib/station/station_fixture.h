@@ -11,8 +11,11 @@
 #include <string>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "station/station.h"
+#include "station/station_testing.h"
 
 class StationFiles : public ::testing::Test {
  protected:

@@ -52,6 +52,12 @@ TEST_F(StationFile, ColumnsAndTheirLimits) {
       {"A CO US K1 3 1 2 3 -1 0", 8, "A", "K1", 3, ' ', ' ', 1, 3, 99999, 0},
       {"A CO US K1 3 1 2 3 00042 x", 9, "A", "K1", 3, ' ', ' ', 1, 3, 42, 0},
       {"A CO US K1 3 1 2 3 1 99999999999", 9, "A", "K1", 3, ' ', ' ', 1, 3, 1, 0},
+      // Beyond any number: refused like any other bad column.
+      {"A CO US K1 3 1e400 2 3 1 0", 5, "A", "K1", 3, ' ', ' ', -9999, -9999, 99999, 0},
+      {"A CO US K1 3 1 2 1e-400 1 0", 7, "A", "K1", 3, ' ', ' ', 1, -9999, 99999, 0},
+      {"A CO US K1 3 1 2 3 99999999999999999999 0", 8, "A", "K1", 3, ' ', ' ', 1, 3, 99999, 0},
+      {"A CO US K1 3 1 2 3 1 -99999999999999999999", 9, "A", "K1", 3, ' ', ' ', 1, 3, 1, 0},
+      {"A CO US K1 3 0x10 2 3 1 0", 5, "A", "K1", 3, ' ', ' ', -9999, -9999, 99999, 0},
       // White space of any kind; columns after the tenth are ignored.
       {"\tA\tCO  US K1 3 1 2 3 1 0 extra more\r", 10, "A", "K1", 3, ' ', ' ', 1, 3, 1, 0},
   };

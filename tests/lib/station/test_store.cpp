@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "station/station_testing.h"
 #include "station_fixture.h"
 
 namespace {

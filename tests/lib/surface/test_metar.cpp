@@ -7,6 +7,7 @@
 #include <string>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "surface/metar.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "surface/metar.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"

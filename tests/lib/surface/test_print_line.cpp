@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "surface/print_line.h"
 #include "surface/report.h"
 

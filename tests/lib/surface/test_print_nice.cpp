@@ -4,6 +4,7 @@
 #include <string>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "surface/print_nice.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "calc/calc.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "surface/print_report.h"
 #include "surface/report.h"
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
 #include "surface/sa.h"

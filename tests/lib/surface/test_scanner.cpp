@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "surface/scanner.h"
 
 namespace {

@@ -74,6 +74,20 @@ TEST(Number, DoublesAreFiniteDecimals) {
   float f = 0;
   EXPECT_FALSE(zyp::read_float("1e39", f));
   EXPECT_TRUE(zyp::read_float("1e38", f));
+  // Too small for a float is refused too, zero itself and the smallest floats are not.
+  struct FloatCase {
+    const char *text;
+    bool ok;
+    float value;
+  } const floats[] = {
+      {"1e-50", false, 0}, {"-1e-50", false, 0}, {"0", true, 0}, {"-0.0", true, 0},
+      {"1e-40", true, 1e-40f}, {"1.5e-45", true, 1.5e-45f}, {"3.4028234e38", true, 3.4028234e38f},
+  };
+  for (const FloatCase &c : floats) {
+    float v = -1;
+    EXPECT_EQ(zyp::read_float(c.text, v), c.ok) << c.text;
+    EXPECT_EQ(v, c.ok ? c.value : -1.0f) << c.text;
+  }
 }
 
 TEST(Number, LeadingReadersActLikeAtoiWithoutItsOverflow) {
@@ -82,6 +96,37 @@ TEST(Number, LeadingReadersActLikeAtoiWithoutItsOverflow) {
   EXPECT_EQ(zyp::leading_int("99999999999"), 0);
   EXPECT_DOUBLE_EQ(zyp::leading_double(" 2.5in"), 2.5);
   EXPECT_DOUBLE_EQ(zyp::leading_double("x"), 0.0);
+}
+
+TEST(Number, ExactReadersTakeNothingButTheNumber) {
+  struct Case {
+    const char *text;
+    bool is_long;
+    long value;
+    bool is_double;
+    double dvalue;
+  } const cases[] = {
+      {"42", true, 42, true, 42},
+      {"-7", true, -7, true, -7},
+      {"+7", true, 7, true, 7},
+      {"2.5", false, 0, true, 2.5},
+      {" 42", false, 0, false, 0},  // white space before
+      {"42 ", false, 0, false, 0},  // or after
+      {"42\v", false, 0, false, 0},
+      {"", false, 0, false, 0},
+      {"9223372036854775807", true, 9223372036854775807L, true, 9223372036854775807.0},
+      {"9223372036854775808", false, 0, true, 9223372036854775808.0},
+      {"1e400", false, 0, false, 0},
+      {"0x10", false, 0, false, 0},
+  };
+  for (const Case &c : cases) {
+    long l = -1;
+    double d = -1;
+    EXPECT_EQ(zyp::read_long_exact(c.text, l), c.is_long) << c.text;
+    EXPECT_EQ(l, c.is_long ? c.value : -1) << c.text;
+    EXPECT_EQ(zyp::read_double_exact(c.text, d), c.is_double) << c.text;
+    EXPECT_EQ(d, c.is_double ? c.dvalue : -1) << c.text;
+  }
 }
 
 TEST(Chars, TwoKindsOfBlankAndNoHighBitClasses) {

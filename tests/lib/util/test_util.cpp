@@ -4,8 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "messages/messages.h"
-#include "resources/resources.h"
 #include "util/util.h"
 
 namespace {
@@ -144,82 +142,6 @@ TEST(UtilLines, FgetstringResults) {
   EXPECT_STREQ(buf, "last");
   EXPECT_EQ(fgetstring(f, buf, 7), -1);
   std::fclose(f);
-}
-
-class Prompts : public ::testing::Test {
- protected:
-  void SetUp() override {
-    RES_reset_state();
-    MESS_reset_state();
-    MESS_set_str("none");  // keep the prompt texts off the test output
-  }
-  void TearDown() override {
-    ZYP_set_input(nullptr);
-    if (in_) std::fclose(in_);
-    MESS_reset_state();
-  }
-  void answer(const char *text) {
-    in_ = std::tmpfile();
-    std::fputs(text, in_);
-    std::rewind(in_);
-    ZYP_set_input(in_);
-  }
-  FILE *in_ = nullptr;
-};
-
-TEST_F(Prompts, SetCommandStoresAndAsksAgain) {
-  answer("set zz_res=some value\nKDEN rest\n");
-  char word[60] = "";
-  ZYP_prompts("Enter the station: ", word, 60);
-  EXPECT_STREQ(word, "KDEN");
-  EXPECT_STREQ(RES_get("zz_res"), "some value");
-}
-
-TEST_F(Prompts, SetWithoutNameListsAndAsksAgain) {
-  answer("SETTINGS\nKBOU\n");
-  char word[60] = "";
-  ZYP_prompts("? ", word, 60);
-  EXPECT_STREQ(word, "KBOU");
-}
-
-TEST_F(Prompts, SetNameWithoutValueStoresEmpty) {
-  answer("set flagonly\n\n");
-  char word[60] = "old";
-  ZYP_prompts("? ", word, 60);
-  EXPECT_STREQ(word, "old");  // a command is no answer
-  EXPECT_STREQ(RES_get("flagonly"), "");
-}
-
-TEST_F(Prompts, EmptyLineAndEndOfInputLeaveTextUnchanged) {
-  answer("\n");
-  char word[60] = "keep";
-  ZYP_prompts("? ", word, 60);
-  EXPECT_STREQ(word, "keep");
-  ZYP_prompts("? ", word, 60);  // end of input: no loop
-  EXPECT_STREQ(word, "keep");
-}
-
-TEST_F(Prompts, WordIsCutToLength) {
-  answer("ABCDEFGHIJ\n");
-  char word[8] = "";
-  ZYP_prompts("? ", word, 5);
-  EXPECT_STREQ(word, "ABCD");
-}
-
-TEST_F(Prompts, PromptfAsksAgainForNonNumbers) {
-  answer("abc\n  42.5\n");
-  EXPECT_FLOAT_EQ(ZYP_promptf("? "), 42.5f);
-  EXPECT_FLOAT_EQ(ZYP_promptf("? "), 0.0f);  // end of input
-}
-
-TEST_F(Prompts, ExitEndsTheProcess) {
-  EXPECT_EXIT(
-      {
-        answer("exit\n");
-        char word[10];
-        ZYP_prompts("? ", word, 10);
-      },
-      ::testing::ExitedWithCode(0), "");
 }
 
 TEST(UtilSystem, SleepAndVersion) {

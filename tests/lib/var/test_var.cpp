@@ -12,8 +12,11 @@
 #include <vector>
 
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "var/var.h"
+#include "var/var_testing.h"
 
 namespace {
 
@@ -320,7 +323,7 @@ TEST_F(VarList, VariableTable) {
 
 // Purpose: the debug note of the list and of an empty one.
 TEST_F(VarList, DebugNotes) {
-  MESS_set(0, 0xFFFFFFFF);
+  MESS_set(MESS_USER_SET, M_DEBUG);
   testing::internal::CaptureStdout();
   VAR_setup(nullptr, "temp:C::%5.1f");
   VAR_setup(nullptr, ",,");
