@@ -15,6 +15,7 @@
 
 #include "messages/messages.h"
 #include "surface/metar.h"
+#include "surface/metar_testing.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
 
