@@ -114,8 +114,10 @@ char *scanp_str(parse_param *param);
 /// way the decoders look ahead of the cursor (inline: they do it on every group).
 inline char scanp_char(const parse_param *param, int off) {
   if (!param) return '\0';
+  // An offset inside the text implies a text (scanp_set never leaves ptr null);
+  // one unsigned comparison rules out both sides.
   const long long at = static_cast<long long>(param->off) + off;
-  if (at < 0 || at >= param->length || !param->ptr) return '\0';
+  if (static_cast<unsigned long long>(at) >= static_cast<unsigned long long>(param->length)) return '\0';
   return param->ptr[at];
 }
 /// Overwrites the character `off` positions after the cursor with `ch` (in place;
