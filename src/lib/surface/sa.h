@@ -34,18 +34,3 @@ constexpr M_type SFC_SA_NOTE_CLASS = 0x4000000u;
 /// start with an identifier of 1 to 4 characters followed by SA, SP, RS or SM
 /// (or an argument is null): the record is then left as it was.
 int SFC_decode_SA(const char *data, int format, int bulletin, SFC_report *report);
-
-// ---- test hooks ------------------------------------------------------------------
-
-/// Number of rows of the table of main groups (pressure, temperature, dew
-/// point, wind, altimeter).
-int SFC_SA_body_rows();
-/// Pattern text of row `row` ("" outside the table).
-const char *SFC_SA_body_pattern(int row);
-/// Directive count row `row` must give to be taken (-1 outside the table).
-int SFC_SA_body_count(int row);
-/// Number of values row `row` stores through its targets (-1 outside the table).
-int SFC_SA_body_values(int row);
-/// The row of the table that the text `group` fits at its start for bulletin
-/// origin `bulletin`, or -1 when none does.
-int SFC_SA_body_row(const char *group, int bulletin);

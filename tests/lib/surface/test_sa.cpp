@@ -12,6 +12,7 @@
 #include "surface/raw_reader.h"
 #include "surface/report.h"
 #include "surface/sa.h"
+#include "surface/sa_testing.h"
 #include "surface/scanner.h"
 
 namespace {
