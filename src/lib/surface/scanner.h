@@ -68,6 +68,7 @@ constexpr int SCANP_MARKER_MAX = 19;
 constexpr M_type SCANP_TRACE_CLASS = 0x80000000u;
 /// What a number directive stores for its missing marker.
 constexpr int SCANP_MISSING = -9999;
+/// The same for a real directive.
 constexpr float SCANP_MISSING_F = -9999.0f;
 
 /// Whether `c` is a blank as a pattern blank takes it: space, tab, newline or
@@ -80,6 +81,7 @@ namespace scanp_detail {
 struct ScanState {
   std::uint64_t tries = 0;  // pattern tries since the start or the last reset (scanner_testing.h)
 };
+/// The one instance of the scanner's state.
 inline ScanState g_scan;
 }  // namespace scanp_detail
 
@@ -151,7 +153,10 @@ struct ScanElement;  // one compiled pattern element (scanner.cpp)
 /// a function-local static beside the code that uses it.
 class ScanPattern {
  public:
+  /// Compiles `pattern` (up to a terminator inside it). A malformed piece
+  /// compiles into an element that never matches.
   explicit ScanPattern(std::string_view pattern);
+  /// Copies and moves keep the compiled elements; the pattern owns its text.
   ScanPattern(const ScanPattern &other);
   ScanPattern(ScanPattern &&other) noexcept;
   ScanPattern &operator=(const ScanPattern &other);
@@ -215,9 +220,11 @@ int scanp_walk(parse_param *param, const ScanPattern &pat, const ScanTarget *tar
 int scanp_targets(parse_param *param, const char *pat, const ScanTarget *targets, int count);
 
 namespace scanp_detail {
+/// False for any type: the static_assert of an unsupported target type.
 template <class>
 inline constexpr bool kAlwaysFalse = false;
 
+/// The typed target of one argument of the typed scanp.
 template <class Arg>
 ScanTarget MakeTarget(Arg &&arg) {
   using T = std::remove_cvref_t<Arg>;
