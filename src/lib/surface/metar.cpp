@@ -232,7 +232,7 @@ bool DecodeHeading(parse_param &p, const Patterns &k, int format, SFC_report *r)
   // The type word may also follow the identifier; only that one is looked at.
   word[0] = '\0';
   Take(p, k.type_word, 1, word);
-  r->type |= (word[0] == 'S' || format % 8 == SFC_FMT_SPECI) ? 2 : 1;
+  r->type |= (word[0] == 'S' || format % 8 == SFC_FMT_SPECI) ? SFC_TYPE_SPECIAL : SFC_TYPE_ROUTINE;
   std::memcpy(r->area, "ME", 3);
   r->time = SFC_get_prhour();
   Take(p, k.rtd_cor, 1);
@@ -255,14 +255,14 @@ bool DecodeHeading(parse_param &p, const Patterns &k, int format, SFC_report *r)
     Take(p, k.time_z, 2, &dropped);
   }
   if (Take(p, k.nil, 1)) {
-    r->type = 0;
+    r->type = SFC_TYPE_NIL;
     return false;
   }
   Take(p, k.auto_word, 1, word);
   Take(p, k.cc, 1, word);
   // "AUTO NIL": an automatic station that sent no observation.
   if (Take(p, k.nil, 1)) {
-    r->type = 0;
+    r->type = SFC_TYPE_NIL;
     return false;
   }
   return true;

@@ -56,6 +56,12 @@ constexpr int SFC_TRIES_BASE = 64;
 constexpr int SFC_INFO_DATIM_SIZE = 40;
 constexpr int SFC_INFO_FILE_SIZE = 20;
 
+/// Report types (SFC_report::type).
+constexpr int SFC_TYPE_NIL = 0;             // a NIL report: no observation
+constexpr int SFC_TYPE_ROUTINE = 1;         // METAR, SA, SM
+constexpr int SFC_TYPE_SPECIAL = 2;         // SPECI, SP
+constexpr int SFC_TYPE_RECORD_SPECIAL = 3;  // RS
+
 // ---- records ----------------------------------------------------------------
 
 /// One decoded surface observation. Field order, types and sizes are fixed: the
@@ -63,7 +69,7 @@ constexpr int SFC_INFO_FILE_SIZE = 20;
 struct SFC_report {
   char id[SFC_ID_SIZE];          // station identifier, NUL-terminated
   char area[SFC_AREA_SIZE];      // report kind: "ME", or "SA", "SP", "RS", "SM"
-  int type;                      // 1 routine, 2 special, 3 record special, 0 NIL
+  int type;                      // SFC_TYPE_*: 1 routine, 2 special, 3 record special, 0 NIL
   int wmo;                       // WMO block and station number
   float lat;                     // degrees, north positive
   float lon;                     // degrees, east positive

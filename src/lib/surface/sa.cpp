@@ -118,9 +118,9 @@ bool Heading(SaDecode &d) {
   scanp_inc(&p);
   CopyText(d.r->id, SFC_ID_SIZE, id, 4);
   CopyText(d.r->area, SFC_AREA_SIZE, word, 2);
-  if (word[1] == 'P') d.r->type |= 2;       // SP
-  else if (word[0] == 'R') d.r->type |= 3;  // RS
-  else d.r->type |= 1;                      // SA, SM
+  if (word[1] == 'P') d.r->type |= SFC_TYPE_SPECIAL;             // SP
+  else if (word[0] == 'R') d.r->type |= SFC_TYPE_RECORD_SPECIAL;  // RS
+  else d.r->type |= SFC_TYPE_ROUTINE;                             // SA, SM
 
   Take(p, kCorrection, 1);
   int time = SFC_MISSING;
