@@ -38,10 +38,11 @@ constexpr M_type SFC_METAR_LOST_CLASS = 0x8000000u;
 /// Decodes the METAR or SPECI report `data` into `report`, which the caller has
 /// initialised (SFC_initialize): the decoder only sets fields.
 ///
-/// `format` is the report's format code (format % 8 == 5 marks a SPECI);
-/// `bulletin` the origin of its bulletin (0 United States, 1 Canada, 2 Mexico,
-/// 9 other), which switches the national remark groups on (0 and 1: the AMOS and
-/// AO1/AO2 words and the tenths T-group; 0 only: the other US groups).
+/// `format` is the report's format code (format % 8 == SFC_FMT_SPECI marks a
+/// SPECI); `bulletin` the origin of its bulletin (SFC_ORIGIN_US, _CANADA,
+/// _MEXICO, _OTHER), which switches the national remark groups on (US and
+/// Canada: the AMOS and AO1/AO2 words and the tenths T-group; US only: the other
+/// US groups).
 ///
 /// At most SFC_DATA_SIZE - 1 characters of `data` are read, and `data` is not
 /// changed (the decoder works on its own copy). A null `data` reads as an empty
