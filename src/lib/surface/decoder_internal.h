@@ -50,6 +50,9 @@ inline bool TakeWhole(parse_param &p, const ScanPattern &pat, int count, Args &&
   return true;
 }
 
+/// Whether the cursor is at the end of the text (every try fails there).
+inline bool AtEnd(const parse_param &p) { return p.off >= p.length; }
+
 /// Whether the last try covered more than `group` characters: a group of that
 /// many characters and at least the blank (or separator) that ends it. A word
 /// that merely starts like the group, or ends the text right after it, covers no

@@ -40,6 +40,7 @@ constexpr int kMinusCode = 1000;
 constexpr int kThreeHourFrom = 230;
 constexpr int kThreeHourTo = 344;
 
+using decoder_detail::AtEnd;
 using decoder_detail::CelsiusToF;
 using decoder_detail::CoveredPast;
 using decoder_detail::IsMissing;
@@ -91,9 +92,6 @@ struct Patterns {
 
 inline void Note(const char *text) { decoder_detail::Note(kNote, text); }
 
-
-// Every group fails at the end of the text; no need to try the rest of a pass.
-inline bool AtEnd(const parse_param &p) { return p.off >= p.length; }
 
 // Quick checks (Maybe): a few groups that share their first letter with common
 // words look at the second character before trying ("A0A" and "AO2", "SFC VIS"

@@ -27,6 +27,7 @@ namespace {
 
 constexpr float kMissing = SFC_MISSING_F;
 
+using decoder_detail::AtEnd;
 using decoder_detail::CelsiusToF;
 using decoder_detail::CoveredPast;
 using decoder_detail::Take;
@@ -36,17 +37,12 @@ inline bool IsSet(float v) { return !decoder_detail::IsMissing(v); }
 
 // ---- cursor helpers ------------------------------------------------------------
 
-// The blanks the scanner's pattern blank takes.
-inline bool IsBlank(char c) { return scanp_blank(c); }
-
 // Moves the cursor `n` characters on, never past the end.
 inline void Advance(parse_param &p, int n) { p.off = p.off + n < p.length ? p.off + n : p.length; }
 
 inline void PassBlanks(parse_param &p) {
-  while (IsBlank(scanp_char(&p, 0))) Advance(p, 1);
+  while (scanp_blank(scanp_char(&p, 0))) Advance(p, 1);
 }
-
-inline bool AtEnd(const parse_param &p) { return p.off >= p.length; }
 
 // Length of the word of M's at the cursor when it is followed by a blank or the
 // end, else 0. Automatic stations write every missing element as such a word.
@@ -54,7 +50,7 @@ inline int MissingWord(const parse_param &p) {
   int n = 0;
   while (scanp_char(&p, n) == 'M') ++n;
   const char next = scanp_char(&p, n);
-  return (next == '\0' || IsBlank(next)) ? n : 0;
+  return (next == '\0' || scanp_blank(next)) ? n : 0;
 }
 
 inline void Note(const char *text) { decoder_detail::Note(SFC_SA_NOTE_CLASS, text); }
@@ -195,7 +191,7 @@ void Sky(SaDecode &d) {
       height = 250;
       Advance(look, 1);
     }
-    if (scanp_char(&look, 0) == 'V' && IsBlank(scanp_char(&look, 1))) {
+    if (scanp_char(&look, 0) == 'V' && scanp_blank(scanp_char(&look, 1))) {
       Advance(look, 1);
       PassBlanks(look);
     }
@@ -264,7 +260,7 @@ void Visibility(SaDecode &d) {
   parse_param &p = d.p;
   SFC_report &r = *d.r;
   Take(p, kLess, 1);
-  if (scanp_char(&p, 0) == 'M' && IsBlank(scanp_char(&p, 1))) {
+  if (scanp_char(&p, 0) == 'M' && scanp_blank(scanp_char(&p, 1))) {
     // "M": missing, the same as "%*(M) " would find (and no main group).
     Advance(p, 1);
     PassBlanks(p);
@@ -275,7 +271,7 @@ void Visibility(SaDecode &d) {
     } else if (scanp_char(&p, 1) == '/' && Take(p, kFrac, 2, &a, &b)) {
       r.vis = Fraction(0, a, b);
     } else if ((scanp_char(&p, 2) == '/' && Take(p, kMixed, 3, &a, &b, &c)) ||
-               (IsBlank(scanp_char(&p, 1)) && Take(p, kMixedBlank, 3, &a, &b, &c))) {
+               (scanp_blank(scanp_char(&p, 1)) && Take(p, kMixedBlank, 3, &a, &b, &c))) {
       r.vis = Fraction(a, b, c);
     } else if (Take(p, kBv, 1, &a)) {
       r.vis = static_cast<float>(a);
@@ -406,7 +402,7 @@ int MatchBody(parse_param &p, int bulletin, float (&got)[kValKinds]) {
   const BodyTable &table = Body();
   bool plus = false, gust = false, calm = false;
   const char *const end = p.ptr + p.length;
-  for (const char *c = p.ptr + p.off; c < end && !IsBlank(*c); ++c) {
+  for (const char *c = p.ptr + p.off; c < end && !scanp_blank(*c); ++c) {
     if (*c == '+') plus = true;
     else if (*c == 'G') gust = true;
     else if (*c == 'C' && end - c >= 4 && c[1] == 'A' && c[2] == 'L' && c[3] == 'M') calm = true;
@@ -947,7 +943,7 @@ void Remarks(SaDecode &d) {
     // The word as it stands in the text (the stored one may be cut).
     const char *raw = p.ptr + p.off;
     int n = 0;
-    while (n < p.len && !IsBlank(raw[n])) ++n;
+    while (n < p.len && !scanp_blank(raw[n])) ++n;
     scanp_inc(&p);
     const int stored = n < SCANP_TEXT_MAX ? n : SCANP_TEXT_MAX;
     if (stored > 0) AddRemark(*d.r, word, stored);
