@@ -16,6 +16,7 @@
 #include "surface/report.h"
 #include "surface/sa.h"
 #include "surface/scanner.h"
+#include "surface/scanner_testing.h"
 #include "report_input.h"
 
 namespace {

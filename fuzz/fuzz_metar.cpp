@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "surface/metar.h"
+#include "surface/metar_testing.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
 

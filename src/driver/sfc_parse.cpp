@@ -49,19 +49,12 @@ struct DriverState {
 };
 DriverState g_driver;
 
-// Sub-levels of a message class (the final letter a to d of a level text).
-constexpr M_type M_SUB_A = 0x11111111u;
-constexpr M_type M_SUB_C = 0x44444444u;
 // The classes the program prints with: the report lines, texts and "FILE:" lines
 // (print, sub-level a); the column header (print, sub-level c); a converted file
 // that cannot be opened (warn, sub-level c).
 constexpr M_type M_REPORT = M_PRINT & M_SUB_A;
 constexpr M_type M_HEADER = M_PRINT & M_SUB_C;
 constexpr M_type M_CVT_OPEN = M_WARN & M_SUB_C;
-// MESS_set operations on the program's default level, which yields to a level the
-// user set: set it (lower bits filled), add classes to it.
-constexpr int MESS_DEFAULT_SET = 20;
-constexpr int MESS_DEFAULT_ADD = 21;
 
 struct ParamWord {
   const char *word;

@@ -9,15 +9,16 @@
 #include "surface/metar.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string_view>
-#include <utility>
 
 #include "messages/messages.h"
+#include "surface/decoder_internal.h"
+#include "surface/metar_internal.h"
+#include "surface/metar_testing.h"
 #include "surface/raw_reader.h"
 #include "surface/scanner.h"
 #include "surface/weather.h"
+#include "util/chars.h"
 #include "util/util.h"
 
 namespace {
@@ -28,8 +29,6 @@ constexpr M_type kLost = SFC_METAR_LOST_CLASS;
 // Weather groups, runway groups and sky layers tried at most.
 constexpr int kWeatherPasses = 5;
 constexpr int kLayerTries = 5;
-// The record separator that may stand before a report.
-constexpr char kRecordSeparator = 30;
 // Runway visual range groups are copied whole only when this short (group and
 // the blanks after it).
 constexpr int kRvrMaxLen = 19;
@@ -49,7 +48,16 @@ constexpr int kVisTenKm = 9999;
 // A bare four-digit altimeter below this is hectopascals, else hundredths of inch.
 constexpr float kBareAltHpaBelow = 2000.0f;
 
-using metar_detail::IsMissing;
+using decoder_detail::CelsiusToF;
+using decoder_detail::CoveredPast;
+using decoder_detail::Fits;
+using decoder_detail::IsMissing;
+using decoder_detail::Pats;
+using decoder_detail::Take;
+using decoder_detail::TakeWhole;
+using metar_detail::g_metar;
+using metar_detail::Maybe;
+using metar_detail::Pat;
 
 // ---- quick checks ---------------------------------------------------------------------
 //
@@ -62,39 +70,15 @@ using metar_detail::IsMissing;
 // record. SFC_metar_set_quick_checks(false) turns them off, for the tests that
 // show this.
 
-bool g_quick_checks = true;
-
-// Whether the checks apply to the report being decoded (set at its start).
-bool g_quick_now = true;
-
-// Whether a try is worth making: always when the checks are off.
-inline bool Maybe(bool could_fit) { return !g_quick_now || could_fit; }
-
-inline bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
-inline bool IsAlphaChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-inline bool IsBlankChar(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
-
-// The text at the cursor, read within the text only ('\0' past its end).
-class Ahead {
- public:
-  explicit Ahead(const parse_param &p) : s_(p.ptr + p.off), n_(p.length - p.off) {}
-  char operator[](int i) const { return i < n_ ? s_[i] : '\0'; }
-  // Characters an integer directive of width `w` takes at `i`: an optional '-'
-  // and digits within the width; 0 when it finds no digit.
-  int Number(int i, int w) const {
-    int j = i;
-    if (j < i + w && (*this)[j] == '-') ++j;
-    const int first = j;
-    while (j < i + w && IsDigitChar((*this)[j])) ++j;
-    return j > first ? j - i : 0;
-  }
-
- private:
-  const char *s_;
-  int n_;
-};
-
-using metar_detail::CelsiusToF;
+// Characters an integer directive of width `w` takes `i` characters after the
+// cursor: an optional '-' and digits within the width; 0 when it finds no digit.
+inline int NumberAt(const parse_param &p, int i, int w) {
+  int j = i;
+  if (j < i + w && scanp_char(&p, j) == '-') ++j;
+  const int first = j;
+  while (j < i + w && zyp::is_digit(scanp_char(&p, j))) ++j;
+  return j > first ? j - i : 0;
+}
 
 // Speed in the unit the wind group ends with ("" when it has none) to knots.
 float SpeedToKnots(int v, const char *unit) {
@@ -117,8 +101,6 @@ float MetresToMiles(int v) {
 }
 
 // ---- patterns -------------------------------------------------------------------
-
-using metar_detail::Pat;
 
 struct Patterns {
   // heading
@@ -213,38 +195,9 @@ struct Patterns {
   Pat alt_bare{"%4f ", "f"};
 };
 
-const Patterns &Pats() {
-  static const Patterns patterns;
-  return patterns;
-}
+// ---- notes ------------------------------------------------------------------------
 
-// ---- trying patterns ----------------------------------------------------------------
-
-// The pattern fits when all `count` directives the caller expects matched.
-template <class... Args>
-inline bool Fits(parse_param &p, const ScanPattern &pat, int count, Args &&...args) {
-  return scanp(&p, pat, std::forward<Args>(args)...) == count;
-}
-
-// Fits, and then the cursor moves past what the pattern covered.
-template <class... Args>
-inline bool Take(parse_param &p, const ScanPattern &pat, int count, Args &&...args) {
-  if (scanp(&p, pat, std::forward<Args>(args)...) != count) return false;
-  scanp_inc(&p);
-  return true;
-}
-
-// Fits with the whole pattern used (its closing blank included).
-template <class... Args>
-inline bool TakeWhole(parse_param &p, const ScanPattern &pat, int count, Args &&...args) {
-  if (scanp(&p, pat, std::forward<Args>(args)...) != count || !p.done) return false;
-  scanp_inc(&p);
-  return true;
-}
-
-inline void Note(const char *text) {
-  if (MESS_check(kNote)) MESS_print(kNote, "%s", text);
-}
+inline void Note(const char *text) { decoder_detail::Note(kNote, text); }
 
 void SetClearSky(SFC_report *r) {
   r->cld_cover[0] = 'C';
@@ -265,7 +218,7 @@ float Hundreds(int v) { return v == SFC_MISSING ? SFC_MISSING_F : static_cast<fl
 // Whether the group at the cursor is exactly five digits ("%*5d " fits): read
 // from the characters directly when the quick checks are on.
 bool FiveDigits(parse_param &p, const Patterns &k) {
-  if (g_quick_now) return Ahead(p).Number(0, 5) == 5;
+  if (g_metar.quick_now) return NumberAt(p, 0, 5) == 5;
   return Fits(p, k.five_digits, 1);
 }
 
@@ -279,7 +232,7 @@ bool DecodeHeading(parse_param &p, const Patterns &k, int format, SFC_report *r)
   // The type word may also follow the identifier; only that one is looked at.
   word[0] = '\0';
   Take(p, k.type_word, 1, word);
-  r->type |= (word[0] == 'S' || format % 8 == SFC_FMT_SPECI) ? 2 : 1;
+  r->type |= (word[0] == 'S' || format % 8 == SFC_FMT_SPECI) ? SFC_TYPE_SPECIAL : SFC_TYPE_ROUTINE;
   std::memcpy(r->area, "ME", 3);
   r->time = SFC_get_prhour();
   Take(p, k.rtd_cor, 1);
@@ -302,14 +255,14 @@ bool DecodeHeading(parse_param &p, const Patterns &k, int format, SFC_report *r)
     Take(p, k.time_z, 2, &dropped);
   }
   if (Take(p, k.nil, 1)) {
-    r->type = 0;
+    r->type = SFC_TYPE_NIL;
     return false;
   }
   Take(p, k.auto_word, 1, word);
   Take(p, k.cc, 1, word);
   // "AUTO NIL": an automatic station that sent no observation.
   if (Take(p, k.nil, 1)) {
-    r->type = 0;
+    r->type = SFC_TYPE_NIL;
     return false;
   }
   return true;
@@ -342,16 +295,15 @@ void DecodeWind(parse_param &p, const Patterns &k, SFC_report *r) {
 
   // What the direction and speed rows need: after an optional 'E', three (or
   // two) characters of a number, a speed of two characters, a gust separator.
-  const Ahead a(p);
-  const int e = a[0] == 'E' ? 1 : 0;
-  auto gust_at = [&a](int i) { return a[i] == 'G' || a[i] == '/'; };
-  const bool dir3 = a.Number(e, 3) == 3;
-  const bool spd3 = dir3 && a.Number(e + 3, 3) == 3;
-  const bool spd2 = dir3 && (a.Number(e + 3, 2) == 2 || (a[e + 3] == '/' && a[e + 4] == '/'));
-  const bool gust3 = spd2 && gust_at(e + 5) && a.Number(e + 6, 3) == 3;
+  const int e = scanp_char(&p, 0) == 'E' ? 1 : 0;
+  auto gust_at = [&p](int i) { return scanp_char(&p, i) == 'G' || scanp_char(&p, i) == '/'; };
+  const bool dir3 = NumberAt(p, e, 3) == 3;
+  const bool spd3 = dir3 && NumberAt(p, e + 3, 3) == 3;
+  const bool spd2 = dir3 && (NumberAt(p, e + 3, 2) == 2 || (scanp_char(&p, e + 3) == '/' && scanp_char(&p, e + 4) == '/'));
+  const bool gust3 = spd2 && gust_at(e + 5) && NumberAt(p, e + 6, 3) == 3;
   const bool gust2 = spd2 && gust_at(e + 5) &&
-                     (a.Number(e + 6, 2) == 2 || (a[e + 6] == '/' && a[e + 7] == '/'));
-  const bool tens = a.Number(e, 2) == 2 && a.Number(e + 2, 2) == 2;
+                     (NumberAt(p, e + 6, 2) == 2 || (scanp_char(&p, e + 6) == '/' && scanp_char(&p, e + 7) == '/'));
+  const bool tens = NumberAt(p, e, 2) == 2 && NumberAt(p, e + 2, 2) == 2;
 
   // Three-digit speeds and gusts are passed over: wind stays missing.
   if (Maybe(spd3 && gust_at(e + 6)) && Fits(p, k.wind33_gust, 6, &dir, &spd, &gust, unit) && !BadDirection(dir)) {
@@ -400,16 +352,15 @@ void DecodeVisibilityLadder(parse_param &p, const Patterns &k, SFC_report *r) {
   // What the rows need after the optional M: a number and a unit letter; a
   // digit and '/'; two digits and '/'; a digit and a blank; a two-character
   // number and '/'; four digits (and a letter).
-  const Ahead ah(p);
-  const int m = ah[0] == 'M' ? 1 : 0;
-  const int miles = ah.Number(m, 3);
-  const char after = ah[m + miles];
+  const int m = scanp_char(&p, 0) == 'M' ? 1 : 0;
+  const int miles = NumberAt(p, m, 3);
+  const char after = scanp_char(&p, m + miles);
   const bool with_unit = miles > 0 && (after == 'S' || after == 'N' || after == 'K');
-  const bool frac = IsDigitChar(ah[m]) && ah[m + 1] == '/';
-  const bool mixed = IsDigitChar(ah[m]) && IsDigitChar(ah[m + 1]) && ah[m + 2] == '/';
-  const bool mixed_sp = IsDigitChar(ah[m]) && IsBlankChar(ah[m + 1]);
-  const bool temp = ah.Number(m, 2) == 2 && ah[m + 2] == '/';
-  const bool metres = ah.Number(0, 4) == 4;
+  const bool frac = zyp::is_digit(scanp_char(&p, m)) && scanp_char(&p, m + 1) == '/';
+  const bool mixed = zyp::is_digit(scanp_char(&p, m)) && zyp::is_digit(scanp_char(&p, m + 1)) && scanp_char(&p, m + 2) == '/';
+  const bool mixed_sp = zyp::is_digit(scanp_char(&p, m)) && scanp_blank(scanp_char(&p, m + 1));
+  const bool temp = NumberAt(p, m, 2) == 2 && scanp_char(&p, m + 2) == '/';
+  const bool metres = NumberAt(p, 0, 4) == 4;
 
   int a = 0, b = 0, c = 0;
   char unit[8];
@@ -427,7 +378,7 @@ void DecodeVisibilityLadder(parse_param &p, const Patterns &k, SFC_report *r) {
   } else if ((Maybe(mixed) && Take(p, k.vis_mixed, 4, &a, &b, &c)) ||
              (Maybe(mixed_sp) && Take(p, k.vis_mixed_sp, 4, &a, &b, &c))) {
     r->vis = static_cast<float>(a) + Fraction(b, c);
-  } else if (Maybe(metres && IsAlphaChar(ah[4])) && Take(p, k.vis_metres_dir, 2, &a)) {
+  } else if (Maybe(metres && zyp::is_alpha(scanp_char(&p, 4))) && Take(p, k.vis_metres_dir, 2, &a)) {
     // Metres with a direction; a second such group is the least visibility.
     r->vis = MetresToMiles(a);
     if (Take(p, k.vis_metres_dir, 2, &b)) Note("Additional Vis ####AA group\n");
@@ -436,7 +387,7 @@ void DecodeVisibilityLadder(parse_param &p, const Patterns &k, SFC_report *r) {
     // The second plain group fits by its count: "0350//" is passed over whole.
     if (Take(p, k.vis_metres_dir, 2, &b) || Take(p, k.vis_metres, 1, &b))
       Note("Additional Vis #### group\n");
-  } else if (Maybe(ah.Number(0, 3) > 0) && TakeWhole(p, k.vis_miles, 1, &a)) {
+  } else if (Maybe(NumberAt(p, 0, 3) > 0) && TakeWhole(p, k.vis_miles, 1, &a)) {
     r->vis = static_cast<float>(a);
   }
 }
@@ -447,8 +398,7 @@ bool DecodeVisibility(parse_param &p, const Patterns &k, SFC_report *r) {
   bool cavok = Take(p, k.cavok, 1);
   if (!cavok) {
     int from = 0, to = 0;
-    const Ahead a(p);
-    if (Maybe(a.Number(0, 3) == 3 && a[3] == 'V')) Take(p, k.wind_range, 3, &from, &to);
+    if (Maybe(NumberAt(p, 0, 3) == 3 && scanp_char(&p, 3) == 'V')) Take(p, k.wind_range, 3, &from, &to);
     // CAVOK after a variable direction range ("240V300 CAVOK") is as common as
     // CAVOK right after the wind.
     cavok = Take(p, k.cavok, 1);
@@ -504,13 +454,12 @@ void AddWeatherGroup(SFC_report *r, const char *group) {
 }
 
 void DecodeWeather(parse_param &p, const Patterns &k, SFC_report *r) {
-  if (Fits(p, k.wx_slashes, 1) && p.len > 2) {
+  if (Fits(p, k.wx_slashes, 1) && CoveredPast(p, 2)) {
     scanp_inc(&p);  // "//": weather not observed
   } else {
     int number = 0;
     char group[SCANP_TEXT_SIZE];
-    const Ahead a(p);
-    if (Maybe(a.Number(0, 2) == 2 && IsAlphaChar(a[2])) && Take(p, k.wx_number, 2, &number, group)) {
+    if (Maybe(NumberAt(p, 0, 2) == 2 && zyp::is_alpha(scanp_char(&p, 2))) && Take(p, k.wx_number, 2, &number, group)) {
       // A WMO present-weather number and letters, kept within the field.
       char digits[16];
       std::snprintf(digits, sizeof digits, "%d", number);
@@ -545,17 +494,16 @@ char OktasCover(int oktas) { return oktas == 9 ? 'X' : static_cast<char>('0' + o
 // Clear-sky and "//////" groups settle the sky condition; otherwise up to five
 // layers.
 void DecodeSky(parse_param &p, const Patterns &k, SFC_report *r) {
-  const Ahead first(p);
   if (Take(p, k.ncd, 1) || Take(p, k.nsc, 1) ||
-      (Maybe(first[1] == 'K' || first[1] == 'L') && Take(p, k.skc_clr, 1))) {
+      (Maybe(scanp_char(&p, 1) == 'K' || scanp_char(&p, 1) == 'L') && Take(p, k.skc_clr, 1))) {
     SetClearSky(r);
     return;
   }
-  if (Fits(p, k.sky_slashes6, 1) && p.len > 6) {
+  if (Fits(p, k.sky_slashes6, 1) && CoveredPast(p, 6)) {
     scanp_inc(&p);
     return;
   }
-  if (Fits(p, k.sky_slashes5, 1) && p.len > 5) {
+  if (Fits(p, k.sky_slashes5, 1) && CoveredPast(p, 5)) {
     scanp_inc(&p);
     return;
   }
@@ -565,8 +513,7 @@ void DecodeSky(parse_param &p, const Patterns &k, SFC_report *r) {
       scanp_replace(&p, 0, 'O');
     // An oktas digit is followed by a letter; after a cover word and its
     // height comes '/' or a cloud-type letter.
-    const Ahead a(p);
-    const bool oktas_group = IsDigitChar(a[0]) && IsAlphaChar(a[1]);
+    const bool oktas_group = zyp::is_digit(scanp_char(&p, 0)) && zyp::is_alpha(scanp_char(&p, 1));
     int oktas = 0, height = 0;
     char cover[SCANP_TEXT_SIZE];
     if (Maybe(oktas_group) && Take(p, k.oktas, 3, &oktas, cover, &height)) {
@@ -578,8 +525,8 @@ void DecodeSky(parse_param &p, const Patterns &k, SFC_report *r) {
       AddLayer(r, OktasCover(oktas), Hundreds(height));
     } else if (Take(p, k.vv, 1, &height)) {
       AddLayer(r, 'X', Hundreds(height));
-    } else if ((Maybe(a[6] == '/') && Take(p, k.layer_slashes, 3, cover, &height)) ||
-               (Maybe(IsAlphaChar(a[6])) && Take(p, k.layer_type, 3, cover, &height)) ||
+    } else if ((Maybe(scanp_char(&p, 6) == '/') && Take(p, k.layer_slashes, 3, cover, &height)) ||
+               (Maybe(zyp::is_alpha(scanp_char(&p, 6))) && Take(p, k.layer_type, 3, cover, &height)) ||
                Take(p, k.layer, 2, cover, &height)) {
       AddLayer(r, cover[0], Hundreds(height));
     } else if (Take(p, k.paren, 1, cover)) {
@@ -647,7 +594,7 @@ void LookAheadTemperature(parse_param &p, const Patterns &k, SFC_report *r) {
 // sky ("NCD ///// Q1011"); read as anything else it would take the altimeter
 // with it.
 void DecodeTemperature(parse_param &p, const Patterns &k, SFC_report *r) {
-  if (Fits(p, k.temp_slashes, 1) && p.len >= 6) {
+  if (Fits(p, k.temp_slashes, 1) && CoveredPast(p, 5)) {
     scanp_inc(&p);
     return;
   }
@@ -671,27 +618,22 @@ void DecodeAltimeter(parse_param &p, const Patterns &k, SFC_report *r) {
   Take(p, k.rmk, 1);
 }
 
-bool IsLeadingBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == kRecordSeparator;
-}
-
 }  // namespace
 
-bool metar_detail::QuickChecks() {
-  return g_quick_checks && !MESS_check(SCANP_TRACE_CLASS);
-}
+metar_detail::MetarState metar_detail::g_metar;
 
-void SFC_metar_set_quick_checks(bool on) { g_quick_checks = on; }
+void SFC_metar_set_quick_checks(bool on) { g_metar.quick_checks = on; }
 
-void SFC_metar_reset_state() { g_quick_checks = true; }
+void SFC_metar_reset_state() { g_metar = metar_detail::MetarState{}; }
 
 // Decodes one report in the order its groups are written. Every step leaves the
 // cursor where it was when nothing of it is there, so that a missing or damaged
 // group costs only itself.
 int SFC_decode_METAR(const char *data, int format, int bulletin, SFC_report *report) {
   if (!report) return -1;
-  const Patterns &k = Pats();
-  g_quick_now = metar_detail::QuickChecks();
+  const Patterns &k = Pats<Patterns>();
+  // The trace lists every try: no try is skipped while it is shown.
+  g_metar.quick_now = g_metar.quick_checks && !MESS_check(SCANP_TRACE_CLASS);
 
   // The decoder's own copy: it mends "0VC" in place, and the caller's text is
   // read no further than a report text can reach.
@@ -700,7 +642,7 @@ int SFC_decode_METAR(const char *data, int format, int bulletin, SFC_report *rep
   if (n > 0) std::memcpy(text, data, n);
   text[n] = '\0';
   std::size_t start = 0;
-  while (start < n && IsLeadingBlank(text[start])) ++start;
+  while (start < n && decoder_detail::IsLeadingFill(text[start])) ++start;
 
   parse_param p;
   scanp_set(&p, text + start);

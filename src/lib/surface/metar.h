@@ -21,17 +21,14 @@
 // SFC_METAR_LOST_CLASS (out4 d) as "Unaccounted data: %s\n". Nothing is built
 // when the class is not shown.
 //
-// The module's only state is the switch of its quick checks (a test hook). It reads the time of the current bulletin
+// The module's only state is the switch of its quick checks (a test hook, in
+// metar_testing.h). It reads the time of the current bulletin
 // (SFC_get_prhour of the raw reader) as the default observation time and to tell
 // the 3-hour from the 6-hour precipitation group.
 #pragma once
 
-#include <cstdlib>
-#include <string_view>
-
 #include "messages/messages.h"
 #include "surface/report.h"
-#include "surface/scanner.h"
 
 /// Message class of the decoder's notes (out4 c).
 constexpr M_type SFC_METAR_NOTE_CLASS = 0x4000000u;
@@ -41,10 +38,11 @@ constexpr M_type SFC_METAR_LOST_CLASS = 0x8000000u;
 /// Decodes the METAR or SPECI report `data` into `report`, which the caller has
 /// initialised (SFC_initialize): the decoder only sets fields.
 ///
-/// `format` is the report's format code (format % 8 == 5 marks a SPECI);
-/// `bulletin` the origin of its bulletin (0 United States, 1 Canada, 2 Mexico,
-/// 9 other), which switches the national remark groups on (0 and 1: the AMOS and
-/// AO1/AO2 words and the tenths T-group; 0 only: the other US groups).
+/// `format` is the report's format code (format % 8 == SFC_FMT_SPECI marks a
+/// SPECI); `bulletin` the origin of its bulletin (SFC_ORIGIN_US, _CANADA,
+/// _MEXICO, _OTHER), which switches the national remark groups on (US and
+/// Canada: the AMOS and AO1/AO2 words and the tenths T-group; US only: the other
+/// US groups).
 ///
 /// At most SFC_DATA_SIZE - 1 characters of `data` are read, and `data` is not
 /// changed (the decoder works on its own copy). A null `data` reads as an empty
@@ -54,46 +52,3 @@ constexpr M_type SFC_METAR_LOST_CLASS = 0x8000000u;
 /// `type` is 0 and the identifier, kind and time read so far are kept), and -1
 /// with nothing written for a null `report`.
 int SFC_decode_METAR(const char *data, int format, int bulletin, SFC_report *report);
-
-// ---- test hooks ------------------------------------------------------------------
-
-/// Turns the decoder's quick checks (tries skipped because the characters at the
-/// cursor rule them out) off or on again. The record is the same either way;
-/// the tests compare the two.
-void SFC_metar_set_quick_checks(bool on);
-/// Restores the initial state: quick checks on.
-void SFC_metar_reset_state();
-
-struct parse_param;
-
-namespace metar_detail {
-/// The remarks loop over the text at the cursor of `param` (through the end of
-/// the text), for SFC_decode_METAR; also replaces every '$' of the comment by a
-/// blank at the end.
-void DecodeRemarks(parse_param &param, int bulletin, SFC_report *report);
-/// Whether tries may be skipped on what the characters at the cursor show: the
-/// quick checks are on and the scanner's trace (which lists every try) is off.
-bool QuickChecks();
-
-inline bool IsMissing(float v) { return v == SFC_MISSING_F; }
-inline float CelsiusToF(float c) { return IsMissing(c) ? SFC_MISSING_F : 32.0f + 9.0f * c / 5.0f; }
-
-/// A compiled pattern whose target kinds are checked once, at construction,
-/// against the kinds the decoder passes ('i' int, 'f' float, 't' text), so that no
-/// value can silently go astray.
-class Pat : public ScanPattern {
- public:
-  Pat(const char *text, std::string_view kinds) : ScanPattern(text) {
-    bool ok = arguments() == static_cast<int>(kinds.size());
-    for (int k = 0; ok && k < arguments(); ++k) {
-      const char want = kinds[static_cast<std::size_t>(k)];
-      switch (argument_kind(k)) {
-        case ScanTarget::Kind::INT: ok = want == 'i'; break;
-        case ScanTarget::Kind::FLOAT: ok = want == 'f'; break;
-        case ScanTarget::Kind::TEXT: ok = want == 't'; break;
-      }
-    }
-    if (!ok) std::abort();  // a decoder table out of step with its code
-  }
-};
-}  // namespace metar_detail

@@ -17,10 +17,11 @@
 #include <cstring>
 #include <iterator>
 #include <string_view>
-#include <utility>
 
 #include "messages/messages.h"
+#include "surface/decoder_internal.h"
 #include "surface/metar.h"
+#include "surface/metar_internal.h"
 #include "surface/raw_reader.h"
 #include "surface/scanner.h"
 
@@ -39,8 +40,12 @@ constexpr int kMinusCode = 1000;
 constexpr int kThreeHourFrom = 230;
 constexpr int kThreeHourTo = 344;
 
-using metar_detail::CelsiusToF;
-using metar_detail::IsMissing;
+using decoder_detail::AtEnd;
+using decoder_detail::CelsiusToF;
+using decoder_detail::CoveredPast;
+using decoder_detail::IsMissing;
+using decoder_detail::Pats;
+using metar_detail::Maybe;
 using metar_detail::Pat;
 
 struct Patterns {
@@ -85,37 +90,14 @@ struct Patterns {
   Pat word{"%<40s ", "t"};
 };
 
-const Patterns &Pats() {
-  static const Patterns patterns;
-  return patterns;
-}
+inline void Note(const char *text) { decoder_detail::Note(kNote, text); }
 
-inline void Note(const char *text) {
-  if (MESS_check(kNote)) MESS_print(kNote, "%s", text);
-}
 
-// The try of one group: the scan's count and cover, read before any move.
-struct Try {
-  int count;
-  int len;
-};
-
-template <class... Args>
-inline Try Scan(parse_param &p, const ScanPattern &pat, Args &&...args) {
-  const int c = scanp(&p, pat, std::forward<Args>(args)...);
-  return {c, p.len};
-}
-
-// Every group fails at the end of the text; no need to try the rest of a pass.
-inline bool AtEnd(const parse_param &p) { return p.off >= p.length; }
-
-// Quick checks: a few groups that share their first letter with common words
-// look at the second character before trying ("A0A" and "AO2", "SFC VIS" and
-// "SLP"). Each is a necessary condition of its group only; set per report.
-bool g_quick = true;
-inline bool Maybe(bool could_fit) { return !g_quick || could_fit; }
+// Quick checks (Maybe): a few groups that share their first letter with common
+// words look at the second character before trying ("A0A" and "AO2", "SFC VIS"
+// and "SLP"). Each is a necessary condition of its group only.
 // The character after the one at the cursor ('\0' past the text).
-inline char Second(const parse_param &p) { return p.off + 1 < p.length ? p.ptr[p.off + 1] : '\0'; }
+inline char Second(const parse_param &p) { return scanp_char(&p, 1); }
 
 // Copies `words` words at the cursor into the remarks and moves past the match.
 void CopyWords(parse_param &p, SFC_report *r, int words, const char *message) {
@@ -146,7 +128,7 @@ using Group = bool (*)(parse_param &, const Patterns &, SFC_report *);
 
 bool ObsTaken(parse_param &p, const Patterns &k, SFC_report *r) {
   int v = 0;
-  if (Scan(p, k.obs_taken, &v).count != 1) return false;
+  if (scanp(&p, k.obs_taken, &v) != 1) return false;
   // Kept within the int range whatever the offset.
   r->time = static_cast<int>(std::clamp<long long>(static_cast<long long>(r->time) + v, INT_MIN, INT_MAX));
   if (MESS_check(kNote)) MESS_print(kNote, "Observation time offset: %d\n", r->time);
@@ -156,7 +138,7 @@ bool ObsTaken(parse_param &p, const Patterns &k, SFC_report *r) {
 
 bool Slp(parse_param &p, const Patterns &k, SFC_report *r) {
   int v = 0;
-  if (Scan(p, k.slp, &v).count != 1) return false;
+  if (scanp(&p, k.slp, &v) != 1) return false;
   // Tenths of a millibar without the leading 9 or 10.
   if (v <= kSlpMax) {
     const float tenths = static_cast<float>(v) / 10.0f;
@@ -176,7 +158,7 @@ void SetWeather(SFC_report *r, const char *word) {
 
 bool WeaBlank(parse_param &p, const Patterns &k, SFC_report *r) {
   char word[SFC_WEATHER_SIZE];  // the WEA patterns take at most 20 characters
-  if (Scan(p, k.wea_blank, word).count != 1) return false;
+  if (scanp(&p, k.wea_blank, word) != 1) return false;
   if (std::strncmp(word, "SLP", 3) == 0) {
     // "WEA: SLP...": the weather is not given, the pressure follows.
     scanp_inc_off(&p, 5);
@@ -189,7 +171,7 @@ bool WeaBlank(parse_param &p, const Patterns &k, SFC_report *r) {
 
 bool Wea(parse_param &p, const Patterns &k, SFC_report *r) {
   char word[SFC_WEATHER_SIZE];
-  if (Scan(p, k.wea, word).count != 1) return false;
+  if (scanp(&p, k.wea, word) != 1) return false;
   if (std::strcmp(word, "NONE") != 0) SetWeather(r, word);
   scanp_inc(&p);
   return true;
@@ -198,7 +180,7 @@ bool Wea(parse_param &p, const Patterns &k, SFC_report *r) {
 bool A0a(parse_param &p, const Patterns &k, SFC_report *r) {
   char word[8];
   if (!Maybe(Second(p) == '0')) return false;  // "AO2" is far more common
-  if (Scan(p, k.a0a, word).count != 1) return false;
+  if (scanp(&p, k.a0a, word) != 1) return false;
   SFC_add_remarks(r, "A0A");
   Note("AMOS type\n");
   scanp_inc(&p);
@@ -207,7 +189,7 @@ bool A0a(parse_param &p, const Patterns &k, SFC_report *r) {
 
 bool Ao(parse_param &p, const Patterns &k, SFC_report *r) {
   char word[8];
-  if (Scan(p, k.ao, word).count != 1) return false;
+  if (scanp(&p, k.ao, word) != 1) return false;
   SFC_add_remarks(r, word);
   Note("AO1/2 type\n");
   scanp_inc(&p);
@@ -216,7 +198,9 @@ bool Ao(parse_param &p, const Patterns &k, SFC_report *r) {
 
 bool TGroup(parse_param &p, const Patterns &k, SFC_report *r) {
   int a = 0, b = 0;
-  if (Scan(p, k.t_group, &a, &b).len <= 7) return false;
+  // More than seven characters: the T, the first code and the second begun.
+  scanp(&p, k.t_group, &a, &b);
+  if (!CoveredPast(p, 7)) return false;
   r->t = CelsiusToF(CodeCelsius(a));
   r->td = CelsiusToF(CodeCelsius(b));
   r->flag |= 1;
@@ -227,16 +211,16 @@ bool TGroup(parse_param &p, const Patterns &k, SFC_report *r) {
   return true;
 }
 
-// The numbered groups must cover more than five characters (the group and what
-// ends it), so that a word merely starting with the digits is not taken.
-constexpr int kNumberedMinLen = 6;
+// The numbered groups are five characters ("4/012", "51012") and must cover
+// what ends them too, so that a word merely starting with the digits is not taken.
+constexpr int kNumberedLen = 5;
 
-bool Covers(const Try &t) { return t.len >= kNumberedMinLen; }
-bool Numbered(const Try &t, int count) { return t.count == count && Covers(t); }
+bool Covers(const parse_param &p) { return CoveredPast(p, kNumberedLen); }
 
 bool CloudType(parse_param &p, const Patterns &k, SFC_report *r) {
   char chars[SFC_CLD_TYPE_LEN];
-  if (!Covers(Scan(p, k.cloud_type, chars))) return false;
+  scanp(&p, k.cloud_type, chars);
+  if (!Covers(p)) return false;
   for (int i = 0; i < SFC_CLD_TYPE_LEN; ++i) r->cld_type[i] = chars[i] == '/' ? '-' : chars[i];
   Note("New Cloud type\n");
   scanp_inc(&p);
@@ -245,7 +229,8 @@ bool CloudType(parse_param &p, const Patterns &k, SFC_report *r) {
 
 bool Snow(parse_param &p, const Patterns &k, SFC_report *r) {
   float a = 0;
-  if (!Covers(Scan(p, k.snow, &a))) return false;
+  scanp(&p, k.snow, &a);
+  if (!Covers(p)) return false;
   r->scover = a;
   Note("New Snow cover\n");
   scanp_inc(&p);
@@ -254,7 +239,8 @@ bool Snow(parse_param &p, const Patterns &k, SFC_report *r) {
 
 bool SnowWater(parse_param &p, const Patterns &k, SFC_report *r) {
   float a = 0;
-  if (!Covers(Scan(p, k.snow_water, &a))) return false;
+  scanp(&p, k.snow_water, &a);
+  if (!Covers(p)) return false;
   if (IsMissing(r->scover)) r->scover = a;
   Note("New Liquid eq Snow cover\n");
   scanp_inc(&p);
@@ -263,15 +249,14 @@ bool SnowWater(parse_param &p, const Patterns &k, SFC_report *r) {
 
 bool G931(parse_param &p, const Patterns &k, SFC_report *r) {
   float a = 0;
-  const Try t = Scan(p, k.g931, &a);
-  if (t.count < 1 || !Covers(t)) return false;
+  if (scanp(&p, k.g931, &a) < 1 || !Covers(p)) return false;
   CopyWords(p, r, 1, "931 Group\n");
   return true;
 }
 
 bool Rain1(parse_param &p, const Patterns &k, SFC_report *r) {
   float a = 0;
-  if (Scan(p, k.rain1, &a).count < 1) return false;
+  if (scanp(&p, k.rain1, &a) < 1) return false;
   r->rain1 = a / 100.0f;
   Note("1 hr precip\n");
   scanp_inc(&p);
@@ -279,20 +264,22 @@ bool Rain1(parse_param &p, const Patterns &k, SFC_report *r) {
 }
 
 bool Presfr(parse_param &p, const Patterns &k, SFC_report *r) {
-  if (Scan(p, k.presfr).len <= 6) return false;
+  scanp(&p, k.presfr);
+  if (!CoveredPast(p, 6)) return false;
   CopyWords(p, r, 1, "Old PresFR\n");
   return true;
 }
 
 bool Presrr(parse_param &p, const Patterns &k, SFC_report *r) {
-  if (Scan(p, k.presrr).len <= 6) return false;
+  scanp(&p, k.presrr);
+  if (!CoveredPast(p, 6)) return false;
   CopyWords(p, r, 1, "Old PresRR\n");
   return true;
 }
 
 bool Tendency(parse_param &p, const Patterns &k, SFC_report *r) {
   float a = 0, b = 0;
-  if (!Numbered(Scan(p, k.tendency, &a, &b), 3)) return false;
+  if (scanp(&p, k.tendency, &a, &b) != 3 || !Covers(p)) return false;
   r->ptend_t = static_cast<int>(a);
   r->ptend = r->ptend_t > 4 ? -b / 10.0f : b / 10.0f;  // 5 to 8: falling
   Note("New Ptend\n");
@@ -302,7 +289,8 @@ bool Tendency(parse_param &p, const Patterns &k, SFC_report *r) {
 
 bool Sunshine(parse_param &p, const Patterns &k, SFC_report *r) {
   float a = 0;
-  if (!Covers(Scan(p, k.sunshine, &a))) return false;
+  scanp(&p, k.sunshine, &a);
+  if (!Covers(p)) return false;
   r->solar = a;
   Note("Old/New Sunshine\n");
   scanp_inc(&p);
@@ -311,7 +299,8 @@ bool Sunshine(parse_param &p, const Patterns &k, SFC_report *r) {
 
 bool Rain36(parse_param &p, const Patterns &k, SFC_report *r) {
   float a = 0;
-  if (!Covers(Scan(p, k.rain36, &a))) return false;
+  scanp(&p, k.rain36, &a);
+  if (!Covers(p)) return false;
   const int phase = SFC_get_prhour() % 600;
   const bool three = phase >= kThreeHourFrom && phase <= kThreeHourTo;
   float &field = three ? r->rain3 : r->rain6;
@@ -323,7 +312,7 @@ bool Rain36(parse_param &p, const Patterns &k, SFC_report *r) {
 
 bool Rain24(parse_param &p, const Patterns &k, SFC_report *r) {
   float a = 0;
-  if (!Numbered(Scan(p, k.rain24, &a), 2)) return false;
+  if (scanp(&p, k.rain24, &a) != 2 || !Covers(p)) return false;
   if (IsMissing(r->rain24) && !IsMissing(a)) r->rain24 = a / 100.0f;
   Note("New 24 Prec\n");
   scanp_inc(&p);
@@ -331,44 +320,44 @@ bool Rain24(parse_param &p, const Patterns &k, SFC_report *r) {
 }
 
 bool VarCeiling(parse_param &p, const Patterns &k, SFC_report *r) {
-  if (Scan(p, k.var_ceiling).count != 4) return false;
+  if (scanp(&p, k.var_ceiling) != 4) return false;
   CopyWords(p, r, 4, "Variable Ceiling\n");
   return true;
 }
 
 bool RvrOld(parse_param &p, const Patterns &k, SFC_report *r) {
-  if (Scan(p, k.rvr_old).count != 4) return false;
+  if (scanp(&p, k.rvr_old) != 4) return false;
   CopyWords(p, r, 1, "Runway Visual Range\n");
   return true;
 }
 
 bool PeakWind(parse_param &p, const Patterns &k, SFC_report *r) {
-  if (Scan(p, k.peak_wind).count != 1) return false;
+  if (scanp(&p, k.peak_wind) != 1) return false;
   CopyWords(p, r, 3, "Peak Wind\n");
   return true;
 }
 
 bool Snoincr(parse_param &p, const Patterns &k, SFC_report *r) {
   if (!Maybe(Second(p) == 'N')) return false;
-  if (Scan(p, k.snoincr).count != 1) return false;
+  if (scanp(&p, k.snoincr) != 1) return false;
   CopyWords(p, r, 2, "Snow Increasing Rapidly\n");
   return true;
 }
 
 bool Pcpn(parse_param &p, const Patterns &k, SFC_report *r) {
-  if (Scan(p, k.pcpn).count != 1) return false;
+  if (scanp(&p, k.pcpn) != 1) return false;
   CopyWords(p, r, 2, "Hourly Precipitation\n");
   return true;
 }
 
 bool Wshft(parse_param &p, const Patterns &k, SFC_report *r) {
-  if (Scan(p, k.wshft).count != 1) return false;
+  if (scanp(&p, k.wshft) != 1) return false;
   CopyWords(p, r, 2, "Wind Shift\n");
   return true;
 }
 
 bool City(parse_param &p, const Patterns &k, SFC_report *r) {
-  if (Scan(p, k.city).count != 2) return false;
+  if (scanp(&p, k.city) != 2) return false;
   CopyWords(p, r, 2, "City Temp\n");
   return true;
 }
@@ -376,34 +365,34 @@ bool City(parse_param &p, const Patterns &k, SFC_report *r) {
 bool TwrAlstg(parse_param &p, const Patterns &k, SFC_report *r) {
   int v = 0;
   if (!Maybe(Second(p) == 'W')) return false;
-  if (Scan(p, k.twr_alstg, &v).count != 1) return false;
+  if (scanp(&p, k.twr_alstg, &v) != 1) return false;
   CopyWords(p, r, 3, "Tower Altimeter setting\n");
   return true;
 }
 
 bool TwrVis(parse_param &p, const Patterns &k, SFC_report *r) {
   if (!Maybe(Second(p) == 'W')) return false;
-  if (Scan(p, k.twr_vis_frac).count != 2 && Scan(p, k.twr_vis).count != 1) return false;
+  if (scanp(&p, k.twr_vis_frac) != 2 && scanp(&p, k.twr_vis) != 1) return false;
   CopyWords(p, r, 3, "Tower Visibility\n");
   return true;
 }
 
 bool SfcVis(parse_param &p, const Patterns &k, SFC_report *r) {
   if (!Maybe(Second(p) == 'F')) return false;
-  if (Scan(p, k.sfc_vis_frac).count != 2 && Scan(p, k.sfc_vis).count != 1) return false;
+  if (scanp(&p, k.sfc_vis_frac) != 2 && scanp(&p, k.sfc_vis) != 1) return false;
   CopyWords(p, r, 3, "Surface Visibility\n");
   return true;
 }
 
 bool AmosStatus(parse_param &p, const Patterns &k, SFC_report *r) {
-  if (Scan(p, k.amos_status).count != 2) return false;
+  if (scanp(&p, k.amos_status) != 2) return false;
   CopyWords(p, r, 2, "AMOS Status\n");
   return true;
 }
 
 bool MaxMin(parse_param &p, const Patterns &k, SFC_report *r) {
   float a = 0, b = 0;
-  if (!Numbered(Scan(p, k.max_min, &a, &b), 2)) return false;
+  if (scanp(&p, k.max_min, &a, &b) != 2 || !Covers(p)) return false;
   if (IsMissing(r->max_t)) {
     r->max_t = ExtremeF(a);
     r->min_t = ExtremeF(b);
@@ -415,7 +404,7 @@ bool MaxMin(parse_param &p, const Patterns &k, SFC_report *r) {
 
 bool Max6(parse_param &p, const Patterns &k, SFC_report *r) {
   float a = 0;
-  if (!Numbered(Scan(p, k.max6, &a), 2)) return false;
+  if (scanp(&p, k.max6, &a) != 2 || !Covers(p)) return false;
   if (IsMissing(r->max6_t)) r->max6_t = ExtremeF(a);
   Note("New Max temp\n");
   scanp_inc(&p);
@@ -424,7 +413,7 @@ bool Max6(parse_param &p, const Patterns &k, SFC_report *r) {
 
 bool Min6(parse_param &p, const Patterns &k, SFC_report *r) {
   float a = 0;
-  if (!Numbered(Scan(p, k.min6, &a), 2)) return false;
+  if (scanp(&p, k.min6, &a) != 2 || !Covers(p)) return false;
   if (IsMissing(r->min6_t)) r->min6_t = ExtremeF(a);
   Note("New Min temp\n");
   scanp_inc(&p);
@@ -512,7 +501,7 @@ Candidates MakeCandidates(const Patterns &k) {
 }
 
 const Candidates &GetCandidates() {
-  static const Candidates candidates = MakeCandidates(Pats());
+  static const Candidates candidates = MakeCandidates(Pats<Patterns>());
   return candidates;
 }
 
@@ -536,13 +525,12 @@ bool RunPass(parse_param &p, const Patterns &k, std::uint64_t groups, bool quick
 }  // namespace
 
 void metar_detail::DecodeRemarks(parse_param &p, int bulletin, SFC_report *r) {
-  const Patterns &k = Pats();
+  const Patterns &k = Pats<Patterns>();
   const Candidates &cand = GetCandidates();
   const std::uint64_t groups = bulletin == SFC_ORIGIN_US       ? cand.by_origin[0]
                                : bulletin == SFC_ORIGIN_CANADA ? cand.by_origin[1]
                                                                : cand.by_origin[2];
-  const bool quick = QuickChecks();
-  g_quick = quick;
+  const bool quick = metar_detail::g_metar.quick_now;
   char word[kWordMax + 1];
 
   // Every productive pass takes at least one character, so the text bounds it.

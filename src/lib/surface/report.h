@@ -19,23 +19,32 @@
 
 // ---- missing values and fixed sizes ---------------------------------------
 
+/// The missing value of an integer field.
 constexpr int SFC_MISSING = -9999;
+/// The missing value of a real field (compared for equality).
 constexpr float SFC_MISSING_F = -9999.0f;
 
 /// Size in bytes of one record of either kind (one station slot).
 constexpr int SFC_REPORT_SIZE = 320;
-constexpr int SFC_ID_SIZE = 11;       // identifier and terminator
-constexpr int SFC_AREA_SIZE = 11;     // report kind word ("ME", "SA", ...)
-constexpr int SFC_MAX_CLD = 5;        // cloud layers held
-constexpr int SFC_WEATHER_LEN = 20;   // present weather characters
+/// Bytes of the identifier field (identifier and terminator).
+constexpr int SFC_ID_SIZE = 11;
+/// Bytes of the report kind word ("ME", "SA", ...).
+constexpr int SFC_AREA_SIZE = 11;
+/// Cloud layers a record holds.
+constexpr int SFC_MAX_CLD = 5;
+/// Characters of present weather, and the bytes of its field.
+constexpr int SFC_WEATHER_LEN = 20;
 constexpr int SFC_WEATHER_SIZE = SFC_WEATHER_LEN + 1;
-constexpr int SFC_CLD_TYPE_LEN = 3;   // low, middle, high cloud type (no terminator)
-constexpr int SFC_COMMENT_LEN = 99;   // remark characters
+/// Low, middle and high cloud type (no terminator).
+constexpr int SFC_CLD_TYPE_LEN = 3;
+/// Characters of the remarks, and the bytes of their field.
+constexpr int SFC_COMMENT_LEN = 99;
 constexpr int SFC_COMMENT_SIZE = SFC_COMMENT_LEN + 1;
 
 /// Raw report text buffer, and the longest text the reader puts into it.
 constexpr int SFC_DATA_SIZE = 300;
 constexpr int SFC_DATA_LEN = 250;
+/// Bytes of the identifier of a raw report.
 constexpr int SFC_DATA_ID_SIZE = 10;
 
 /// The decoders' bound of work: a report text of n characters costs at most
@@ -43,8 +52,15 @@ constexpr int SFC_DATA_ID_SIZE = 10;
 constexpr int SFC_TRIES_PER_CHAR = 8;
 constexpr int SFC_TRIES_BASE = 64;
 
+/// Bytes of the date text and of the file text of a converted file's header.
 constexpr int SFC_INFO_DATIM_SIZE = 40;
 constexpr int SFC_INFO_FILE_SIZE = 20;
+
+/// Report types (SFC_report::type).
+constexpr int SFC_TYPE_NIL = 0;             // a NIL report: no observation
+constexpr int SFC_TYPE_ROUTINE = 1;         // METAR, SA, SM
+constexpr int SFC_TYPE_SPECIAL = 2;         // SPECI, SP
+constexpr int SFC_TYPE_RECORD_SPECIAL = 3;  // RS
 
 // ---- records ----------------------------------------------------------------
 
@@ -53,7 +69,7 @@ constexpr int SFC_INFO_FILE_SIZE = 20;
 struct SFC_report {
   char id[SFC_ID_SIZE];          // station identifier, NUL-terminated
   char area[SFC_AREA_SIZE];      // report kind: "ME", or "SA", "SP", "RS", "SM"
-  int type;                      // 1 routine, 2 special, 3 record special, 0 NIL
+  int type;                      // SFC_TYPE_*: 1 routine, 2 special, 3 record special, 0 NIL
   int wmo;                       // WMO block and station number
   float lat;                     // degrees, north positive
   float lon;                     // degrees, east positive

@@ -11,75 +11,49 @@
 #include "surface/sa.h"
 
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
+#include "surface/decoder_internal.h"
 #include "surface/raw_reader.h"
+#include "surface/sa_testing.h"
 #include "surface/scanner.h"
+#include "util/chars.h"
 
 namespace {
 
 constexpr float kMissing = SFC_MISSING_F;
 
-inline bool IsSet(float v) { return v != kMissing; }
+using decoder_detail::AtEnd;
+using decoder_detail::CelsiusToF;
+using decoder_detail::CoveredPast;
+using decoder_detail::Take;
+using decoder_detail::TakeWhole;
+
+inline bool IsSet(float v) { return !decoder_detail::IsMissing(v); }
 
 // ---- cursor helpers ------------------------------------------------------------
-
-inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-// The character `k` after the cursor, '\0' past the end (the cursor stays
-// within the text: the scanner's cursor operations keep it there).
-inline char At(const parse_param &p, int k) {
-  const int at = p.off + k;
-  return at < p.length ? p.ptr[at] : '\0';
-}
 
 // Moves the cursor `n` characters on, never past the end.
 inline void Advance(parse_param &p, int n) { p.off = p.off + n < p.length ? p.off + n : p.length; }
 
 inline void PassBlanks(parse_param &p) {
-  while (IsBlank(At(p, 0))) Advance(p, 1);
-}
-
-inline bool AtEnd(const parse_param &p) { return p.off >= p.length; }
-
-// Whether the text at the cursor starts with `lit`. A group whose pattern opens
-// with a literal cannot reach its count without it, so this check may stand
-// before the (much dearer) try. Only the literal up to the pattern's first blank
-// counts: a blank in a pattern takes any run of whitespace.
-inline bool Starts(const parse_param &p, std::string_view lit) {
-  if (p.length - p.off < static_cast<int>(lit.size())) return false;
-  return std::memcmp(p.ptr + p.off, lit.data(), lit.size()) == 0;
+  while (scanp_blank(scanp_char(&p, 0))) Advance(p, 1);
 }
 
 // Length of the word of M's at the cursor when it is followed by a blank or the
 // end, else 0. Automatic stations write every missing element as such a word.
 inline int MissingWord(const parse_param &p) {
   int n = 0;
-  while (At(p, n) == 'M') ++n;
-  const char next = At(p, n);
-  return (next == '\0' || IsBlank(next)) ? n : 0;
+  while (scanp_char(&p, n) == 'M') ++n;
+  const char next = scanp_char(&p, n);
+  return (next == '\0' || scanp_blank(next)) ? n : 0;
 }
 
-inline void Note(const char *text) {
-  if (MESS_check(SFC_SA_NOTE_CLASS)) MESS_print(SFC_SA_NOTE_CLASS, "%s", text);
-}
-
-// Tries `pat` and moves past it when it gives `count` directives.
-template <class... Args>
-bool Skip(parse_param &p, const ScanPattern &pat, int count, Args &&...args) {
-  if (scanp(&p, pat, std::forward<Args>(args)...) != count) return false;
-  scanp_inc(&p);
-  return true;
-}
-
-// A pattern without directives fits only when it was used up.
-bool SkipWhole(parse_param &p, const ScanPattern &pat) {
-  if (scanp(&p, pat) < 0 || !p.done) return false;
-  scanp_inc(&p);
-  return true;
-}
+inline void Note(const char *text) { decoder_detail::Note(SFC_SA_NOTE_CLASS, text); }
 
 // Copies at most `max` characters of `src` into the NUL-terminated `dst` of
 // `size` bytes.
@@ -94,13 +68,25 @@ void CopyText(char *dst, int size, const char *src, int max) {
 
 // ---- the decode ------------------------------------------------------------------
 
+// Station kinds the heading names.
+constexpr int kKindUnknown = 0;
+constexpr int kAmos = 1;  // AMOS, RAMOS
+constexpr int kAo2 = 2;   // AO2, AO2A
+constexpr int kAwos = 3;  // AWOS
+
+// Remark codings: groups of the newer coding (snow, precipitation, extremes)
+// and of the newest (the 8/ cloud types and the 5 tendency).
+constexpr int kCodingOld = 0;
+constexpr int kCodingNewer = 1;
+constexpr int kCodingNewest = 2;
+
 struct SaDecode {
   parse_param p;             // the cursor over the report
   SFC_report *r;             // the record being filled
   int bulletin;              // origin: 0 US, 1 Canada, 2 Mexico, 9 other
   int prhour;                // bulletin time HHMM
-  int kind = 0;              // station kind: 1 AMOS, 2 AO2, 3 AWOS
-  int mark = 0;              // newer coding seen in the remarks: 1 or 2
+  int kind = kKindUnknown;   // station kind from the heading
+  int coding = kCodingOld;   // the newest remark coding seen so far
   bool exact_max_min = false;  // max_t/min_t came from the tenths-of-degree group
   bool mexico() const { return bulletin == SFC_ORIGIN_MEXICO; }
   bool canada() const { return bulletin == SFC_ORIGIN_CANADA; }
@@ -117,8 +103,8 @@ bool Heading(SaDecode &d) {
   // literal is one directive like the list of alternatives, and far cheaper.
   static const ScanPattern kAuto("AUTO%*1[12345678B] ");
   static const ScanPattern kWords("%*(UA|FINO|TEST|RTD|SAWR|RADAT|AUTO|DLAD) ");
-  static const ScanPattern kAmos("%(AMOS|RAMOS|AWOS) ");
-  static const ScanPattern kAo2("%*(A02A|AO2A|A02|AO2) ");
+  static const ScanPattern kAmosWord("%(AMOS|RAMOS|AWOS) ");
+  static const ScanPattern kAo2Word("%*(A02A|AO2A|A02|AO2) ");
   static const ScanPattern kCor("%*(COR) ");
 
   parse_param &p = d.p;
@@ -128,20 +114,20 @@ bool Heading(SaDecode &d) {
   scanp_inc(&p);
   CopyText(d.r->id, SFC_ID_SIZE, id, 4);
   CopyText(d.r->area, SFC_AREA_SIZE, word, 2);
-  if (word[1] == 'P') d.r->type |= 2;       // SP
-  else if (word[0] == 'R') d.r->type |= 3;  // RS
-  else d.r->type |= 1;                      // SA, SM
+  if (word[1] == 'P') d.r->type |= SFC_TYPE_SPECIAL;             // SP
+  else if (word[0] == 'R') d.r->type |= SFC_TYPE_RECORD_SPECIAL;  // RS
+  else d.r->type |= SFC_TYPE_ROUTINE;                             // SA, SM
 
-  Skip(p, kCorrection, 1);
+  Take(p, kCorrection, 1);
   int time = SFC_MISSING;
-  if (Skip(p, kTime, 1, &time)) d.r->time = time;
-  Skip(p, kRepeat, 2);
+  if (Take(p, kTime, 1, &time)) d.r->time = time;
+  Take(p, kRepeat, 2);
 
-  Skip(p, kAuto, 1);
-  Skip(p, kWords, 1);
-  if (Skip(p, kAmos, 1, word)) d.kind = word[1] == 'W' ? 3 : 1;
-  if (Skip(p, kAo2, 1)) d.kind = 2;
-  Skip(p, kCor, 1);
+  Take(p, kAuto, 1);
+  Take(p, kWords, 1);
+  if (Take(p, kAmosWord, 1, word)) d.kind = word[1] == 'W' ? kAwos : kAmos;
+  if (Take(p, kAo2Word, 1)) d.kind = kAo2;
+  Take(p, kCor, 1);
   return true;
 }
 
@@ -183,9 +169,9 @@ void Sky(SaDecode &d) {
   parse_param &p = d.p;
   // Every layer taken moves the cursor, so the text bounds the loop.
   for (int layer = 0; !AtEnd(p) && layer <= p.length; ++layer) {
-    if (Skip(p, kClear, 1)) {
+    if (Take(p, kClear, 1)) {
       StoreLayer(d, 'C', kMissing);
-      Skip(p, kBelow, 1);
+      Take(p, kBelow, 1);
       continue;
     }
     // A word of one, two or four M's: no layer can start there; as the first
@@ -201,25 +187,25 @@ void Sky(SaDecode &d) {
     float height = kMissing;
     if (scanp(&look, kHeight, &height) == 2) scanp_inc(&look);
     else height = kMissing;
-    if (d.mexico() && At(look, 0) == '/') {
+    if (d.mexico() && scanp_char(&look, 0) == '/') {
       height = 250;
       Advance(look, 1);
     }
-    if (At(look, 0) == 'V' && IsBlank(At(look, 1))) {
+    if (scanp_char(&look, 0) == 'V' && scanp_blank(scanp_char(&look, 1))) {
       Advance(look, 1);
       PassBlanks(look);
     }
-    const bool thin = Skip(look, kThin, 1);
+    const bool thin = Take(look, kThin, 1);
     char word[8] = "";
     char cover = ' ';
-    if (Skip(look, kCover, 1, word)) {
+    if (Take(look, kCover, 1, word)) {
       cover = word[0] == '0' ? 'O' : word[0];
     } else if (layer == 0 &&
-               (SkipWhole(look, kMissing4) || SkipWhole(look, kMissing1) ||
-                SkipWhole(look, kMissing2))) {
+               (TakeWhole(look, kMissing4, 0) || TakeWhole(look, kMissing1, 0) ||
+                TakeWhole(look, kMissing2, 0))) {
       p = look;  // the sky is reported missing
       return;
-    } else if (d.mexico() && Skip(look, kMexican, 1, word)) {
+    } else if (d.mexico() && Take(look, kMexican, 1, word)) {
       if (word[0] == 'D') cover = 'C';       // DESP, DSP
       else if (word[0] == 'M') cover = 'S';  // MNU
       else if (word[0] == 'N') cover = 'B';  // NUB
@@ -240,11 +226,9 @@ void Sky(SaDecode &d) {
 // count without one there.
 inline bool SlashWithin(const parse_param &p, int n) {
   for (int k = 0; k < n; ++k)
-    if (At(p, k) == '/') return true;
+    if (scanp_char(&p, k) == '/') return true;
   return false;
 }
-
-inline bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
 
 // The main group of pressure and temperature, or a bare four-digit wind, where
 // the visibility would stand: the report has no visibility then.
@@ -253,7 +237,7 @@ bool AtMainGroup(parse_param &p) {
   static const ScanPattern kMissingSlp("%*3!MMM!f%*(/)");
   static const ScanPattern kWind("%*4f");
   return (SlashWithin(p, 4) && scanp(&p, kFull) == 3) ||
-         (At(p, 3) == '/' && scanp(&p, kMissingSlp) == 2) || scanp(&p, kWind) == 1;
+         (scanp_char(&p, 3) == '/' && scanp(&p, kMissingSlp) == 2) || scanp(&p, kWind) == 1;
 }
 
 float Fraction(int whole, int num, int den) {
@@ -275,33 +259,33 @@ void Visibility(SaDecode &d) {
 
   parse_param &p = d.p;
   SFC_report &r = *d.r;
-  Skip(p, kLess, 1);
-  if (At(p, 0) == 'M' && IsBlank(At(p, 1))) {
+  Take(p, kLess, 1);
+  if (scanp_char(&p, 0) == 'M' && scanp_blank(scanp_char(&p, 1))) {
     // "M": missing, the same as "%*(M) " would find (and no main group).
     Advance(p, 1);
     PassBlanks(p);
   } else if (!AtMainGroup(p)) {
     int a = 0, b = 0, c = 0;
     float v = kMissing;
-    if (Skip(p, kMissingVis, 1)) {
-    } else if (At(p, 1) == '/' && Skip(p, kFrac, 2, &a, &b)) {
+    if (Take(p, kMissingVis, 1)) {
+    } else if (scanp_char(&p, 1) == '/' && Take(p, kFrac, 2, &a, &b)) {
       r.vis = Fraction(0, a, b);
-    } else if ((At(p, 2) == '/' && Skip(p, kMixed, 3, &a, &b, &c)) ||
-               (IsBlank(At(p, 1)) && Skip(p, kMixedBlank, 3, &a, &b, &c))) {
+    } else if ((scanp_char(&p, 2) == '/' && Take(p, kMixed, 3, &a, &b, &c)) ||
+               (scanp_blank(scanp_char(&p, 1)) && Take(p, kMixedBlank, 3, &a, &b, &c))) {
       r.vis = Fraction(a, b, c);
-    } else if (Skip(p, kBv, 1, &a)) {
+    } else if (Take(p, kBv, 1, &a)) {
       r.vis = static_cast<float>(a);
-    } else if (Skip(p, kPlus, 2, &v) || Skip(p, kPlain, 1, &v)) {
+    } else if (Take(p, kPlus, 2, &v) || Take(p, kPlain, 1, &v)) {
       r.vis = v;
     }
   }
-  if (At(p, 0) == 'V') {
+  if (scanp_char(&p, 0) == 'V') {
     Advance(p, 1);
     PassBlanks(p);
   }
-  if (d.mexico() && Skip(p, kMas, 1)) PassBlanks(p);
+  if (d.mexico() && Take(p, kMas, 1)) PassBlanks(p);
   float alt = kMissing;
-  if (Skip(p, kAltimeter, 2, &alt)) r.alt = alt;
+  if (Take(p, kAltimeter, 2, &alt)) r.alt = alt;
 }
 
 // A weather word of M's only is the missing mark, not a weather code.
@@ -325,11 +309,11 @@ void Weather(SaDecode &d) {
   } else if (!SlashWithin(p, 4) ||
              (scanp(&p, kGroup) != 2 && scanp(&p, kGroupMissing) != 2)) {
     char wx[10] = "";
-    if (Skip(p, kWeather, 1, wx) && !OnlyM(wx))
+    if (Take(p, kWeather, 1, wx) && !OnlyM(wx))
       CopyText(d.r->weather, SFC_WEATHER_SIZE, wx, 9);
   }
   PassBlanks(p);
-  Skip(p, kMissingSlp, 1);
+  Take(p, kMissingSlp, 1);
 }
 
 // ---- main group: pressure, temperature, dew point, wind, altimeter -------------------
@@ -418,7 +402,7 @@ int MatchBody(parse_param &p, int bulletin, float (&got)[kValKinds]) {
   const BodyTable &table = Body();
   bool plus = false, gust = false, calm = false;
   const char *const end = p.ptr + p.length;
-  for (const char *c = p.ptr + p.off; c < end && !IsBlank(*c); ++c) {
+  for (const char *c = p.ptr + p.off; c < end && !scanp_blank(*c); ++c) {
     if (*c == '+') plus = true;
     else if (*c == 'G') gust = true;
     else if (*c == 'C' && end - c >= 4 && c[1] == 'A' && c[2] == 'L' && c[3] == 'M') calm = true;
@@ -466,7 +450,7 @@ void MainGroup(SaDecode &d) {
     }
     scanp_inc(&p);
   }
-  if (At(p, 0) == '/') Advance(p, 1);
+  if (scanp_char(&p, 0) == '/') Advance(p, 1);
 }
 
 // ---- remarks: United States groups ---------------------------------------------------
@@ -494,292 +478,434 @@ bool MinimumHour(int prhour) {
 
 inline bool SixHourly(int prhour) { return prhour % 600 == 0; }
 
-// Groups that are only copied into the remarks: the words that follow the
-// cursor go there, and the cursor moves past what the pattern covered.
-struct CopyGroup {
-  const char *pattern;
-  int count;
-  int words;
-  const char *note;
-  const char *prefix;  // literal the pattern opens with, up to its first blank
+// ---- the United States groups as a table ------------------------------------------------
+//
+// Every row is one group: its pattern, what the characters at the cursor must
+// show before it is tried (the shape), what the record must still lack (when),
+// how its try is judged (count, cover), and what it stores (act). Rows that only
+// copy words into the remarks have no act. A pass tries every row once, in
+// order, each at the cursor left by the row before.
+
+// What a try stores into: the pattern's targets in order, each by its kind. A
+// row is taken only when all its directives matched, so every value an act
+// reads was written by that try.
+struct Got {
+  float f[3] = {kMissing, kMissing, kMissing};
+  int i[3] = {0, 0, 0};
+  char text[SCANP_TEXT_SIZE];
 };
+
+// How the count of a row's try is judged.
+enum class Need : unsigned char {
+  EXACT,     // exactly `count` directives
+  AT_LEAST,  // `count` or more (the separator after the group rarely fits)
+  WHOLE,     // exactly `count`, and the whole pattern used
+};
+
+// Whether the row applies to the record as it stands (tested before the try).
+using When = bool (*)(const SaDecode &);
+// Stores what the try read; false when the group is not taken after all (the
+// cursor then stays). Acts print their own notes when the row has none.
+using Act = bool (*)(SaDecode &, const Got &);
+
+// No cover test: the count alone decides.
+constexpr int kAnyCover = -1;
+
+struct UsRow {
+  const char *pattern;
+  // What the characters at the cursor must be, position by position, before the
+  // row is tried: an upper-case letter, a digit or '/' stands for itself; 's' is
+  // a separator (exactly '/' or ' '), 'b' a blank, 'n' a digit or '/', '.' any
+  // character. Each is a necessary condition of the pattern, or a condition of
+  // the group that the pattern does not state.
+  const char *shape;
+  const char *other_shape;  // or this one (null: none)
+  When when;                // null: always
+  Need need;
+  int count;
+  int cover;   // the try must cover more than this (CoveredPast), or kAnyCover
+  int words;   // words copied into the remarks when taken (0: none)
+  Act act;     // null: nothing stored
+  Act after;   // run once the cursor has moved past the group (null: none)
+  const char *note;  // printed when taken (null: the act prints its own)
+};
+
+inline bool ShapeFits(const parse_param &p, const char *shape) {
+  for (int k = 0; shape[k]; ++k) {
+    const char c = scanp_char(&p, k);
+    switch (shape[k]) {
+      case '.': break;
+      case 's': if (c != '/' && c != ' ') return false; break;
+      case 'b': if (!scanp_blank(c)) return false; break;
+      case 'n': if (!zyp::is_digit(c) && c != '/') return false; break;
+      default: if (c != shape[k]) return false; break;
+    }
+  }
+  return true;
+}
+
+// ---- when -----------------------------------------------------------------------------
+
+bool CloudTypeUnset(const SaDecode &d) { return CloudTypeBlank(*d.r); }
+bool PtendUnset(const SaDecode &d) { return !IsSet(d.r->ptend); }
+// AMOS stations write no old three-digit tendency.
+bool OldPtendFits(const SaDecode &d) { return !IsSet(d.r->ptend) && d.kind != kAmos; }
+bool ShortPrecipUnset(const SaDecode &d) {
+  return SixHourly(d.prhour) ? !IsSet(d.r->rain6) : !IsSet(d.r->rain3);
+}
+bool Rain24Unset(const SaDecode &d) { return !IsSet(d.r->rain24); }
+// After a newest-coding group the old 24-hour group is no longer written.
+bool OldRain24Fits(const SaDecode &d) { return d.coding != kCodingNewest && !IsSet(d.r->rain24); }
+bool SnowUnset(const SaDecode &d) { return !IsSet(d.r->scover); }
+bool MaxUnset(const SaDecode &d) { return !IsSet(d.r->max_t); }
+bool MinUnset(const SaDecode &d) { return !IsSet(d.r->min_t); }
+bool Max6Unset(const SaDecode &d) { return !IsSet(d.r->max6_t); }
+bool Min6Unset(const SaDecode &d) { return !IsSet(d.r->min6_t); }
+bool MinimumWanted(const SaDecode &d) { return MinimumHour(d.prhour) && !IsSet(d.r->min_t); }
+bool BareFits(const SaDecode &d) { return MinimumWanted(d) || !IsSet(d.r->max_t); }
+
+// ---- acts -------------------------------------------------------------------------------
+
+bool Slp(SaDecode &d, const Got &g) {
+  const int slp = g.i[0];
+  if (slp > 999) return false;
+  d.r->pmb = static_cast<float>(slp);
+  if (MESS_check(SFC_SA_NOTE_CLASS)) MESS_print(SFC_SA_NOTE_CLASS, "Sea level Pressure %d\n", slp);
+  return true;
+}
+
+bool Wea(SaDecode &d, const Got &g) {
+  CopyText(d.r->weather, SFC_WEATHER_SIZE, g.text, 9);
+  return true;
+}
+
+bool NewCloud(SaDecode &d, const Got &g) {
+  SetCloudType(*d.r, g.text);
+  d.coding = kCodingNewest;
+  return true;
+}
+
+bool NewSnow(SaDecode &d, const Got &g) {
+  d.r->scover = g.f[0];
+  d.coding = kCodingNewer;
+  return true;
+}
+
+bool LiquidSnow(SaDecode &d, const Got &g) {
+  if (!IsSet(d.r->scover)) d.r->scover = g.f[0];
+  d.coding = kCodingNewer;
+  return true;
+}
+
+// Groups kept as words: the word at the cursor goes into the remarks (before the
+// note, unlike the copied rows below, for the trace shows the order).
+bool CopyWord(SaDecode &d, const Got &) {
+  SFC_add_remark_sections(d.r, scanp_str(&d.p), 1);
+  return true;
+}
+
+bool Group931(SaDecode &d, const Got &g) {
+  CopyWord(d, g);
+  d.coding = kCodingNewer;
+  return true;
+}
+
+// A characteristic of 5 to 8 is a falling pressure.
+void SetPtend(SFC_report &r, int characteristic, float tenths) {
+  r.ptend_t = characteristic;
+  r.ptend = tenths / 10.0f;
+  if (r.ptend_t > 4) r.ptend = -r.ptend;
+}
+
+bool NewPtend(SaDecode &d, const Got &g) {
+  SFC_report &r = *d.r;
+  if (!IsSet(r.ptend)) {
+    SetPtend(r, static_cast<int>(g.f[0]), g.f[1]);
+    d.coding = kCodingNewest;
+    Note("New Ptend\n");
+    return true;
+  }
+  if (static_cast<int>(g.f[0]) == r.ptend_t) {
+    Note("New Ptend redo\n");
+    return true;
+  }
+  return false;
+}
+
+bool OldPtend(SaDecode &d, const Got &g) {
+  SetPtend(*d.r, static_cast<int>(g.f[0]), g.f[1]);
+  return true;
+}
+
+// "TPPRR": tendency, change and precipitation in hundredths, each part
+// possibly missing. Shapes that belong to other groups (temperatures, snow,
+// precipitation) are left to them.
+bool PtendPrecip(SaDecode &d, const Got &g) {
+  const float a = g.f[0], b = g.f[1];
+  const int first = IsSet(a) ? static_cast<int>(a) : -1;
+  const bool written = IsSet(b);
+  const bool other = ((first == 1 || first == 2) && written && b <= 11) || first == 4 ||
+                     (first == 5 && written && b >= 10) || (first == 7 && written && b <= 10) ||
+                     first == 9;
+  if (other) return false;
+  SFC_report &r = *d.r;
+  r.ptend_t = IsSet(a) ? first : SFC_MISSING;
+  r.ptend = IsSet(b) ? b / 10.0f : kMissing;
+  if (IsSet(r.ptend) && r.ptend_t > 4) r.ptend = -r.ptend;
+  return true;
+}
+
+// Whole inches may follow the group as a word ("ONE" to "FOUR").
+bool PtendPrecipAmount(SaDecode &d, const Got &g) {
+  static const ScanPattern kInches("%(ONE|TWO|THREE|FOUR) ");
+  parse_param &p = d.p;
+  float amount = g.f[2] / 100.0f;
+  char text[SCANP_TEXT_SIZE];
+  if (scanp(&p, kInches, text) == 1 && (p.done || scanp_char(&p, p.len) == '\0')) {
+    amount += text[0] == 'O' ? 1 : text[0] == 'F' ? 4 : text[1] == 'W' ? 2 : 3;
+    scanp_inc(&p);
+  }
+  if (SixHourly(d.prhour)) d.r->rain6 = amount;
+  else d.r->rain3 = amount;
+  return true;
+}
+
+bool Sunshine(SaDecode &d, const Got &g) {
+  d.r->solar = g.f[0];
+  return true;
+}
+
+// Amounts above these are no amounts.
+constexpr float kMax3HourInches = 10;
+constexpr float kMax6HourInches = 20;
+constexpr float kMax24HourInches = 20;
+
+bool ShortPrecip(SaDecode &d, const Got &g) {
+  const float amount = IsSet(g.f[0]) ? g.f[0] / 100.0f : kMissing;
+  d.coding = kCodingNewer;
+  if (SixHourly(d.prhour)) {
+    d.r->rain6 = amount > kMax6HourInches ? kMissing : amount;
+    Note("New 6 Prec\n");
+  } else {
+    d.r->rain3 = amount > kMax3HourInches ? kMissing : amount;
+    Note("New 3 Prec\n");
+  }
+  return true;
+}
+
+bool Precip24(SaDecode &d, const Got &g) {
+  const float amount = IsSet(g.f[0]) ? g.f[0] / 100.0f : kMissing;
+  d.r->rain24 = amount > kMax24HourInches ? kMissing : amount;
+  d.coding = kCodingNewer;
+  return true;
+}
+
+bool OldPrecip24(SaDecode &d, const Got &g) {
+  const float amount = g.f[0] / 100.0f;
+  d.r->rain24 = amount > kMax24HourInches ? kMissing : amount;
+  return true;
+}
+
+bool OldSnow(SaDecode &d, const Got &g) {
+  d.r->scover = g.f[0];
+  return true;
+}
+
+bool OldCloud(SaDecode &d, const Got &g) {
+  SetCloudType(*d.r, g.text);
+  return true;
+}
+
+bool MaxMin9(SaDecode &d, const Got &g) {
+  d.r->max_t = TenthsCelsiusToF(g.f[0]);
+  d.r->min_t = TenthsCelsiusToF(g.f[1]);
+  d.exact_max_min = true;
+  d.coding = kCodingNewer;
+  return true;
+}
+
+bool MaxMin5(SaDecode &d, const Got &g) {
+  d.r->max_t = g.f[0];
+  d.r->min_t = g.f[1];
+  return true;
+}
+
+// t is whole degrees Fahrenheit: allow for its rounding against tenths.
+constexpr float kRound = 0.5f;
+
+bool Max6(SaDecode &d, const Got &g) {
+  const float v = TenthsCelsiusToF(g.f[0]);
+  const float t = d.r->t;
+  if (v > 120 || v < -50 || (IsSet(t) && v < t - kRound)) return false;
+  d.r->max6_t = v;
+  d.coding = kCodingNewer;
+  return true;
+}
+
+bool Min6(SaDecode &d, const Got &g) {
+  const float v = TenthsCelsiusToF(g.f[0]);
+  const float t = d.r->t;
+  if (v > 100 || v < -75 || (IsSet(t) && v > t + kRound)) return false;
+  d.r->min6_t = v;
+  d.coding = kCodingNewer;
+  return true;
+}
+
+bool SetMax(SaDecode &d, const Got &g) {
+  d.r->max_t = g.f[0];
+  return true;
+}
+
+bool SetMin(SaDecode &d, const Got &g) {
+  d.r->min_t = g.f[0];
+  return true;
+}
+
+// A bare two-digit temperature: the morning minimum in the bulletins that carry
+// it, else the maximum.
+bool Bare(SaDecode &d, const Got &g) {
+  if (MinimumWanted(d)) {
+    d.r->min_t = g.f[0];
+    Note("Old Min temp\n");
+  } else {
+    d.r->max_t = g.f[0];
+    Note("Old Max temp\n");
+  }
+  return true;
+}
+
+// ---- the table --------------------------------------------------------------------------
+
+using N = Need;
+// In the order a pass tries them.
 // clang-format off
-constexpr CopyGroup kCopyGroups[] = {
-    {"%*2d %*(X|CLR|SCT|BKN|BRK|OVC|0VC) V %*3[/A]%*( |/) ", 4, 4, "Variable Ceiling\n", ""},
-    {"R%*dVR%*d%*[/A/N]%*( |/) ", 4, 1, "Runway Visual Range\n", "R"},
-    {"PK WND %*s ", 1, 3, "Peak Wind\n", "PK"},
-    {"SNOINCR %*s ", 1, 2, "Snow Increasing Rapidly\n", "SNOINCR"},
-    {"P%*d ", 1, 1, "Hourly Precipitation\n", "P"},
-    {"PCPN %*d ", 1, 2, "Hourly Precipitation\n", "PCPN"},
-    {"WSHFT %*d ", 1, 2, "Wind Shift\n", "WSHFT"},
-    {"%*<(/)CITY %*d ", 2, 2, "City Temp\n", ""},
-    {"RADAR %*d ", 1, 2, "RADAT\n", "RADAR"},
-    {"TWR ALSTG %*d ", 1, 3, "Tower Altimeter setting\n", "TWR"},
-    {"TWR VSBY %*d ", 1, 3, "Tower Visibility\n", "TWR"},
-    {"%*(RNO|RM) %*d ", 2, 2, "AMOS Status\n", "R"},
+constexpr UsRow kUsRows[] = {
+    // pattern                  shape      other    when              need         n  cover      words act          after              note
+    {"SLP %d ",                 "SLP",     nullptr, nullptr,          N::EXACT,    1, kAnyCover, 0, Slp,         nullptr,           nullptr},
+    {"%*<(/)WEA%*(:| ) %s ",    "WEA",     "/WEA",  nullptr,          N::EXACT,    3, kAnyCover, 0, Wea,         nullptr,           "Weather\n"},
+    {"8/%3c%*(/| ) ",           "8/...s",  nullptr, CloudTypeUnset,   N::EXACT,    2, 5,         0, NewCloud,    nullptr,           "New Cloud type\n"},
+    {"4/%3f%*(/| ) ",           "4/...s",  nullptr, nullptr,          N::EXACT,    2, 5,         0, NewSnow,     nullptr,           "New Snow cover\n"},
+    {"933%3f%*(/| ) ",          "933...s", nullptr, nullptr,          N::EXACT,    2, 5,         0, LiquidSnow,  nullptr,           "New Liquid eq Snow cover\n"},
+    {"931%3f %*(/| ) ",         "931",     nullptr, nullptr,          N::AT_LEAST, 1, 5,         0, Group931,    nullptr,           "931 Group\n"},
+    {"PRESFR ",                 "PRESFR",  nullptr, nullptr,          N::WHOLE,    0, 6,         0, CopyWord,    nullptr,           "Old PresFR\n"},
+    {"PRESRR ",                 "PRESRR",  nullptr, nullptr,          N::WHOLE,    0, 6,         0, CopyWord,    nullptr,           "Old PresRR\n"},
+    {"5%1f%3f%*(/| ) ",         ".....s",  nullptr, nullptr,          N::EXACT,    3, 5,         0, NewPtend,    nullptr,           nullptr},
+    {"%1f%2f ",                 "...b",    nullptr, OldPtendFits,     N::EXACT,    2, 3,         0, OldPtend,    nullptr,           "Old Ptend\n"},
+    {"%1!/!f%2!//!f%2f ",       "n....b",  nullptr, PtendUnset,       N::EXACT,    3, 5,         0, PtendPrecip, PtendPrecipAmount, "Old Ptend w/ precip\n"},
+    {"902%*2f ",                "902..b",  nullptr, nullptr,          N::EXACT,    1, 5,         0, nullptr,     nullptr,           "Old Liquid eq Snow cover\n"},
+    {"98%3f ",                  "98...b",  nullptr, nullptr,          N::EXACT,    1, 5,         0, Sunshine,    nullptr,           "Old/New Sunshine\n"},
+    {"6%3!///!f/%*( |/) ",      "..../s",  nullptr, ShortPrecipUnset, N::EXACT,    2, 5,         0, ShortPrecip, nullptr,           nullptr},
+    {"7%4!////!f%*( |/) ",      ".....s",  nullptr, Rain24Unset,      N::EXACT,    2, 5,         0, Precip24,    nullptr,           "New 24 Prec\n"},
+    {"20%3f%*( |/)",            "20...s",  nullptr, OldRain24Fits,    N::EXACT,    2, 5,         0, OldPrecip24, nullptr,           "Old 24 Prec\n"},
+    {"904%2f ",                 "904..b",  nullptr, SnowUnset,        N::EXACT,    1, 5,         0, OldSnow,     nullptr,           "Old Snow cover\n"},
+    {"1%3s ",                   "....b",   nullptr, CloudTypeUnset,   N::EXACT,    1, 4,         0, OldCloud,    nullptr,           "Old Cloud type\n"},
+    // Groups only copied into the remarks; the variable ceiling opens with two
+    // characters of height and a blank.
+    {"%*2d %*(X|CLR|SCT|BKN|BRK|OVC|0VC) V %*3[/A]%*( |/) ", "..b", nullptr, nullptr, N::EXACT, 4, kAnyCover, 4, nullptr, nullptr, "Variable Ceiling\n"},
+    {"R%*dVR%*d%*[/A/N]%*( |/) ", "R",     nullptr, nullptr,          N::EXACT,    4, kAnyCover, 1, nullptr,     nullptr,           "Runway Visual Range\n"},
+    {"PK WND %*s ",             "PK",      nullptr, nullptr,          N::EXACT,    1, kAnyCover, 3, nullptr,     nullptr,           "Peak Wind\n"},
+    {"SNOINCR %*s ",            "SNOINCR", nullptr, nullptr,          N::EXACT,    1, kAnyCover, 2, nullptr,     nullptr,           "Snow Increasing Rapidly\n"},
+    {"P%*d ",                   "P",       nullptr, nullptr,          N::EXACT,    1, kAnyCover, 1, nullptr,     nullptr,           "Hourly Precipitation\n"},
+    {"PCPN %*d ",               "PCPN",    nullptr, nullptr,          N::EXACT,    1, kAnyCover, 2, nullptr,     nullptr,           "Hourly Precipitation\n"},
+    {"WSHFT %*d ",              "WSHFT",   nullptr, nullptr,          N::EXACT,    1, kAnyCover, 2, nullptr,     nullptr,           "Wind Shift\n"},
+    {"%*<(/)CITY %*d ",         "",        nullptr, nullptr,          N::EXACT,    2, kAnyCover, 2, nullptr,     nullptr,           "City Temp\n"},
+    {"RADAR %*d ",              "RADAR",   nullptr, nullptr,          N::EXACT,    1, kAnyCover, 2, nullptr,     nullptr,           "RADAT\n"},
+    {"TWR ALSTG %*d ",          "TWR",     nullptr, nullptr,          N::EXACT,    1, kAnyCover, 3, nullptr,     nullptr,           "Tower Altimeter setting\n"},
+    {"TWR VSBY %*d ",           "TWR",     nullptr, nullptr,          N::EXACT,    1, kAnyCover, 3, nullptr,     nullptr,           "Tower Visibility\n"},
+    {"%*(RNO|RM) %*d ",         "R",       nullptr, nullptr,          N::EXACT,    2, kAnyCover, 2, nullptr,     nullptr,           "AMOS Status\n"},
+    // Temperature extremes.
+    {"4%4f%4f ",                "",        nullptr, MaxUnset,         N::EXACT,    2, 5,         0, MaxMin9,     nullptr,           "New Max/min temp 9 digit\n"},
+    {"4%2f%2f ",                "",        nullptr, MaxUnset,         N::EXACT,    2, kAnyCover, 0, MaxMin5,     nullptr,           "Old Max/min temp 5 digit\n"},
+    {"1%4f%*(/| ) ",            ".....s",  nullptr, Max6Unset,        N::EXACT,    2, 5,         0, Max6,        nullptr,           "New Max temp\n"},
+    {"2%4f%*(/| ) ",            ".....s",  nullptr, Min6Unset,        N::EXACT,    2, 5,         0, Min6,        nullptr,           "New Min temp\n"},
+    {"24 HR MAX %<3f ",         "24",      nullptr, MaxUnset,         N::EXACT,    1, 9,         0, SetMax,      nullptr,           "Old 24 HR MAX... temp\n"},
+    // The minimum groups test the minimum: a maximum read just before them must
+    // not make them drop theirs.
+    {"24 HR MIN %<3f ",         "24",      nullptr, MinUnset,         N::EXACT,    1, 9,         0, SetMin,      nullptr,           "Old 24 HR MIN... temp\n"},
+    {"MRNG MIN %<3f ",          "MRNG",    nullptr, MinUnset,         N::EXACT,    1, 9,         0, SetMin,      nullptr,           "Old MRNG MIN... temp\n"},
+    {"%2f ",                    "..b",     nullptr, BareFits,         N::EXACT,    1, 2,         0, Bare,        nullptr,           nullptr},
+    {"MAX%<3f ",                "MAX",     nullptr, MaxUnset,         N::EXACT,    1, 6,         0, SetMax,      nullptr,           "Old MAX... temp\n"},
+    {"MIN%<3f ",                "MIN",     nullptr, MinUnset,         N::EXACT,    1, 6,         0, SetMin,      nullptr,           "Old MIN... temp\n"},
 };
 // clang-format on
-constexpr int kNumCopyGroups = static_cast<int>(sizeof kCopyGroups / sizeof kCopyGroups[0]);
+constexpr int kNumUsRows = static_cast<int>(std::size(kUsRows));
+
+// The compiled patterns and the kinds of their targets.
+struct UsTable {
+  std::array<ScanPattern, kNumUsRows> patterns;
+  std::array<std::array<ScanTarget::Kind, 3>, kNumUsRows> kinds{};
+  std::array<int, kNumUsRows> targets{};
+};
 
 template <std::size_t... I>
-std::array<ScanPattern, sizeof...(I)> CompileCopyGroups(std::index_sequence<I...>) {
-  return {ScanPattern(kCopyGroups[I].pattern)...};
-}
-
-bool CopyGroups(SaDecode &d) {
-  static const std::array<ScanPattern, kNumCopyGroups> patterns =
-      CompileCopyGroups(std::make_index_sequence<kNumCopyGroups>{});
-  parse_param &p = d.p;
-  bool took = false;
-  for (int i = 0; i < kNumCopyGroups; ++i) {
-    const CopyGroup &g = kCopyGroups[i];
-    if (!Starts(p, g.prefix)) continue;
-    // The variable ceiling opens with two characters of number and a blank.
-    if (i == 0 && !IsBlank(At(p, 2))) continue;
-    if (scanp(&p, patterns[static_cast<std::size_t>(i)]) != g.count) continue;
-    Note(g.note);
-    SFC_add_remark_sections(d.r, scanp_str(&p), g.words);
-    scanp_inc(&p);
-    took = true;
+UsTable MakeUsTable(std::index_sequence<I...>) {
+  UsTable t{{ScanPattern(kUsRows[I].pattern)...}};
+  for (int i = 0; i < kNumUsRows; ++i) {
+    const ScanPattern &pat = t.patterns[static_cast<std::size_t>(i)];
+    const UsRow &row = kUsRows[i];
+    int texts = 0;
+    for (int k = 0; k < pat.arguments(); ++k) {
+      t.kinds[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)] = pat.argument_kind(k);
+      if (pat.argument_kind(k) == ScanTarget::Kind::TEXT) ++texts;
+    }
+    t.targets[static_cast<std::size_t>(i)] = pat.arguments();
+    // A row out of step with its pattern (more targets than Got holds, a count
+    // the pattern cannot give) is a fault of this table.
+    if (pat.arguments() > 3 || texts > 1 || row.count > pat.directives()) std::abort();
   }
-  return took;
+  return t;
 }
 
-// The separator "%*(/| )" or "%*( |/)" at `k`: exactly a slash or a blank.
-inline bool SepAt(const parse_param &p, int k) { return At(p, k) == '/' || At(p, k) == ' '; }
+const UsTable &Us() {
+  static const UsTable table = MakeUsTable(std::make_index_sequence<kNumUsRows>{});
+  return table;
+}
+
+// Tries row `i` at the cursor; true when its group was taken.
+bool TryUsRow(SaDecode &d, const UsTable &table, int i) {
+  const UsRow &row = kUsRows[i];
+  parse_param &p = d.p;
+  if (row.when && !row.when(d)) return false;
+  if (!ShapeFits(p, row.shape) && !(row.other_shape && ShapeFits(p, row.other_shape))) return false;
+  const auto at = static_cast<std::size_t>(i);
+  const ScanPattern &pat = table.patterns[at];
+  Got got;
+  int n = 0;
+  if (!pat.settled_at_once(&p, &n)) {
+    ScanTarget targets[3];
+    const int count = table.targets[at];
+    for (int k = 0; k < count; ++k) {
+      switch (table.kinds[at][static_cast<std::size_t>(k)]) {
+        case ScanTarget::Kind::INT: targets[k] = {ScanTarget::Kind::INT, &got.i[k], 0}; break;
+        case ScanTarget::Kind::FLOAT: targets[k] = {ScanTarget::Kind::FLOAT, &got.f[k], 0}; break;
+        case ScanTarget::Kind::TEXT:
+          targets[k] = {ScanTarget::Kind::TEXT, got.text, SCANP_TEXT_SIZE};
+          break;
+      }
+    }
+    n = scanp_walk(&p, pat, targets, count);
+  }
+  switch (row.need) {
+    case Need::EXACT: if (n != row.count) return false; break;
+    case Need::AT_LEAST: if (n < row.count) return false; break;
+    case Need::WHOLE: if (n != row.count || !p.done) return false; break;
+  }
+  if (row.cover != kAnyCover && !CoveredPast(p, row.cover)) return false;
+  if (row.act && !row.act(d, got)) return false;
+  if (row.note) Note(row.note);
+  if (row.words > 0) SFC_add_remark_sections(d.r, scanp_str(&p), row.words);
+  scanp_inc(&p);
+  if (row.after) row.after(d, got);
+  return true;
+}
 
 // Tries every United States group once, in order, each at the cursor left by
 // the one before. True when any was taken.
 bool UsGroups(SaDecode &d) {
-  static const ScanPattern kSlp("SLP %d ");
-  static const ScanPattern kWea("%*<(/)WEA%*(:| ) %s ");
-  static const ScanPattern kNewCloud("8/%3c%*(/| ) ");
-  static const ScanPattern kNewSnow("4/%3f%*(/| ) ");
-  static const ScanPattern kLiquidSnow("933%3f%*(/| ) ");
-  static const ScanPattern k931("931%3f %*(/| ) ");
-  static const ScanPattern kPresfr("PRESFR ");
-  static const ScanPattern kPresrr("PRESRR ");
-  static const ScanPattern kNewPtend("5%1f%3f%*(/| ) ");
-  static const ScanPattern kOldPtend("%1f%2f ");
-  static const ScanPattern kPtendPrecip("%1!/!f%2!//!f%2f ");
-  static const ScanPattern kInches("%(ONE|TWO|THREE|FOUR) ");
-  static const ScanPattern k902("902%*2f ");
-  static const ScanPattern kSunshine("98%3f ");
-  static const ScanPattern kPrecip6("6%3!///!f/%*( |/) ");
-  static const ScanPattern kPrecip24("7%4!////!f%*( |/) ");
-  static const ScanPattern kOldPrecip24("20%3f%*( |/)");
-  static const ScanPattern kOldSnow("904%2f ");
-  static const ScanPattern kOldCloud("1%3s ");
-  static const ScanPattern kMaxMin9("4%4f%4f ");
-  static const ScanPattern kMaxMin5("4%2f%2f ");
-  static const ScanPattern kMax6("1%4f%*(/| ) ");
-  static const ScanPattern kMin6("2%4f%*(/| ) ");
-  static const ScanPattern k24Max("24 HR MAX %<3f ");
-  static const ScanPattern k24Min("24 HR MIN %<3f ");
-  static const ScanPattern kMorningMin("MRNG MIN %<3f ");
-  static const ScanPattern kBare("%2f ");
-  static const ScanPattern kMax("MAX%<3f ");
-  static const ScanPattern kMin("MIN%<3f ");
-
-  parse_param &p = d.p;
-  SFC_report &r = *d.r;
+  const UsTable &table = Us();
   bool took = false;
-  auto take = [&](const char *note) {
-    if (note) Note(note);
-    scanp_inc(&p);
-    took = true;
-  };
-  float a = kMissing, b = kMissing, c = kMissing;
-  char text[SCANP_TEXT_SIZE];
-
-  int slp = 0;
-  if (Starts(p, "SLP") && scanp(&p, kSlp, &slp) == 1 && slp <= 999) {
-    r.pmb = static_cast<float>(slp);
-    if (MESS_check(SFC_SA_NOTE_CLASS)) MESS_print(SFC_SA_NOTE_CLASS, "Sea level Pressure %d\n", slp);
-    take(nullptr);
-  }
-  if ((Starts(p, "WEA") || Starts(p, "/WEA")) && scanp(&p, kWea, text) == 3) {
-    CopyText(r.weather, SFC_WEATHER_SIZE, text, 9);
-    take("Weather\n");
-  }
-  // Each fixed-width group is tried only where its separator can stand.
-  if (CloudTypeBlank(r) && Starts(p, "8/") && SepAt(p, 5) && scanp(&p, kNewCloud, text) == 2 &&
-      p.len > 5) {
-    SetCloudType(r, text);
-    d.mark = 2;
-    take("New Cloud type\n");
-  }
-  if (Starts(p, "4/") && SepAt(p, 5) && scanp(&p, kNewSnow, &a) == 2 && p.len > 5) {
-    r.scover = a;
-    d.mark = 1;
-    take("New Snow cover\n");
-  }
-  if (Starts(p, "933") && SepAt(p, 6) && scanp(&p, kLiquidSnow, &a) == 2 && p.len > 5) {
-    if (!IsSet(r.scover)) r.scover = a;
-    d.mark = 1;
-    take("New Liquid eq Snow cover\n");
-  }
-  // The group is followed by a blank, so the separator after it rarely fits:
-  // one directive is enough.
-  if (Starts(p, "931") && scanp(&p, k931, &a) >= 1 && p.len > 5) {
-    SFC_add_remark_sections(&r, scanp_str(&p), 1);
-    d.mark = 1;
-    take("931 Group\n");
-  }
-  if (Starts(p, "PRESFR") && scanp(&p, kPresfr) >= 0 && p.done && p.len > 6) {
-    SFC_add_remark_sections(&r, scanp_str(&p), 1);
-    take("Old PresFR\n");
-  }
-  if (Starts(p, "PRESRR") && scanp(&p, kPresrr) >= 0 && p.done && p.len > 6) {
-    SFC_add_remark_sections(&r, scanp_str(&p), 1);
-    take("Old PresRR\n");
-  }
-  if (SepAt(p, 5) && scanp(&p, kNewPtend, &a, &b) == 3 && p.len > 5) {
-    if (!IsSet(r.ptend)) {
-      r.ptend_t = static_cast<int>(a);
-      r.ptend = b / 10.0f;
-      if (r.ptend_t > 4) r.ptend = -r.ptend;
-      d.mark = 2;
-      take("New Ptend\n");
-    } else if (static_cast<int>(a) == r.ptend_t) {
-      take("New Ptend redo\n");
-    }
-  }
-  if (!IsSet(r.ptend) && d.kind != 1 && IsBlank(At(p, 3)) && scanp(&p, kOldPtend, &a, &b) == 2 &&
-      p.len > 3) {
-    r.ptend_t = static_cast<int>(a);
-    r.ptend = b / 10.0f;
-    if (r.ptend_t >= 5) r.ptend = -r.ptend;
-    take("Old Ptend\n");
-  }
-  if (!IsSet(r.ptend) && (IsDigitChar(At(p, 0)) || At(p, 0) == '/') && IsBlank(At(p, 5)) &&
-      scanp(&p, kPtendPrecip, &a, &b, &c) == 3 && p.len > 5) {
-    // Shapes that belong to other groups (temperatures, snow, precipitation).
-    const int first = IsSet(a) ? static_cast<int>(a) : -1;
-    const bool written = IsSet(b);
-    const bool other = ((first == 1 || first == 2) && written && b <= 11) || first == 4 ||
-                       (first == 5 && written && b >= 10) || (first == 7 && written && b <= 10) ||
-                       first == 9;
-    if (!other) {
-      r.ptend_t = IsSet(a) ? first : SFC_MISSING;
-      r.ptend = IsSet(b) ? b / 10.0f : kMissing;
-      if (IsSet(r.ptend) && r.ptend_t > 4) r.ptend = -r.ptend;
-      float amount = c / 100.0f;
-      take("Old Ptend w/ precip\n");
-      if (scanp(&p, kInches, text) == 1 &&
-          (p.done || scanp_char(&p, p.len) == '\0')) {
-        amount += text[0] == 'O' ? 1 : text[0] == 'F' ? 4 : text[1] == 'W' ? 2 : 3;
-        scanp_inc(&p);
-      }
-      if (SixHourly(d.prhour)) r.rain6 = amount;
-      else r.rain3 = amount;
-    }
-  }
-  if (Starts(p, "902") && IsBlank(At(p, 5)) && scanp(&p, k902) == 1 && p.len > 5)
-    take("Old Liquid eq Snow cover\n");
-  if (Starts(p, "98") && IsBlank(At(p, 5)) && scanp(&p, kSunshine, &a) == 1 && p.len > 5) {
-    r.solar = a;
-    take("Old/New Sunshine\n");
-  }
-  const bool six = SixHourly(d.prhour);
-  if ((six ? !IsSet(r.rain6) : !IsSet(r.rain3)) && At(p, 4) == '/' && SepAt(p, 5) &&
-      scanp(&p, kPrecip6, &a) == 2 && p.len > 5) {
-    const float amount = IsSet(a) ? a / 100.0f : kMissing;
-    if (six) {
-      r.rain6 = amount > 20 ? kMissing : amount;
-      d.mark = 1;
-      take("New 6 Prec\n");
-    } else {
-      r.rain3 = amount > 10 ? kMissing : amount;
-      d.mark = 1;
-      take("New 3 Prec\n");
-    }
-  }
-  if (!IsSet(r.rain24) && SepAt(p, 5) && scanp(&p, kPrecip24, &a) == 2 && p.len > 5) {
-    const float amount = IsSet(a) ? a / 100.0f : kMissing;
-    r.rain24 = amount > 20 ? kMissing : amount;
-    d.mark = 1;
-    take("New 24 Prec\n");
-  }
-  if (d.mark != 2 && !IsSet(r.rain24) && Starts(p, "20") && SepAt(p, 5) &&
-      scanp(&p, kOldPrecip24, &a) == 2 && p.len > 5) {
-    const float amount = a / 100.0f;
-    r.rain24 = amount > 20 ? kMissing : amount;
-    take("Old 24 Prec\n");
-  }
-  if (!IsSet(r.scover) && Starts(p, "904") && IsBlank(At(p, 5)) && scanp(&p, kOldSnow, &a) == 1 &&
-      p.len > 5) {
-    r.scover = a;
-    take("Old Snow cover\n");
-  }
-  if (CloudTypeBlank(r) && IsBlank(At(p, 4)) && scanp(&p, kOldCloud, text) == 1 && p.len > 4) {
-    SetCloudType(r, text);
-    take("Old Cloud type\n");
-  }
-  if (CopyGroups(d)) took = true;
-  if (!IsSet(r.max_t) && scanp(&p, kMaxMin9, &a, &b) == 2 && p.len > 5) {
-    r.max_t = TenthsCelsiusToF(a);
-    r.min_t = TenthsCelsiusToF(b);
-    d.exact_max_min = true;
-    d.mark = 1;
-    take("New Max/min temp 9 digit\n");
-  }
-  if (!IsSet(r.max_t) && scanp(&p, kMaxMin5, &a, &b) == 2) {
-    r.max_t = a;
-    r.min_t = b;
-    take("Old Max/min temp 5 digit\n");
-  }
-  // t is whole degrees Fahrenheit: allow for its rounding against tenths.
-  constexpr float kRound = 0.5f;
-  if (!IsSet(r.max6_t) && SepAt(p, 5) && scanp(&p, kMax6, &a) == 2 && p.len > 5) {
-    const float v = TenthsCelsiusToF(a);
-    if (!(v > 120 || v < -50 || (IsSet(r.t) && v < r.t - kRound))) {
-      r.max6_t = v;
-      d.mark = 1;
-      take("New Max temp\n");
-    }
-  }
-  if (!IsSet(r.min6_t) && SepAt(p, 5) && scanp(&p, kMin6, &a) == 2 && p.len > 5) {
-    const float v = TenthsCelsiusToF(a);
-    if (!(v > 100 || v < -75 || (IsSet(r.t) && v > r.t + kRound))) {
-      r.min6_t = v;
-      d.mark = 1;
-      take("New Min temp\n");
-    }
-  }
-  if (!IsSet(r.max_t) && Starts(p, "24") && scanp(&p, k24Max, &a) == 1 && p.len > 9) {
-    r.max_t = a;
-    take("Old 24 HR MAX... temp\n");
-  }
-  // The minimum groups test the minimum: a maximum read just before them must
-  // not make them drop theirs.
-  if (!IsSet(r.min_t) && Starts(p, "24") && scanp(&p, k24Min, &a) == 1 && p.len > 9) {
-    r.min_t = a;
-    take("Old 24 HR MIN... temp\n");
-  }
-  if (!IsSet(r.min_t) && Starts(p, "MRNG") && scanp(&p, kMorningMin, &a) == 1 &&
-      p.len > 9) {
-    r.min_t = a;
-    take("Old MRNG MIN... temp\n");
-  }
-  if (((MinimumHour(d.prhour) && !IsSet(r.min_t)) || !IsSet(r.max_t)) &&
-      IsBlank(At(p, 2)) && scanp(&p, kBare, &a) == 1 && p.len > 2) {
-    if (MinimumHour(d.prhour) && !IsSet(r.min_t)) {
-      r.min_t = a;
-      take("Old Min temp\n");
-    } else if (!IsSet(r.max_t)) {
-      r.max_t = a;
-      take("Old Max temp\n");
-    }
-  }
-  if (!IsSet(r.max_t) && Starts(p, "MAX") && scanp(&p, kMax, &a) == 1 && p.len > 6) {
-    r.max_t = a;
-    take("Old MAX... temp\n");
-  }
-  if (!IsSet(r.min_t) && Starts(p, "MIN") && scanp(&p, kMin, &a) == 1 && p.len > 6) {
-    r.min_t = a;
-    take("Old MIN... temp\n");
-  }
+  for (int i = 0; i < kNumUsRows; ++i)
+    if (TryUsRow(d, table, i)) took = true;
   return took;
 }
 
@@ -803,7 +929,7 @@ void Remarks(SaDecode &d) {
   parse_param &p = d.p;
   char word[SCANP_TEXT_SIZE];
   PassBlanks(p);
-  if (AtEnd(p) || At(p, 0) == '=') return;
+  if (AtEnd(p) || scanp_char(&p, 0) == '=') return;
   // Every productive pass moves the cursor, so the text bounds the loop.
   for (int pass = 0; pass <= p.length; ++pass) {
     PassBlanks(p);
@@ -817,7 +943,7 @@ void Remarks(SaDecode &d) {
     // The word as it stands in the text (the stored one may be cut).
     const char *raw = p.ptr + p.off;
     int n = 0;
-    while (n < p.len && !IsBlank(raw[n])) ++n;
+    while (n < p.len && !scanp_blank(raw[n])) ++n;
     scanp_inc(&p);
     const int stored = n < SCANP_TEXT_MAX ? n : SCANP_TEXT_MAX;
     if (stored > 0) AddRemark(*d.r, word, stored);
@@ -828,7 +954,6 @@ void Remarks(SaDecode &d) {
 
 constexpr double kHpaToInch = 0.029538613372810264;
 
-inline float CelsiusToF(float c) { return IsSet(c) ? 32.0f + 9.0f * c / 5.0f : c; }
 
 void Complete(SaDecode &d) {
   SFC_report &r = *d.r;
@@ -873,7 +998,6 @@ void Complete(SaDecode &d) {
   }
 }
 
-inline bool IsLeadingFill(char c) { return IsBlank(c) || c == '\x1e'; }
 
 }  // namespace
 
@@ -889,7 +1013,7 @@ int SFC_decode_SA(const char *data, int format, int bulletin, SFC_report *report
   // The scanner only reads this text; nothing here writes through the state.
   scanp_set(&d.p, const_cast<char *>(data));
   int start = 0;
-  while (start < d.p.length && IsLeadingFill(data[start])) ++start;
+  while (start < d.p.length && decoder_detail::IsLeadingFill(data[start])) ++start;
   scanp_off(&d.p, start);
 
   if (!Heading(d)) return -1;

@@ -12,9 +12,9 @@
 // temperatures in the country's unit); they are stored raw and completed into
 // the record's units at the end.
 //
-// The bulletin origin (0 United States, 1 Canada, 2 Mexico, 9 other) selects
-// the Canadian and Mexican body forms, the Celsius conversion (1 and 2) and the
-// United States remark groups (0). The bulletin time HHMM comes from the raw
+// The bulletin origin (SFC_ORIGIN_US, _CANADA, _MEXICO, _OTHER) selects
+// the Canadian and Mexican body forms, the Celsius conversion (Canada and
+// Mexico) and the United States remark groups. The bulletin time HHMM comes from the raw
 // reader (SFC_get_prhour). Notes on the groups read go to message class
 // SFC_SA_NOTE_CLASS.
 //
@@ -29,23 +29,8 @@
 constexpr M_type SFC_SA_NOTE_CLASS = 0x4000000u;
 
 /// Decodes the SA report `data` (NUL-terminated) into `report`, which the
-/// caller has set up with SFC_initialize. `format` (1 SA, 4 SP) is not used;
+/// caller has set up with SFC_initialize. `format` (SFC_FMT_SA or SFC_FMT_SP) is not used;
 /// `bulletin` is the bulletin origin. Returns 0, or -1 when the text does not
 /// start with an identifier of 1 to 4 characters followed by SA, SP, RS or SM
 /// (or an argument is null): the record is then left as it was.
 int SFC_decode_SA(const char *data, int format, int bulletin, SFC_report *report);
-
-// ---- test hooks ------------------------------------------------------------------
-
-/// Number of rows of the table of main groups (pressure, temperature, dew
-/// point, wind, altimeter).
-int SFC_SA_body_rows();
-/// Pattern text of row `row` ("" outside the table).
-const char *SFC_SA_body_pattern(int row);
-/// Directive count row `row` must give to be taken (-1 outside the table).
-int SFC_SA_body_count(int row);
-/// Number of values row `row` stores through its targets (-1 outside the table).
-int SFC_SA_body_values(int row);
-/// The row of the table that the text `group` fits at its start for bulletin
-/// origin `bulletin`, or -1 when none does.
-int SFC_SA_body_row(const char *group, int bulletin);

@@ -43,7 +43,8 @@
 //
 // Trace lines of every try are printed at message class SCANP_TRACE_CLASS when
 // that class is shown. The module's one piece of state is a count of tries (every
-// call of scanp or scanp_targets), which tests use to bound a decoder's work.
+// call of scanp or scanp_targets), which tests read through scanner_testing.h to
+// bound a decoder's work.
 #pragma once
 
 #include <array>
@@ -56,6 +57,7 @@
 #include <vector>
 
 #include "messages/messages.h"
+#include "util/chars.h"
 
 /// Longest text one directive stores, and the buffer that holds it.
 constexpr int SCANP_TEXT_MAX = 79;
@@ -66,16 +68,22 @@ constexpr int SCANP_MARKER_MAX = 19;
 constexpr M_type SCANP_TRACE_CLASS = 0x80000000u;
 /// What a number directive stores for its missing marker.
 constexpr int SCANP_MISSING = -9999;
+/// The same for a real directive.
 constexpr float SCANP_MISSING_F = -9999.0f;
 
-namespace scanp_detail {
-inline std::uint64_t tries = 0;
-}  // namespace scanp_detail
+/// Whether `c` is a blank as a pattern blank takes it: space, tab, newline or
+/// carriage return (not the vertical tab or form feed that C's isspace adds). The
+/// decoders skip and end groups on the same characters.
+constexpr bool scanp_blank(char c) { return zyp::is_blank(c) || c == '\n' || c == '\r'; }
 
-/// Pattern tries made since the last scanp_reset_tries (or the start).
-inline std::uint64_t scanp_tries() { return scanp_detail::tries; }
-/// Sets the count of tries back to 0.
-inline void scanp_reset_tries() { scanp_detail::tries = 0; }
+namespace scanp_detail {
+/// The scanner's state: read and written inline by the compiled tries.
+struct ScanState {
+  std::uint64_t tries = 0;  // pattern tries since the start or the last reset (scanner_testing.h)
+};
+/// The one instance of the scanner's state.
+inline ScanState g_scan;
+}  // namespace scanp_detail
 
 /// The state of one scan over one text, owned by the caller.
 struct parse_param {
@@ -104,8 +112,16 @@ int scanp_off(parse_param *param, int off);
 int scanp_get_off(const parse_param *param);
 /// The text at the cursor.
 char *scanp_str(parse_param *param);
-/// The character `off` positions after the cursor; '\0' outside the text.
-char scanp_char(const parse_param *param, int off);
+/// The character `off` positions after the cursor; '\0' outside the text. The one
+/// way the decoders look ahead of the cursor (inline: they do it on every group).
+inline char scanp_char(const parse_param *param, int off) {
+  if (!param) return '\0';
+  // An offset inside the text implies a text (scanp_set never leaves ptr null);
+  // one unsigned comparison rules out both sides.
+  const long long at = static_cast<long long>(param->off) + off;
+  if (static_cast<unsigned long long>(at) >= static_cast<unsigned long long>(param->length)) return '\0';
+  return param->ptr[at];
+}
 /// Overwrites the character `off` positions after the cursor with `ch` (in place;
 /// nothing is written outside the text). Returns `ch`.
 char scanp_replace(parse_param *param, int off, char ch);
@@ -137,7 +153,10 @@ struct ScanElement;  // one compiled pattern element (scanner.cpp)
 /// a function-local static beside the code that uses it.
 class ScanPattern {
  public:
+  /// Compiles `pattern` (up to a terminator inside it). A malformed piece
+  /// compiles into an element that never matches.
   explicit ScanPattern(std::string_view pattern);
+  /// Copies and moves keep the compiled elements; the pattern owns its text.
   ScanPattern(const ScanPattern &other);
   ScanPattern(ScanPattern &&other) noexcept;
   ScanPattern &operator=(const ScanPattern &other);
@@ -160,7 +179,7 @@ class ScanPattern {
   /// stores `*result` (its return value) and returns true. Lets the most common
   /// try, a miss, cost a few instructions.
   bool settled_at_once(parse_param *param, int *result) const {
-    ++scanp_detail::tries;  // every compiled try comes through here first
+    ++scanp_detail::g_scan.tries;  // every compiled try comes through here first
     // An offset inside the text implies a text (scanp_set never leaves ptr null).
     if (first_any_ || !param ||
         static_cast<unsigned>(param->off) >= static_cast<unsigned>(param->length))
@@ -201,9 +220,11 @@ int scanp_walk(parse_param *param, const ScanPattern &pat, const ScanTarget *tar
 int scanp_targets(parse_param *param, const char *pat, const ScanTarget *targets, int count);
 
 namespace scanp_detail {
+/// False for any type: the static_assert of an unsupported target type.
 template <class>
 inline constexpr bool kAlwaysFalse = false;
 
+/// The typed target of one argument of the typed scanp.
 template <class Arg>
 ScanTarget MakeTarget(Arg &&arg) {
   using T = std::remove_cvref_t<Arg>;

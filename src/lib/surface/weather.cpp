@@ -5,6 +5,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "util/chars.h"
+#include "util/number.h"
+
 namespace {
 
 // A weather value as far as it can reach: up to its terminator, but never more
@@ -145,18 +148,17 @@ constexpr WeatherWords kWords[] = {
 };
 // clang-format on
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// What every number past the table's range reads as.
+constexpr int kPastTable = 1000;
 
-// The leading digits of `text` as a number; anything past the table's range
-// stays just past it, so a long run of digits cannot overflow.
+// The leading digits of `text` as a number (0 when it starts with none);
+// anything past the table's range, however long, reads as kPastTable.
 int LeadingNumber(std::string_view text) {
-  int n = 0;
-  for (char c : text) {
-    if (!IsDigit(c)) break;
-    n = n * 10 + (c - '0');
-    if (n > 999) n = 1000;
-  }
-  return n;
+  if (text.empty() || !zyp::is_digit(text.front())) return 0;
+  long n = 0;
+  // Digits too many for a long are past the table all the same.
+  if (zyp::read_long_prefix(text, n) == 0 || n >= kPastTable) return kPastTable;
+  return static_cast<int>(n);
 }
 
 }  // namespace
@@ -233,7 +235,7 @@ int WX_short_code(const char *str, char *code, std::size_t size) {
   if (!code || size == 0) return -1;
   const std::string_view text = Bounded(str);
   char converted[WX_CODE_SIZE];
-  if (!text.empty() && IsDigit(text.front())) {
+  if (!text.empty() && zyp::is_digit(text.front())) {
     WX_wmo_weather(LeadingNumber(text), converted);
     CopyOut(converted, code, size);
   } else if (!text.empty() && text.front() == '!') {
@@ -254,7 +256,7 @@ int WX_weather_text(const char *str, char *out_str) {
   out_str[0] = '\0';
   std::string_view code = Bounded(str);
   char converted[WX_CODE_SIZE];
-  if (!code.empty() && (IsDigit(code.front()) || code.front() == '!')) {
+  if (!code.empty() && (zyp::is_digit(code.front()) || code.front() == '!')) {
     WX_short_code(str, converted, sizeof converted);
     code = converted;
   }

@@ -14,6 +14,7 @@
 #include "surface/report.h"
 #include "surface/sa.h"
 #include "surface/scanner.h"
+#include "surface/scanner_testing.h"
 #include "test_metar_harness.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,8 +17,10 @@
 #include "messages/messages.h"
 #include "messages/messages_testing.h"
 #include "surface/metar.h"
+#include "surface/metar_testing.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
+#include "util/number.h"
 
 namespace metar_test {
 
@@ -166,7 +169,11 @@ inline int Expect(const Decoded &d, std::string_view list) {
     const std::string want(item.substr(eq + 1));
     ++checked;
     if (IsNumberField(name)) {
-      const double w = std::strtod(want.c_str(), nullptr);
+      double w = 0;
+      if (!zyp::read_double(want, w)) {
+        ADD_FAILURE() << "bad number '" << want << "' for " << name;
+        continue;
+      }
       const double got = NumberField(d, name);
       if (w == SFC_MISSING) EXPECT_EQ(got, w) << name;
       else EXPECT_NEAR(got, w, 0.001) << name;
@@ -235,26 +242,24 @@ inline std::vector<RealReport> LoadRealReports() {
       if (c == '=' || c == '\r') c = ' ';
     out.push_back({line, OriginOf(Identifier(line))});
   };
-  if (FILE *f = std::fopen(SOURCE_DIR "/tests/data/metar/awc_metars_sample.txt", "r")) {
-    char buf[1024];
+  // Whole lines, however long.
+  if (std::ifstream in(SOURCE_DIR "/tests/data/metar/awc_metars_sample.txt"); in) {
+    std::string line;
     bool first = true;
-    while (std::fgets(buf, sizeof buf, f)) {
-      std::string line(buf);
-      while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    while (std::getline(in, line)) {
+      while (!line.empty() && line.back() == '\r') line.pop_back();
       if (first || line.empty()) {
         first = false;
         continue;
       }
       add(line);
     }
-    std::fclose(f);
   }
-  if (FILE *f = std::fopen(SOURCE_DIR "/tests/data/metar/metaf_real_reports.tsv", "r")) {
-    char buf[2048];
+  if (std::ifstream in(SOURCE_DIR "/tests/data/metar/metaf_real_reports.tsv"); in) {
+    std::string line;
     bool first = true;
-    while (std::fgets(buf, sizeof buf, f)) {
-      std::string line(buf);
-      while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    while (std::getline(in, line)) {
+      while (!line.empty() && line.back() == '\r') line.pop_back();
       const std::size_t tab = line.rfind('\t');
       if (first || tab == std::string::npos) {
         first = false;
@@ -262,7 +267,6 @@ inline std::vector<RealReport> LoadRealReports() {
       }
       add(line.substr(tab + 1));
     }
-    std::fclose(f);
   }
   return out;
 }

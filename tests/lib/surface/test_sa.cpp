@@ -13,6 +13,7 @@
 #include "surface/raw_reader.h"
 #include "surface/report.h"
 #include "surface/sa.h"
+#include "surface/sa_testing.h"
 #include "surface/scanner.h"
 
 namespace {
@@ -632,6 +633,53 @@ TEST_F(SaTest, UnitedStatesRemarkGroups) {
   d = Decode(std::string(kCold) + "21006 ");
   EXPECT_EQ(d.r.min6_t, M);
   EXPECT_STREQ(d.r.comment, "21006 ");
+}
+
+// Purpose: each fixed-width United States group is taken only with what must
+// stand after it (a separator, a blank) and only when its try covers that too:
+// the same digits run on into a longer word, or ending the text with nothing
+// after them, stay words of the remarks.
+TEST_F(SaTest, UnitedStatesGroupsNeedWhatEndsThem) {
+  struct Case {
+    const char *remarks;  // the text ends right after them
+    const char *comment;
+    const char *notes;
+  };
+  const std::string kBody = "ORD SA 1750 CLR 7 132/58/44/2710/992 ";
+  const Case cases[] = {
+      // Taken with a blank or a slash after them.
+      {"4/005 ", "", "New Snow cover\n"},
+      {"4/005/ ", "", "New Snow cover\n"},
+      {"933012/ ", "", "New Liquid eq Snow cover\n"},
+      {"98123 ", "", "Old/New Sunshine\n"},
+      {"90405 ", "", "Old Snow cover\n"},
+      {"RNO 12 ", "RNO 12 ", "AMOS Status\n"},
+      // Run on into a longer word: the separator or blank is not where the
+      // group needs it.
+      {"4/0051 ", "4/0051 ", ""},
+      {"9330123 ", "9330123 ", ""},
+      {"981234 ", "981234 ", ""},
+      {"904051 ", "904051 ", ""},
+      {"7121 ", "7121 ", ""},
+      {"MAX1055 ", "MAX1055 ", ""},
+      // At the very end of the text: the try covers the group alone.
+      {"98123", "98123 ", ""},
+      {"90405", "90405 ", ""},
+      {"57045", "57045 ", ""},
+      {"712", "712 ", ""},
+      {"PRESFR", "PRESFR ", ""},
+      // The worded groups count their cover from the words: the number may
+      // end the text.
+      {"24 HR MAX 85", "", "Old 24 HR MAX... temp\n"},
+      {"MAX105", "MAX105 ", ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.remarks);
+    const Decoded d = Decode(kBody + c.remarks);
+    ASSERT_EQ(d.rc, 0);
+    EXPECT_STREQ(d.r.comment, c.comment);
+    EXPECT_EQ(Notes(kBody + c.remarks), c.notes);
+  }
 }
 
 // Purpose: the old tendency group is not read for an AMOS station, and is for
