@@ -10,6 +10,7 @@
 // the stream cannot seek, as for a pipe) and reading on. Lines of nothing but
 // white space are no records.
 #include "surface/cvt_reader.h"
+#include "surface/cvt_reader_testing.h"
 
 #include <netcdf.h>
 #include <netcdf_mem.h>
@@ -36,63 +37,10 @@ constexpr std::size_t kHeaderSlack = 64;
 // What SFC_open gives for a stream that has no file descriptor.
 constexpr int kNoDescriptor = 1 << 24;
 
-// The lesser warning class ("warn c") of the reader's one message.
-constexpr M_type kLesserWarning = 64;
-
-struct CvtState {
-  int kind = -1;              // kind of the open file; -1: none open
-  int access = SFC_CVT_READ;  // 0 read, 1 write, 2 append
-  int fd = -1;                // what SFC_open returned for it
-  std::string name;           // its name, to open it again
-  FilePtr stream;             // text and binary kinds
-  int ncid = -1;              // netCDF kinds
-  std::vector<char> memory;   // a netCDF file read into memory
-  sfc_cvt::CdfReader cdf;     // netCDF kinds opened for reading or appending
-  std::string label;          // the header's date label
-  Date date{};                // decoded from it; its hour places extreme temperatures
-  long first_pos = -1;        // offset of the first record from the stream's start
-  int next = 0;               // index of the next record the stream holds / counter
-  int last = -1;              // index of the record read last; -1 none
-  std::string line;           // text of record `last` (text kinds)
-};
-
-CvtState g_cvt;
-
-bool IsOldText(int kind) { return kind == SFC_CVT_OLD_1 || kind == SFC_CVT_OLD; }
-bool IsNewText(int kind) { return kind == SFC_CVT_NEW || kind == SFC_CVT_NEW_4; }
-bool IsReadText(int kind) { return IsOldText(kind) || IsNewText(kind); }
-bool IsCdf(int kind) { return kind == SFC_CVT_CDF_STATION || kind == SFC_CVT_CDF_REPORT; }
-bool IsStreamKind(int kind) {
-  return IsReadText(kind) || kind == SFC_CVT_TEXT || kind == SFC_CVT_TAGGED || kind == SFC_CVT_BINARY;
-}
-
-// The text kind a first character announces: the hour of a date label (or the
-// blank before a one-digit hour) for the old form, the header word for the new.
-int TextKindOf(int c) {
-  if (c == ' ' || c == '0' || c == '1' || c == '2') return SFC_CVT_OLD;
-  if (c == SFC_CVT_HEADER[0]) return SFC_CVT_NEW;
-  return -1;
-}
-
-// The classic netCDF signature: "CDF" and the format version (1 classic, 2 64-bit
-// offsets, 5 64-bit data). Other files that begin with 'C' are no converted files,
-// and are never handed to the library.
-bool IsCdfSignature(const unsigned char *head, std::size_t n) {
-  return n >= 4 && head[0] == 'C' && head[1] == 'D' && head[2] == 'F' &&
-         (head[3] == 1 || head[3] == 2 || head[3] == 5);
-}
-
-std::string CdfPath(const char *name) {
-  char path[FILE_PATH_MAX + 1];
-  FILE_add_user_path(name, path);
-  return path;
-}
-
-int OpenCdf(const char *name, int mode) {
-  int ncid = -1;
-  if (nc_open(CdfPath(name).c_str(), mode, &ncid) != NC_NOERR) return -1;
-  return ncid;
-}
+// The lesser warning class ("warn c") of the reader's one message: the lower bit
+// of the warning group.
+constexpr M_type kLesserWarning = M_WARN & ~(M_WARN << 1);
+static_assert(kLesserWarning == 0x40);
 
 // Reads a text stream line by line through its own block of bytes (a line costs a
 // search for its end, not a call per character), counting the bytes taken so that
@@ -146,12 +94,68 @@ class LineReader {
   long offset_ = 0;
 };
 
-LineReader g_lines;  // the open text file's lines
+// The reader's state: the one converted file open at a time.
+struct CvtState {
+  int kind = -1;              // kind of the open file; -1: none open
+  int access = SFC_CVT_READ;  // 0 read, 1 write, 2 append
+  int fd = -1;                // what SFC_open returned for it
+  std::string name;           // its name, to open it again
+  FilePtr stream;             // text and binary kinds
+  int ncid = -1;              // netCDF kinds
+  std::vector<char> memory;   // a netCDF file read into memory
+  sfc_cvt::CdfReader cdf;     // netCDF kinds opened for reading or appending
+  std::string label;          // the header's date label
+  Date date{};                // decoded from it; its hour places extreme temperatures
+  long first_pos = -1;        // offset of the first record from the stream's start
+  int next = 0;               // index of the next record the stream holds / counter
+  int last = -1;              // index of the record read last; -1 none
+  std::string line;           // text of record `last` (text kinds)
+  LineReader lines;           // the open text file's lines
+};
+
+CvtState g_cvt;
+
+bool IsOldText(int kind) { return kind == SFC_CVT_OLD_1 || kind == SFC_CVT_OLD; }
+bool IsNewText(int kind) { return kind == SFC_CVT_NEW || kind == SFC_CVT_NEW_4; }
+bool IsReadText(int kind) { return IsOldText(kind) || IsNewText(kind); }
+bool IsCdf(int kind) { return kind == SFC_CVT_CDF_STATION || kind == SFC_CVT_CDF_REPORT; }
+bool IsStreamKind(int kind) {
+  return IsReadText(kind) || kind == SFC_CVT_TEXT || kind == SFC_CVT_TAGGED || kind == SFC_CVT_BINARY;
+}
+
+// The text kind a first character announces: the hour of a date label (or the
+// blank before a one-digit hour) for the old form, the header word for the new.
+int TextKindOf(int c) {
+  if (c == ' ' || c == '0' || c == '1' || c == '2') return SFC_CVT_OLD;
+  if (c == SFC_CVT_HEADER[0]) return SFC_CVT_NEW;
+  return -1;
+}
+
+// The classic netCDF signature: "CDF" and the format version (1 classic, 2 64-bit
+// offsets, 5 64-bit data). Other files that begin with 'C' are no converted files,
+// and are never handed to the library.
+bool IsCdfSignature(const unsigned char *head, std::size_t n) {
+  return n >= 4 && head[0] == 'C' && head[1] == 'D' && head[2] == 'F' &&
+         (head[3] == 1 || head[3] == 2 || head[3] == 5);
+}
+
+std::string CdfPath(const char *name) {
+  char path[FILE_PATH_MAX + 1];
+  FILE_add_user_path(name, path);
+  return path;
+}
+
+int OpenCdf(const char *name, int mode) {
+  int ncid = -1;
+  if (nc_open(CdfPath(name).c_str(), mode, &ncid) != NC_NOERR) return -1;
+  return ncid;
+}
+
 
 // The next record line: one that holds more than white space (in the new form,
 // before the '$' that ends its data), so that every record has an identifier.
 bool ReadRecordLine(bool new_form, std::string &line) {
-  while (g_lines.Next(line)) {
+  while (g_cvt.lines.Next(line)) {
     const std::size_t end = new_form ? line.find('$') : std::string::npos;
     if (line.find_first_not_of(" \t\n\r\f\v") < end) return true;
   }
@@ -163,7 +167,7 @@ bool ReadRecordLine(bool new_form, std::string &line) {
 void ReadHeader() {
   std::string line;
   for (int k = IsNewText(g_cvt.kind) ? 2 : 1; k > 0; --k)
-    if (g_lines.Next(line)) g_cvt.label = line;
+    if (g_cvt.lines.Next(line)) g_cvt.label = line;
 }
 
 // Back to the first record of a text file. A stream that cannot seek is opened
@@ -172,14 +176,14 @@ bool RewindText() {
   FILE *f = g_cvt.stream.get();
   if (!f) return false;
   if (g_cvt.first_pos >= 0 && std::fseek(f, g_cvt.first_pos, SEEK_SET) == 0) {
-    g_lines.Attach(f, g_cvt.first_pos);
+    g_cvt.lines.Attach(f, g_cvt.first_pos);
     g_cvt.next = 0;
     return true;
   }
   if (FILE_is_stdio(g_cvt.name.c_str())) return false;
   g_cvt.stream.reset(FILE_open(g_cvt.name.c_str(), "r"));
   if (!g_cvt.stream) return false;
-  g_lines.Attach(g_cvt.stream.get(), 0);
+  g_cvt.lines.Attach(g_cvt.stream.get(), 0);
   const std::string label = g_cvt.label;
   ReadHeader();
   g_cvt.label = label;
@@ -213,7 +217,7 @@ bool IsOpen(int cvt_fd) { return g_cvt.kind > 0 && cvt_fd == g_cvt.fd; }
 void CloseAll() {
   if (g_cvt.stream && g_cvt.kind == SFC_CVT_TAGGED && g_cvt.access != SFC_CVT_READ)
     std::fprintf(g_cvt.stream.get(), "%s\n", SFC_CVT_TAG_END);
-  g_lines.Attach(nullptr, 0);
+  g_cvt.lines.Attach(nullptr, 0);
   g_cvt.stream.reset();
   if (g_cvt.ncid >= 0) nc_close(g_cvt.ncid);
   g_cvt = CvtState();
@@ -322,9 +326,9 @@ int TakeOver(ReadHandle &h) {
   if (IsReadText(g_cvt.kind)) {
     // The stream may not tell its position (a pipe): the first record is where the
     // header ended, counted from the start.
-    g_lines.Attach(g_cvt.stream.get(), 0);
+    g_cvt.lines.Attach(g_cvt.stream.get(), 0);
     ReadHeader();
-    g_cvt.first_pos = g_lines.offset();
+    g_cvt.first_pos = g_cvt.lines.offset();
   }
   return Descriptor(g_cvt.stream.get());
 }

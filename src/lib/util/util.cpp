@@ -320,3 +320,25 @@ float ZYP_slept() { return g_slept; }
 const char *ZYP_version() { return "5.60.2-LINUX-X11"; }
 
 void ZYP_set_input(FILE *in) { g_prompt_in = in; }
+
+int clean_line_n(unsigned char *line, std::size_t n) {
+  if (!line || n == 0) return 0;
+  long i = static_cast<long>(n) - 1;
+  // The trailing part, as in clean_line.
+  for (; i >= 0; --i) {
+    if (line[i] < ' ') {
+      line[i] = '\0';
+      continue;
+    }
+    if (line[i] >= 128) line[i] = ' ';
+    --i;
+    break;
+  }
+  // Below the blank or with the high bit set: c - ' ' wraps above 95 (one test, so
+  // that the loop compiles to a vector loop on long lines).
+  for (long k = 0; k <= i; ++k) {
+    const unsigned char c = line[k];
+    line[k] = static_cast<unsigned char>(c - ' ') > 95 ? ' ' : c;
+  }
+  return 1;
+}

@@ -9,6 +9,7 @@
 #include "messages/messages.h"
 #include "surface/metar.h"
 #include "surface/raw_reader.h"
+#include "surface/raw_reader_testing.h"
 #include "surface/report.h"
 #include "test_metar_harness.h"
 

@@ -10,6 +10,7 @@
 
 #include "messages/messages.h"
 #include "surface/raw_reader.h"
+#include "surface/raw_reader_testing.h"
 #include "surface/report.h"
 #include "surface/sa.h"
 #include "surface/scanner.h"
