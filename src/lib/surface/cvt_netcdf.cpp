@@ -549,7 +549,7 @@ bool CdfReader::ReadReport(std::size_t rec, int rep_type, SFC_report &r) const {
 
   // The tendency characteristic is one character; a blank is missing.
   if (!GetText(ptend_t_, rec, text, 1)) return false;
-  if (text[0] >= '0' && text[0] <= '9') r.ptend_t = text[0] - '0';
+  if (zyp::is_digit(text[0])) r.ptend_t = text[0] - '0';
 
   const double precip = GetNum(precip_, rec, ok);
   const double ref = GetNum(precip_ref_, rec, ok);

@@ -155,7 +155,7 @@ void WmoFromId(std::string_view id, SFC_report &r) {
   if (id.size() <= 4) return;
   int v = 0;
   std::size_t n = 0;
-  for (; n < id.size() && id[n] >= '0' && id[n] <= '9' && v <= 99999999; ++n) v = v * 10 + (id[n] - '0');
+  for (; n < id.size() && zyp::is_digit(id[n]) && v <= 99999999; ++n) v = v * 10 + (id[n] - '0');
   if (n > 0) r.wmo = v;
 }
 

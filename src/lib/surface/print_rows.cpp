@@ -9,7 +9,6 @@
 #include "surface/print_testing.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -20,6 +19,7 @@
 #include <vector>
 
 #include "surface/print_var.h"
+#include "util/chars.h"
 #include "util/util.h"
 #include "var/var.h"
 
@@ -181,15 +181,11 @@ bool ObsTime(const Input &in, int hhmm, char *out, std::size_t size) {
   return true;
 }
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
 // `text` without the blanks, tabs and line ends at either end.
 std::string_view Trimmed(std::string_view text) {
   std::size_t b = 0, e = text.size();
-  while (b < e && IsBlank(text[b])) ++b;
-  while (e > b && IsBlank(text[e - 1])) --e;
+  while (b < e && zyp::is_space(text[b])) ++b;
+  while (e > b && zyp::is_space(text[e - 1])) --e;
   return text.substr(b, e - b);
 }
 
@@ -200,7 +196,7 @@ void Clean(std::string_view text, bool squeeze, std::string &out) {
   out.clear();
   std::size_t blanks = 0;
   for (const char ch : text) {
-    if (IsBlank(ch)) {
+    if (zyp::is_space(ch)) {
       ++blanks;
       continue;
     }
@@ -398,8 +394,7 @@ void Record(Writer &w, const SFC_report &r) {
 void AppendUnit(std::string &name, std::string_view unit) {
   const std::size_t base = name.size();
   for (const char c : unit) {
-    const auto u = static_cast<unsigned char>(c);
-    if (std::isalnum(u) || c == '_') {
+    if (zyp::is_alnum(c) || c == '_') {
       name.push_back(c);
     } else if (c == '%') {
       name.append("pct");

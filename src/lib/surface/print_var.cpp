@@ -21,6 +21,7 @@
 #include "surface/print_line.h"
 #include "surface/print_row.h"
 #include "surface/weather.h"
+#include "util/chars.h"
 #include "var/var.h"
 
 using sfc_print::Row;
@@ -385,7 +386,7 @@ struct FloatFormat {
 // Reads at most two digits; false for a longer number or one above `max`.
 bool SmallNumber(const char **p, int max, int *value) {
   int v = 0, digits = 0;
-  for (; **p >= '0' && **p <= '9'; ++*p) {
+  for (; zyp::is_digit(**p); ++*p) {
     if (++digits > 2) return false;
     v = v * 10 + (**p - '0');
   }

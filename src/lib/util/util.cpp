@@ -102,21 +102,7 @@ int low_string(char *string) {
 
 int clean_line(unsigned char *line) {
   if (!line || !*line) return 0;
-  long i = static_cast<long>(std::strlen(reinterpret_cast<char *>(line))) - 1;
-  // The trailing part: control bytes are cut off; the first printable byte from the
-  // end ends it and becomes a blank when it has the high bit.
-  for (; i >= 0; --i) {
-    if (line[i] < ' ') {
-      line[i] = '\0';
-      continue;
-    }
-    if (line[i] >= 128) line[i] = ' ';
-    --i;
-    break;
-  }
-  for (; i >= 0; --i)
-    if (line[i] < ' ' || line[i] >= 128) line[i] = ' ';
-  return 1;
+  return clean_line_n(line, std::strlen(reinterpret_cast<char *>(line)));
 }
 
 int strmcat(char *s1, const char *s2, int m) {
@@ -324,7 +310,8 @@ void ZYP_set_input(FILE *in) { g_prompt_in = in; }
 int clean_line_n(unsigned char *line, std::size_t n) {
   if (!line || n == 0) return 0;
   long i = static_cast<long>(n) - 1;
-  // The trailing part, as in clean_line.
+  // The trailing part: control bytes are cut off; the first printable byte from the
+  // end ends it and becomes a blank when it has the high bit.
   for (; i >= 0; --i) {
     if (line[i] < ' ') {
       line[i] = '\0';
