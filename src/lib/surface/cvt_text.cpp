@@ -22,7 +22,6 @@
 // absent is passed over, a letter met out of its place is not read again.
 #include <cctype>
 #include <charconv>
-#include <climits>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -30,7 +29,6 @@
 #include "surface/cvt_fields.h"
 #include "surface/cvt_reader.h"
 #include "util/chars.h"
-#include "util/number.h"
 #include "util/util.h"
 
 namespace {
@@ -64,12 +62,23 @@ class Scan {
   bool Int(int width, int &out) {
     Space();
     std::size_t end = width > 0 ? std::min(s_.size(), i_ + static_cast<std::size_t>(width)) : s_.size();
-    long v = 0;
-    const std::size_t used = zyp::read_long_prefix(s_.substr(i_, end - i_), v);
-    // No digits, or beyond an int: no number.
-    if (used == 0 || v < INT_MIN || v > INT_MAX) return false;
+    // Read here rather than with zyp::read_long_prefix: a record line holds a dozen
+    // of these short fields, and the call costs several times the loop. The loop
+    // stops before an overflow.
+    std::size_t j = i_;
+    bool negative = false;
+    if (j < end && (s_[j] == '-' || s_[j] == '+')) negative = s_[j++] == '-';
+    const std::size_t digits = j;
+    long long v = 0;
+    for (; j < end && zyp::is_digit(s_[j]); ++j) {
+      v = v * 10 + (s_[j] - '0');
+      if (v > 2147483648LL) return false;  // beyond an int: no number
+    }
+    if (j == digits) return false;
+    if (negative) v = -v;
+    if (v > 2147483647LL) return false;
     out = static_cast<int>(v);
-    i_ += used;
+    i_ = j;
     return true;
   }
 
