@@ -522,8 +522,9 @@ bool CdfReader::ReadReport(std::size_t rec, int rep_type, SFC_report &r) const {
   // The observation time is text: "2353".
   if (!GetText(time_, rec, text, kTimeLen)) return false;
   text[kTimeLen] = '\0';
-  // Any white space before the number is passed over, line ends included.
-  std::string_view digits(text);
+  // Any white space before the number is passed over, line ends included; the
+  // number ends at the first other character (the terminator at the latest).
+  std::string_view digits(text, kTimeLen);
   while (!digits.empty() && zyp::is_space(digits.front())) digits.remove_prefix(1);
   long t = 0;
   if (zyp::read_long_prefix(digits, t) > 0 && t >= 0 && t <= 9999) r.time = static_cast<int>(t);

@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,7 +66,7 @@ class LineReader {
     for (;;) {
       if (begin_ == end_ && !Fill()) return any;
       any = true;
-      const char *from = block_ + begin_;
+      const char *from = block_.get() + begin_;
       const auto *nl = static_cast<const char *>(std::memchr(from, '\n', end_ - begin_));
       const std::size_t len = nl ? static_cast<std::size_t>(nl - from) : end_ - begin_;
       const std::size_t room = static_cast<std::size_t>(SFC_CVT_LINE_MAX) - line.size();
@@ -81,14 +82,18 @@ class LineReader {
  private:
   bool Fill() {
     if (eof_ || !f_) return false;
-    end_ = std::fread(block_, 1, sizeof block_, f_);
+    // The block is made at the first read (left uninitialised: only what was read is
+    // looked at), so that resetting the reader's state costs no copy of it.
+    if (!block_) block_.reset(new char[kBlockSize]);
+    end_ = std::fread(block_.get(), 1, kBlockSize, f_);
     begin_ = 0;
     eof_ = end_ == 0;
     return !eof_;
   }
 
   FILE *f_ = nullptr;
-  char block_[65536];
+  static constexpr std::size_t kBlockSize = 65536;
+  std::unique_ptr<char[]> block_;
   std::size_t begin_ = 0, end_ = 0;
   bool eof_ = false;
   long offset_ = 0;

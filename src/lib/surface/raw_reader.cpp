@@ -656,7 +656,7 @@ int SFC_raw_origin_of_id(const char *id) {
   static constexpr const char kUs[][3] = {"PA", "PH", "PG", "PK", "PT", "TJ", "TI"};
   if (id[0] == 'K') return SFC_ORIGIN_US;
   for (const char *pre : kUs)
-    if (std::strncmp(id, pre, 2) == 0) return SFC_ORIGIN_US;
+    if (id[0] == pre[0] && id[1] == pre[1]) return SFC_ORIGIN_US;  // id[1] exists: id[0] is no NUL
   if (id[0] == 'C') return SFC_ORIGIN_CANADA;
   return SFC_ORIGIN_OTHER;
 }
