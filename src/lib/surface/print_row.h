@@ -84,7 +84,9 @@ class Row {
 
   /// The line so far, NUL-terminated.
   const char *c_str();
+  /// The line so far.
   std::string_view view() const { return {buf_, len_}; }
+  /// Empties the line.
   void Clear() { len_ = 0; }
 
  private:
