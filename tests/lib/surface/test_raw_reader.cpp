@@ -273,6 +273,38 @@ TEST_F(RawReader, OriginOfIdentifier) {
   EXPECT_EQ(r[2].bulletin, SFC_ORIGIN_OTHER);
 }
 
+// Purpose: a report as read is decoded by the decoder of its format (which names
+// the area after the format); a report of no format stays all missing with the
+// area "UN", and a report filled before is started afresh.
+TEST_F(RawReader, DecodeRawPicksTheDecoder) {
+  const auto r = ReadAll("SAUS70 KWBC 121800\nKDEN 121853Z 27005KT 10SM CLR 10/M02 A3012=\n"
+                         "DEN SA 1850 CLR 15 131/55/32/3610/001=\n");
+  ASSERT_EQ(r.size(), 2u);
+  for (const Read &rd : r) {
+    SCOPED_TRACE(rd.text);
+    data_struct d{};
+    std::snprintf(d.data, sizeof d.data, "%s", rd.text.c_str());
+    std::snprintf(d.id, sizeof d.id, "%s", rd.id.c_str());
+    d.format = rd.format;
+    d.bulletin = rd.bulletin;
+    SFC_report got;
+    std::memset(&got, 0x5A, sizeof got);
+    SFC_decode_raw(d, &got);
+    EXPECT_STREQ(got.area, rd.format == SFC_FMT_METAR ? "ME" : "SA");
+    EXPECT_STREQ(got.id, rd.format == SFC_FMT_METAR ? "KDEN" : "DEN");
+    EXPECT_EQ(got.time, rd.format == SFC_FMT_METAR ? 1853 : 1850);
+  }
+  data_struct none{};
+  SFC_report got;
+  std::memset(&got, 0x5A, sizeof got);
+  SFC_decode_raw(none, &got);
+  SFC_report fresh;
+  SFC_initialize(&fresh);
+  std::snprintf(fresh.area, sizeof fresh.area, "UN");
+  EXPECT_EQ(std::memcmp(&got, &fresh, sizeof got), 0);
+  SFC_decode_raw(none, nullptr);  // nothing to fill: no crash
+}
+
 // ---- whole files ------------------------------------------------------------------
 
 struct FileCase {
