@@ -21,6 +21,7 @@
 #include "surface/metar.h"
 #include "surface/print_line.h"
 #include "surface/raw_reader.h"
+#include "surface/raw_reader_testing.h"
 #include "surface/report.h"
 
 namespace {
@@ -30,22 +31,13 @@ struct Report {
   int bulletin;
 };
 
-// The origin the raw reader gives a METAR of a bulletin of unknown origin.
-int OriginOf(const std::string &id) {
-  if (id.empty()) return SFC_ORIGIN_OTHER;
-  if (id[0] == 'K') return SFC_ORIGIN_US;
-  for (const char *p : {"PA", "PH", "PG", "PK", "PT", "TJ", "TI"})
-    if (id.compare(0, 2, p) == 0) return SFC_ORIGIN_US;
-  return id[0] == 'C' ? SFC_ORIGIN_CANADA : SFC_ORIGIN_OTHER;
-}
-
 std::vector<Report> LoadReports() {
   std::vector<Report> out;
   std::ifstream in(SOURCE_DIR "/tests/data/metar/awc_metars_sample.txt");
   std::string line;
   std::getline(in, line);  // the cache's header line
   while (std::getline(in, line))
-    if (!line.empty()) out.push_back({line + " ", OriginOf(line.substr(0, 4))});
+    if (!line.empty()) out.push_back({line + " ", SFC_raw_origin_of_id(line.substr(0, 4).c_str())});
   return out;
 }
 

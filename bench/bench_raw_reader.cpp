@@ -17,10 +17,8 @@
 #include <string>
 
 #include "messages/messages.h"
-#include "surface/metar.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
-#include "surface/sa.h"
 
 namespace {
 
@@ -54,12 +52,7 @@ long ReadAll(FILE *f, bool decode = false) {
     ++n;
     benchmark::DoNotOptimize(d);
     if (decode) {
-      SFC_initialize(&report);
-      std::snprintf(report.area, sizeof report.area, "UN");
-      if (d.format == SFC_FMT_SA || d.format == SFC_FMT_SP)
-        SFC_decode_SA(d.data, d.format, d.bulletin, &report);
-      else if (d.format == SFC_FMT_METAR || d.format == SFC_FMT_SPECI)
-        SFC_decode_METAR(d.data, d.format, d.bulletin, &report);
+      SFC_decode_raw(d, &report);
       benchmark::DoNotOptimize(report);
     }
     if (r == SFC_RAW_LAST) break;

@@ -2,10 +2,13 @@
 // reader gives keeps the limits of the report record.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "mem_file.h"
 #include "messages/messages.h"
 #include "surface/cvt_fields.h"
 #include "surface/cvt_reader.h"
@@ -46,3 +49,23 @@ inline int CvtOpen(const std::string &path, int *kind, SFC_info *info) {
   CvtCheck(CvtTerminated(info->datim, sizeof info->datim));
   return fd;
 }
+
+/// The fuzz input as a converted file in memory, opened with CvtOpen: fd() is the
+/// descriptor, or -1 when the file could not be made or is no converted file. The
+/// caller closes the descriptor (and checks that it closes); the file in memory
+/// stays while this object lives.
+class CvtInput {
+ public:
+  CvtInput(const uint8_t *data, std::size_t size) : file_(data, size) {
+    if (!file_.path().empty()) fd_ = CvtOpen(file_.path(), &kind_, &info_);
+  }
+  int fd() const { return fd_; }
+  int kind() const { return kind_; }
+  const SFC_info &info() const { return info_; }
+
+ private:
+  MemFile file_;
+  int fd_ = -1;
+  int kind_ = 0;
+  SFC_info info_;
+};

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "cvt_check.h"
-#include "mem_file.h"
 #include "surface/cvt_reader.h"
 
 namespace {
@@ -46,12 +45,11 @@ extern "C" const char *__asan_default_options() {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  MemFile file(data, size);
-  if (file.path().empty()) return 0;
-  int kind = 0;
-  SFC_info info;
-  const int fd = CvtOpen(file.path(), &kind, &info);
+  const CvtInput input(data, size);
+  const int fd = input.fd();
   if (fd < 0) return 0;
+  const int kind = input.kind();
+  const SFC_info &info = input.info();
   if (kind != SFC_CVT_CDF_STATION && kind != SFC_CVT_CDF_REPORT) {
     SFC_close(fd);
     return 0;

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "cvt_check.h"
-#include "mem_file.h"
 #include "surface/cvt_reader.h"
 
 namespace {
@@ -41,12 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     start = end + 1;
   }
 
-  MemFile file(data, size);
-  if (file.path().empty()) return 0;
-  int kind = 0;
-  SFC_info info;
-  const int fd = CvtOpen(file.path(), &kind, &info);
+  const CvtInput input(data, size);
+  const int fd = input.fd();
   if (fd < 0) return 0;
+  const int kind = input.kind();
   CvtCheck(kind == SFC_CVT_OLD || kind == SFC_CVT_NEW || kind == SFC_CVT_CDF_STATION ||
            kind == SFC_CVT_CDF_REPORT);
 

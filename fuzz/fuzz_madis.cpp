@@ -22,33 +22,15 @@
 #include <string>
 #include <vector>
 
+#include "raw_check.h"
 #include "surface/madis_reader.h"
-#include "surface/metar.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
-#include "surface/sa.h"
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
-
-void CheckReport(const data_struct &d) {
-  const void *end = std::memchr(d.data, '\0', sizeof d.data);
-  Check(end != nullptr);
-  const size_t len = static_cast<size_t>(static_cast<const char *>(end) - d.data);
-  Check(len >= 1 && len <= static_cast<size_t>(SFC_DATA_LEN));
-  Check(std::memchr(d.id, '\0', sizeof d.id) != nullptr && d.id[0] != '\0');
-  Check(d.format == SFC_FMT_SA || d.format == SFC_FMT_METAR || d.format == SFC_FMT_SP ||
-        d.format == SFC_FMT_SPECI);
-  Check(d.bulletin == SFC_ORIGIN_US || d.bulletin == SFC_ORIGIN_CANADA ||
-        d.bulletin == SFC_ORIGIN_MEXICO || d.bulletin == SFC_ORIGIN_OTHER);
-  for (size_t i = 0; i < len; ++i) {
-    const auto c = static_cast<unsigned char>(d.data[i]);
-    Check(c >= ' ' && c < 128);
-  }
-}
+using raw_check::Check;
+using raw_check::CheckReport;
 
 struct Record {
   std::string raw, name, type, time;
@@ -151,11 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     CheckReport(d);
     Check(prhour == -9999 || (prhour >= 0 && prhour <= 2359));
     SFC_report r;
-    SFC_initialize(&r);
-    if (d.format == SFC_FMT_SA || d.format == SFC_FMT_SP)
-      SFC_decode_SA(d.data, d.format, d.bulletin, &r);
-    else
-      SFC_decode_METAR(d.data, d.format, d.bulletin, &r);
+    SFC_decode_raw(d, &r);  // CheckReport made sure of a format it decodes
   }
   Check(m.read(&d, &prhour) == -1);
   return 0;

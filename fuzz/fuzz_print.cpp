@@ -30,6 +30,7 @@
 #include "surface/print_line.h"
 #include "surface/print_nice.h"
 #include "surface/print_rows.h"
+#include "surface/print_testing.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
 #include "surface/sa.h"

@@ -19,37 +19,20 @@
 #include <string>
 
 #include "files/paths.h"
+#include "raw_check.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using raw_check::Check;
 
-// The length of a NUL-terminated text within `size` bytes; aborts when there is
-// no terminator.
-size_t Terminated(const char *s, size_t size) {
-  const void *end = std::memchr(s, '\0', size);
-  Check(end != nullptr);
-  return static_cast<size_t>(static_cast<const char *>(end) - s);
-}
-
-void CheckReport(const data_struct &d) {
-  size_t len = Terminated(d.data, sizeof d.data);
-  Check(len >= 1 && len <= static_cast<size_t>(SFC_DATA_LEN));
-  size_t id_len = Terminated(d.id, sizeof d.id);
-  Check(id_len >= 1 && id_len <= static_cast<size_t>(SFC_RAW_WORD_LEN));
-  Check(d.format == SFC_FMT_SA || d.format == SFC_FMT_METAR || d.format == SFC_FMT_SP ||
-        d.format == SFC_FMT_SPECI);
-  Check(d.bulletin == SFC_ORIGIN_US || d.bulletin == SFC_ORIGIN_CANADA ||
-        d.bulletin == SFC_ORIGIN_MEXICO || d.bulletin == SFC_ORIGIN_OTHER);
-  for (size_t i = 0; i < len; ++i) {
-    auto c = static_cast<unsigned char>(d.data[i]);
-    Check(c >= ' ' && c < 128);
-  }
-  // The text ends with the blank after its last line unless it was cut.
+// The common limits, and the reader's own: an identifier of at most
+// SFC_RAW_WORD_LEN characters, a text that ends with the blank after its last line
+// unless it was cut.
+void CheckReader(const data_struct &d) {
+  const size_t len = raw_check::CheckReport(d);
+  Check(raw_check::Terminated(d.id, sizeof d.id) <= static_cast<size_t>(SFC_RAW_WORD_LEN));
   Check(len == static_cast<size_t>(SFC_DATA_LEN) || d.data[len - 1] == ' ');
 }
 
@@ -94,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       break;
     }
     Check(r == SFC_RAW_OK || r == SFC_RAW_LAST);
-    CheckReport(d);
+    CheckReader(d);
     if (r == SFC_RAW_LAST) break;
   }
   Check(SFC_raw_eof() == 1);

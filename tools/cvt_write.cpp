@@ -28,17 +28,17 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "date/date.h"
 #include "station/station.h"
 #include "surface/cvt_reader.h"
-#include "surface/metar.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
-#include "surface/sa.h"
 #include "surface/weather.h"
+#include "util/number.h"
 #include "util/util.h"
 
 namespace {
@@ -444,12 +444,7 @@ std::vector<SFC_report> Decode(const char *path, const ParsedList &ids) {
     if (result == SFC_RAW_NONE) break;
     if (wanted.wanted(d.id)) {
       SFC_report r;
-      SFC_initialize(&r);
-      std::snprintf(r.area, sizeof r.area, "UN");
-      if (d.format == SFC_FMT_SA || d.format == SFC_FMT_SP)
-        SFC_decode_SA(d.data, d.format, d.bulletin, &r);
-      else if (d.format == SFC_FMT_METAR || d.format == SFC_FMT_SPECI)
-        SFC_decode_METAR(d.data, d.format, d.bulletin, &r);
+      SFC_decode_raw(d, &r);
       if (d.format != SFC_FMT_NONE && r.type != 0 && r.id[0]) reports.push_back(r);
     }
     if (result == SFC_RAW_LAST) break;
@@ -479,10 +474,12 @@ int main(int argc, char **argv) {
   if (when.size() != 10 || when.find_first_not_of("0123456789") != std::string::npos) return Usage();
   Date date;
   DATE_init(&date);
-  date.year = std::atoi(when.substr(0, 4).c_str());
-  date.month = std::atoi(when.substr(4, 2).c_str());
-  date.day = std::atoi(when.substr(6, 2).c_str());
-  date.hour = std::atoi(when.substr(8, 2).c_str());
+  // Ten digits (checked above): YYYYMMDDHH.
+  const std::string_view digits = when;
+  date.year = zyp::leading_int(digits.substr(0, 4));
+  date.month = zyp::leading_int(digits.substr(4, 2));
+  date.day = zyp::leading_int(digits.substr(6, 2));
+  date.hour = zyp::leading_int(digits.substr(8, 2));
   date.min = DATE_MISSING;
   char label[DATE_LABEL_SIZE];
   DATE_make_label(&date, label);

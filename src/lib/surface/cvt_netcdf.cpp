@@ -13,7 +13,10 @@
 #include <vector>
 
 #include "surface/cvt_fields.h"
+#include "surface/cvt_reader.h"
 #include "surface/weather.h"
+#include "util/chars.h"
+#include "util/number.h"
 
 namespace sfc_cvt {
 
@@ -379,7 +382,7 @@ void CdfReader::Attach(int ncid, int kind) {
   ncid_ = ncid;
   kind_ = kind;
   std::size_t n = 0;
-  if (kind == 11) {
+  if (kind == SFC_CVT_CDF_STATION) {
     if (nc_inq_dimid(ncid, "station", &rec_dim_) != NC_NOERR) rec_dim_ = -1;
     AttText(ncid, NC_GLOBAL, "datetime", label_);
     AttNumber(ncid, NC_GLOBAL, "missing_val_f", missing_f_);
@@ -441,7 +444,7 @@ bool CdfReader::ReadStation(std::size_t rec, int rep_type, int hour, SFC_report 
   };
   if (!GetText(id_, rec, text, kTextLen)) return false;
   CopyField(r.id, text_of(kTextLen));
-  if (rep_type == 1) return true;
+  if (rep_type == SFC_CVT_ID) return true;
 
   double in[kIntData], fl[kFltData];
   if (!GetNums(intdata_, rec, in, kIntData) || !GetNums(fltdata_, rec, fl, kFltData)) return false;
@@ -455,7 +458,7 @@ bool CdfReader::ReadStation(std::size_t rec, int rep_type, int hour, SFC_report 
   if (!has_version_ && r.lon != SFC_MISSING_F) r.lon = -r.lon;
   r.elev = ToFloat(in[2]);
   r.wmo = ToInt(in[3]);
-  if (rep_type == 2) return true;
+  if (rep_type == SFC_CVT_LOCATION) return true;
 
   r.time = ToInt(in[0]);
   r.prior = ToInt(in[1]);
@@ -499,16 +502,16 @@ bool CdfReader::ReadReport(std::size_t rec, int rep_type, SFC_report &r) const {
   char text[SFC_COMMENT_SIZE];
   if (!GetText(id_, rec, text, kReportIdLen)) return false;
   CopyField(r.id, Trim(std::string_view(text, kReportIdLen)));
-  if (rep_type == 1) return true;
+  if (rep_type == SFC_CVT_ID) return true;
 
   bool ok = true;
-  const std::size_t n_floats = rep_type == 2 ? kLocationFloats : std::size(kReportFloats);
+  const std::size_t n_floats = rep_type == SFC_CVT_LOCATION ? kLocationFloats : std::size(kReportFloats);
   for (std::size_t k = 0; k < n_floats; ++k) {
     const double v = GetNum(floats_[k], rec, ok);
     if (Present(v)) r.*kReportFloats[k].field = ToFloat(Convert(v, kReportFloats[k].conv));
   }
   if (!ok) return false;
-  if (rep_type == 2) return true;
+  if (rep_type == SFC_CVT_LOCATION) return true;
 
   if (region_.id < 0) {
     CopyField(r.area, "UN");
@@ -519,9 +522,12 @@ bool CdfReader::ReadReport(std::size_t rec, int rep_type, SFC_report &r) const {
   // The observation time is text: "2353".
   if (!GetText(time_, rec, text, kTimeLen)) return false;
   text[kTimeLen] = '\0';
-  char *end = nullptr;
-  const long t = std::strtol(text, &end, 10);
-  if (end != text && t >= 0 && t <= 9999) r.time = static_cast<int>(t);
+  // Any white space before the number is passed over, line ends included; the
+  // number ends at the first other character (the terminator at the latest).
+  std::string_view digits(text, kTimeLen);
+  while (!digits.empty() && zyp::is_space(digits.front())) digits.remove_prefix(1);
+  long t = 0;
+  if (zyp::read_long_prefix(digits, t) > 0 && t >= 0 && t <= 9999) r.time = static_cast<int>(t);
 
   // Present weather as a WMO number.
   const int wmo_wx = ToInt(GetNum(wmo_wx_, rec, ok));
@@ -544,7 +550,7 @@ bool CdfReader::ReadReport(std::size_t rec, int rep_type, SFC_report &r) const {
 
   // The tendency characteristic is one character; a blank is missing.
   if (!GetText(ptend_t_, rec, text, 1)) return false;
-  if (text[0] >= '0' && text[0] <= '9') r.ptend_t = text[0] - '0';
+  if (zyp::is_digit(text[0])) r.ptend_t = text[0] - '0';
 
   const double precip = GetNum(precip_, rec, ok);
   const double ref = GetNum(precip_ref_, rec, ok);

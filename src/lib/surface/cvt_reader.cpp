@@ -10,6 +10,7 @@
 // the stream cannot seek, as for a pipe) and reading on. Lines of nothing but
 // white space are no records.
 #include "surface/cvt_reader.h"
+#include "surface/cvt_reader_testing.h"
 
 #include <netcdf.h>
 #include <netcdf_mem.h>
@@ -18,6 +19,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,9 +38,68 @@ constexpr std::size_t kHeaderSlack = 64;
 // What SFC_open gives for a stream that has no file descriptor.
 constexpr int kNoDescriptor = 1 << 24;
 
-// The lesser warning class ("warn c") of the reader's one message.
-constexpr M_type kLesserWarning = 64;
+// The lesser warning class ("warn c") of the reader's one message: the lower bit
+// of the warning group.
+constexpr M_type kLesserWarning = M_WARN & ~(M_WARN << 1);
+static_assert(kLesserWarning == 0x40);
 
+// Reads a text stream line by line through its own block of bytes (a line costs a
+// search for its end, not a call per character), counting the bytes taken so that
+// the position of a line is known without asking the stream.
+class LineReader {
+ public:
+  void Attach(FILE *f, long offset) {
+    f_ = f;
+    begin_ = end_ = 0;
+    eof_ = false;
+    offset_ = offset;
+  }
+  /// Bytes of the stream taken so far (the position of the next line).
+  long offset() const { return offset_; }
+
+  /// One line into `line` (at most SFC_CVT_LINE_MAX characters; the rest of a longer
+  /// line is passed over), without its line end and trailing carriage returns.
+  /// False at the end of the stream.
+  bool Next(std::string &line) {
+    line.clear();
+    bool any = false;
+    for (;;) {
+      if (begin_ == end_ && !Fill()) return any;
+      any = true;
+      const char *from = block_.get() + begin_;
+      const auto *nl = static_cast<const char *>(std::memchr(from, '\n', end_ - begin_));
+      const std::size_t len = nl ? static_cast<std::size_t>(nl - from) : end_ - begin_;
+      const std::size_t room = static_cast<std::size_t>(SFC_CVT_LINE_MAX) - line.size();
+      line.append(from, len < room ? len : room);
+      begin_ += len + (nl ? 1 : 0);
+      offset_ += static_cast<long>(len + (nl ? 1 : 0));
+      if (nl) break;
+    }
+    while (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+  }
+
+ private:
+  bool Fill() {
+    if (eof_ || !f_) return false;
+    // The block is made at the first read (left uninitialised: only what was read is
+    // looked at), so that resetting the reader's state costs no copy of it.
+    if (!block_) block_.reset(new char[kBlockSize]);
+    end_ = std::fread(block_.get(), 1, kBlockSize, f_);
+    begin_ = 0;
+    eof_ = end_ == 0;
+    return !eof_;
+  }
+
+  FILE *f_ = nullptr;
+  static constexpr std::size_t kBlockSize = 65536;
+  std::unique_ptr<char[]> block_;
+  std::size_t begin_ = 0, end_ = 0;
+  bool eof_ = false;
+  long offset_ = 0;
+};
+
+// The reader's state: the one converted file open at a time.
 struct CvtState {
   int kind = -1;              // kind of the open file; -1: none open
   int access = SFC_CVT_READ;  // 0 read, 1 write, 2 append
@@ -54,6 +115,7 @@ struct CvtState {
   int next = 0;               // index of the next record the stream holds / counter
   int last = -1;              // index of the record read last; -1 none
   std::string line;           // text of record `last` (text kinds)
+  LineReader lines;           // the open text file's lines
 };
 
 CvtState g_cvt;
@@ -94,64 +156,11 @@ int OpenCdf(const char *name, int mode) {
   return ncid;
 }
 
-// Reads a text stream line by line through its own block of bytes (a line costs a
-// search for its end, not a call per character), counting the bytes taken so that
-// the position of a line is known without asking the stream.
-class LineReader {
- public:
-  void Attach(FILE *f, long offset) {
-    f_ = f;
-    begin_ = end_ = 0;
-    eof_ = false;
-    offset_ = offset;
-  }
-  /// Bytes of the stream taken so far (the position of the next line).
-  long offset() const { return offset_; }
-
-  /// One line into `line` (at most SFC_CVT_LINE_MAX characters; the rest of a longer
-  /// line is passed over), without its line end and trailing carriage returns.
-  /// False at the end of the stream.
-  bool Next(std::string &line) {
-    line.clear();
-    bool any = false;
-    for (;;) {
-      if (begin_ == end_ && !Fill()) return any;
-      any = true;
-      const char *from = block_ + begin_;
-      const auto *nl = static_cast<const char *>(std::memchr(from, '\n', end_ - begin_));
-      const std::size_t len = nl ? static_cast<std::size_t>(nl - from) : end_ - begin_;
-      const std::size_t room = static_cast<std::size_t>(SFC_CVT_LINE_MAX) - line.size();
-      line.append(from, len < room ? len : room);
-      begin_ += len + (nl ? 1 : 0);
-      offset_ += static_cast<long>(len + (nl ? 1 : 0));
-      if (nl) break;
-    }
-    while (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-  }
-
- private:
-  bool Fill() {
-    if (eof_ || !f_) return false;
-    end_ = std::fread(block_, 1, sizeof block_, f_);
-    begin_ = 0;
-    eof_ = end_ == 0;
-    return !eof_;
-  }
-
-  FILE *f_ = nullptr;
-  char block_[65536];
-  std::size_t begin_ = 0, end_ = 0;
-  bool eof_ = false;
-  long offset_ = 0;
-};
-
-LineReader g_lines;  // the open text file's lines
 
 // The next record line: one that holds more than white space (in the new form,
 // before the '$' that ends its data), so that every record has an identifier.
 bool ReadRecordLine(bool new_form, std::string &line) {
-  while (g_lines.Next(line)) {
+  while (g_cvt.lines.Next(line)) {
     const std::size_t end = new_form ? line.find('$') : std::string::npos;
     if (line.find_first_not_of(" \t\n\r\f\v") < end) return true;
   }
@@ -163,7 +172,7 @@ bool ReadRecordLine(bool new_form, std::string &line) {
 void ReadHeader() {
   std::string line;
   for (int k = IsNewText(g_cvt.kind) ? 2 : 1; k > 0; --k)
-    if (g_lines.Next(line)) g_cvt.label = line;
+    if (g_cvt.lines.Next(line)) g_cvt.label = line;
 }
 
 // Back to the first record of a text file. A stream that cannot seek is opened
@@ -172,14 +181,14 @@ bool RewindText() {
   FILE *f = g_cvt.stream.get();
   if (!f) return false;
   if (g_cvt.first_pos >= 0 && std::fseek(f, g_cvt.first_pos, SEEK_SET) == 0) {
-    g_lines.Attach(f, g_cvt.first_pos);
+    g_cvt.lines.Attach(f, g_cvt.first_pos);
     g_cvt.next = 0;
     return true;
   }
   if (FILE_is_stdio(g_cvt.name.c_str())) return false;
   g_cvt.stream.reset(FILE_open(g_cvt.name.c_str(), "r"));
   if (!g_cvt.stream) return false;
-  g_lines.Attach(g_cvt.stream.get(), 0);
+  g_cvt.lines.Attach(g_cvt.stream.get(), 0);
   const std::string label = g_cvt.label;
   ReadHeader();
   g_cvt.label = label;
@@ -213,7 +222,7 @@ bool IsOpen(int cvt_fd) { return g_cvt.kind > 0 && cvt_fd == g_cvt.fd; }
 void CloseAll() {
   if (g_cvt.stream && g_cvt.kind == SFC_CVT_TAGGED && g_cvt.access != SFC_CVT_READ)
     std::fprintf(g_cvt.stream.get(), "%s\n", SFC_CVT_TAG_END);
-  g_lines.Attach(nullptr, 0);
+  g_cvt.lines.Attach(nullptr, 0);
   g_cvt.stream.reset();
   if (g_cvt.ncid >= 0) nc_close(g_cvt.ncid);
   g_cvt = CvtState();
@@ -322,9 +331,9 @@ int TakeOver(ReadHandle &h) {
   if (IsReadText(g_cvt.kind)) {
     // The stream may not tell its position (a pipe): the first record is where the
     // header ended, counted from the start.
-    g_lines.Attach(g_cvt.stream.get(), 0);
+    g_cvt.lines.Attach(g_cvt.stream.get(), 0);
     ReadHeader();
-    g_cvt.first_pos = g_lines.offset();
+    g_cvt.first_pos = g_cvt.lines.offset();
   }
   return Descriptor(g_cvt.stream.get());
 }

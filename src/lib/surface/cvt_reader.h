@@ -42,24 +42,38 @@
 
 // ---- kinds and access ------------------------------------------------------------
 
-constexpr int SFC_CVT_OLD = 2;          // old text form (1 reads alike)
+/// The old text form.
+constexpr int SFC_CVT_OLD = 2;
+/// The old text form's other kind number, read alike.
 constexpr int SFC_CVT_OLD_1 = 1;
-constexpr int SFC_CVT_NEW = 3;          // new text form (4 reads alike)
+/// The new text form.
+constexpr int SFC_CVT_NEW = 3;
+/// The new text form's other kind number, read alike.
 constexpr int SFC_CVT_NEW_4 = 4;
-constexpr int SFC_CVT_TEXT = 5;         // writers' text kind (not read)
-constexpr int SFC_CVT_TAGGED = 51;      // writers' tagged text kind (not read)
-constexpr int SFC_CVT_BINARY = 41;      // writers' binary kind (not read)
-constexpr int SFC_CVT_CDF_STATION = 11; // netCDF station form
-constexpr int SFC_CVT_CDF_REPORT = 12;  // netCDF report form
+/// The writers' text kind (not read).
+constexpr int SFC_CVT_TEXT = 5;
+/// The writers' tagged text kind (not read).
+constexpr int SFC_CVT_TAGGED = 51;
+/// The writers' binary kind (not read).
+constexpr int SFC_CVT_BINARY = 41;
+/// The netCDF station form.
+constexpr int SFC_CVT_CDF_STATION = 11;
+/// The netCDF report form.
+constexpr int SFC_CVT_CDF_REPORT = 12;
 
+/// Access of SFC_open: reading.
 constexpr int SFC_CVT_READ = 0;
+/// Access of SFC_open: writing a new file.
 constexpr int SFC_CVT_WRITE = 1;
+/// Access of SFC_open: appending to a file.
 constexpr int SFC_CVT_APPEND = 2;
 
-/// What SFC_read fills: the whole report, the identifier only, or the identifier
-/// and the location (latitude, longitude, elevation, WMO number).
+/// What SFC_read fills: the whole report.
 constexpr int SFC_CVT_FULL = 0;
+/// What SFC_read fills: the identifier only.
 constexpr int SFC_CVT_ID = 1;
+/// What SFC_read fills: the identifier and the location (latitude, longitude,
+/// elevation, WMO number).
 constexpr int SFC_CVT_LOCATION = 2;
 
 /// The header line of the new text form.
@@ -68,8 +82,9 @@ constexpr const char *SFC_CVT_HEADER = "ZYPSFC";
 constexpr const char *SFC_CVT_TAG_END = "</zypsfc>";
 /// Characters of a text line that are read; the rest of a longer line is skipped.
 constexpr int SFC_CVT_LINE_MAX = 1023;
-/// Characters of the new form's comment group, and of its weather word.
+/// Characters of the new form's comment group.
 constexpr int SFC_CVT_COMMENT_LEN = 69;
+/// Characters of the new form's weather word.
 constexpr int SFC_CVT_WEATHER_LEN = 19;
 /// Largest netCDF file read into memory; a larger regular file is read from the disk.
 constexpr std::size_t SFC_CVT_MEMORY_MAX = 512u * 1024 * 1024;
@@ -116,8 +131,7 @@ int SFC_rewind(int cvt_fd);
 /// or -1 when `cvt_fd` is not the open file or its kind is not listed.
 int SFC_close(int cvt_fd);
 
-/// Test hook: closes any open file and forgets everything.
-void SFC_cvt_reset_state();
+// Test hook: surface/cvt_reader_testing.h.
 
 // ---- one text line -------------------------------------------------------------------
 

@@ -28,6 +28,7 @@
 
 #include "surface/cvt_fields.h"
 #include "surface/cvt_reader.h"
+#include "util/chars.h"
 #include "util/util.h"
 
 namespace {
@@ -46,7 +47,7 @@ class Scan {
 
   // White space in a form: any amount, none included.
   void Space() {
-    while (i_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[i_]))) ++i_;
+    while (i_ < s_.size() && zyp::is_space(s_[i_])) ++i_;
   }
 
   // An ordinary character of the form.
@@ -61,12 +62,15 @@ class Scan {
   bool Int(int width, int &out) {
     Space();
     std::size_t end = width > 0 ? std::min(s_.size(), i_ + static_cast<std::size_t>(width)) : s_.size();
+    // Read here rather than with zyp::read_long_prefix: a record line holds a dozen
+    // of these short fields, and the call costs several times the loop. The loop
+    // stops before an overflow.
     std::size_t j = i_;
     bool negative = false;
     if (j < end && (s_[j] == '-' || s_[j] == '+')) negative = s_[j++] == '-';
     const std::size_t digits = j;
     long long v = 0;
-    for (; j < end && IsDigit(s_[j]); ++j) {
+    for (; j < end && zyp::is_digit(s_[j]); ++j) {
       v = v * 10 + (s_[j] - '0');
       if (v > 2147483648LL) return false;  // beyond an int: no number
     }
@@ -86,16 +90,16 @@ class Scan {
     if (j < s_.size() && (s_[j] == '-' || s_[j] == '+')) ++j;
     const std::size_t start = Peek() == '+' ? i_ + 1 : i_;
     std::size_t mantissa = 0;
-    for (; j < s_.size() && IsDigit(s_[j]); ++j) ++mantissa;
+    for (; j < s_.size() && zyp::is_digit(s_[j]); ++j) ++mantissa;
     if (j < s_.size() && s_[j] == '.') {
-      for (++j; j < s_.size() && IsDigit(s_[j]); ++j) ++mantissa;
+      for (++j; j < s_.size() && zyp::is_digit(s_[j]); ++j) ++mantissa;
     }
     if (mantissa == 0) return false;
     if (j < s_.size() && (s_[j] == 'e' || s_[j] == 'E')) {
       std::size_t k = j + 1;
       if (k < s_.size() && (s_[k] == '-' || s_[k] == '+')) ++k;
-      if (k < s_.size() && IsDigit(s_[k])) {
-        for (j = k; j < s_.size() && IsDigit(s_[j]); ++j) {
+      if (k < s_.size() && zyp::is_digit(s_[k])) {
+        for (j = k; j < s_.size() && zyp::is_digit(s_[j]); ++j) {
         }
       }
     }
@@ -111,7 +115,7 @@ class Scan {
   bool Word(int width, std::string_view &out) {
     Space();
     std::size_t j = i_;
-    while (j < s_.size() && !std::isspace(static_cast<unsigned char>(s_[j])) &&
+    while (j < s_.size() && !zyp::is_space(s_[j]) &&
            (width <= 0 || j - i_ < static_cast<std::size_t>(width)))
       ++j;
     if (j == i_) return false;
@@ -142,7 +146,7 @@ class Scan {
   bool Digits(std::size_t width, int &out) {
     std::size_t j = i_;
     int v = 0;
-    while (j < s_.size() && IsDigit(s_[j]) && j - i_ < width) v = v * 10 + (s_[j++] - '0');
+    while (j < s_.size() && zyp::is_digit(s_[j]) && j - i_ < width) v = v * 10 + (s_[j++] - '0');
     if (j == i_) return false;
     out = v;
     i_ = j;
@@ -150,8 +154,6 @@ class Scan {
   }
 
  private:
-  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
   std::string_view s_;
   std::size_t i_ = 0;
 };
@@ -162,7 +164,7 @@ void WmoFromId(std::string_view id, SFC_report &r) {
   if (id.size() <= 4) return;
   int v = 0;
   std::size_t n = 0;
-  for (; n < id.size() && id[n] >= '0' && id[n] <= '9' && v <= 99999999; ++n) v = v * 10 + (id[n] - '0');
+  for (; n < id.size() && zyp::is_digit(id[n]) && v <= 99999999; ++n) v = v * 10 + (id[n] - '0');
   if (n > 0) r.wmo = v;
 }
 
@@ -445,7 +447,7 @@ int SFC_cvt_parse_new(std::string_view line, int hour, int rep_type, SFC_report 
   if (!ReadId(sc, *report, id)) return -1;
   if (rep_type == SFC_CVT_ID) return 0;
   WmoFromId(id, *report);
-  report->type = 1;
+  report->type = 1;  // a routine report
   ReadNew(sc, hour, *report);
   if (rep_type == SFC_CVT_LOCATION) KeepLocation(*report);
   return 0;

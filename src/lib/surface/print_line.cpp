@@ -7,6 +7,7 @@
 // "non-negative" when it is 0 or more (a negative amount then prints as
 // missing); each column uses the test its format has always used.
 #include "surface/print_line.h"
+#include "surface/print_testing.h"
 
 #include <cmath>
 #include <cstring>
@@ -37,9 +38,14 @@ enum LineFormat : int {
   kVariable = 6,  // "pvar"
 };
 
-int print_type = kOneLine;  // selected line format
-int miss_dash = 0;          // 1: missing values print as dashes, 0: as blanks
-int var_list = 0;           // 1 once the "variable" resource has been read into a list
+// The printer's settings.
+struct LineState {
+  int print_type = kOneLine;  // selected line format
+  int miss_dash = 0;          // 1: missing values print as dashes, 0: as blanks
+  int var_list = 0;           // 1 once the "variable" resource has been read into a list
+};
+
+LineState g_line;
 
 // clang-format off
 constexpr std::string_view kHeaderTwoLine1 =
@@ -83,7 +89,7 @@ bool NoCloudType(char c) { return c == ' ' || c == '\0'; }
 bool WindPresent(const SFC_report &r) { return Present(r.w_dir) && Present(r.w_spd); }
 
 void Missing(Row &row, std::string_view blank, std::string_view dash) {
-  row.Text(miss_dash ? dash : blank);
+  row.Text(g_line.miss_dash ? dash : blank);
 }
 
 // A numeric column: `value` with `format` when `ok`, else its blank or dash form.
@@ -96,7 +102,7 @@ void Column(Row &row, bool ok, const Fmt<'f'> &format, double value, std::string
 // The identifier; an empty one shows its dash form when missing values are dashed.
 void IdColumn(Row &row, const SFC_report &r, const Fmt<'s'> &format, std::string_view dash) {
   const std::string_view id = Bounded(r.id);
-  if (miss_dash && id.empty()) row.Text(dash);
+  if (g_line.miss_dash && id.empty()) row.Text(dash);
   else row.Str(format, id);
 }
 
@@ -250,7 +256,7 @@ void RowTwoLine(M_type level, const SFC_report &r) {
   Column(row, Present(r.td), "%3.0f ", r.td, "    ", "  - ");
   if (WindPresent(r)) {
     // " %3.0f-%2.0f ", with dashes for missing values " %3.0f %2.0f ", then the gust.
-    if (miss_dash) row.Num(" %3.0f ", r.w_dir);
+    if (g_line.miss_dash) row.Num(" %3.0f ", r.w_dir);
     else row.Num(" %3.0f-", r.w_dir);
     row.Num("%2.0f ", r.w_spd);
     Column(row, NonNegative(r.w_gust), "%2.0f ", r.w_gust, "   ", " - ");
@@ -341,7 +347,7 @@ void RowOneLine(M_type level, const SFC_report &r) {
   } else {
     char shortcode[SFC_WEATHER_SIZE];
     WX_short_code(r.weather, shortcode, sizeof shortcode);
-    if (miss_dash && (shortcode[0] == '\0' || shortcode[0] == ' ')) row.Text("-   ");
+    if (g_line.miss_dash && (shortcode[0] == '\0' || shortcode[0] == ' ')) row.Text("-   ");
     else row.Str("%-3.3s ", shortcode);
   }
 
@@ -379,7 +385,7 @@ void RowSynoptic(M_type level, const SFC_report &r) {
   Column(row, Present(r.t), "%3.0f ", r.t, "    ", "  - ");
   Column(row, Present(r.td), "%3.0f ", r.td, "    ", "  - ");
   if (WindPresent(r)) {
-    if (miss_dash) row.Num("%3.0f ", r.w_dir);
+    if (g_line.miss_dash) row.Num("%3.0f ", r.w_dir);
     else row.Num("%3.0f-", r.w_dir);
     row.Num("%2.0f ", r.w_spd);
     Column(row, NonNegative(r.w_gust), "%2.0f ", r.w_gust, "   ", "  - ");
@@ -404,7 +410,7 @@ void RowSynoptic(M_type level, const SFC_report &r) {
 
 // ---- format 5: simple ---------------------------------------------------------
 
-// Dashes mark the missing values of this format whatever miss_dash says; only
+// Dashes mark the missing values of this format whatever the missing-value setting says; only
 // the cover and weather columns follow it.
 void RowSimple(M_type level, const SFC_report &r) {
   Row row;
@@ -437,7 +443,7 @@ void RowSimple(M_type level, const SFC_report &r) {
     char words[WX_TEXT_SIZE];
     WX_weather_text(r.weather, words);
     row.Text(words);
-  } else if (miss_dash) {
+  } else if (g_line.miss_dash) {
     row.Text(" - ");
   }
   Emit(level, row);
@@ -450,18 +456,18 @@ void Header(M_type level, std::string_view line) {
 }  // namespace
 
 int SFC_set_print(int type) {
-  print_type = type;
+  g_line.print_type = type;
   return 0;
 }
 
-int SFC_get_print() { return print_type; }
+int SFC_get_print() { return g_line.print_type; }
 
 int SFC_set_miss_dash(int flag) {
-  miss_dash = flag;
+  g_line.miss_dash = flag;
   return 0;
 }
 
-int SFC_get_miss_dash() { return miss_dash; }
+int SFC_get_miss_dash() { return g_line.miss_dash; }
 
 int SFC_print_line(M_type level, const SFC_report *report) {
   if (!MESS_check(level)) return 0;
@@ -469,18 +475,18 @@ int SFC_print_line(M_type level, const SFC_report *report) {
   // the definitions of the default variable file, whatever the build gives. Only
   // the variable-list format and the CSV and JSON rows look for it: the other
   // formats pay nothing per row and show no notes about a list they do not print.
-  if (print_type == kVariable || SFC_print_is_rows(print_type)) {
-    if (!var_list) {
+  if (g_line.print_type == kVariable || SFC_print_is_rows(g_line.print_type)) {
+    if (!g_line.var_list) {
       if (const char *text = RES_get("variable")) {
         const std::string list = text;  // the store may move while the list is built
         VAR_open_file(nullptr);
-        var_list = 1;
+        g_line.var_list = 1;
         VAR_setup(nullptr, list.c_str());
       }
     }
-    if (var_list && print_type == kVariable) return SFC_print_var(level, report);
+    if (g_line.var_list && g_line.print_type == kVariable) return SFC_print_var(level, report);
   }
-  switch (print_type) {
+  switch (g_line.print_type) {
     case kFull:
       SFC_print_report(report);  // no header: nothing for a null report
       break;
@@ -510,7 +516,7 @@ int SFC_print_line(M_type level, const SFC_report *report) {
       break;
     case SFC_PRINT_CSV:
     case SFC_PRINT_JSON:
-      SFC_print_rows(level, report, print_type == SFC_PRINT_JSON, var_list);
+      SFC_print_rows(level, report, g_line.print_type == SFC_PRINT_JSON, g_line.var_list);
       break;
     case kVariable:  // without a variable list nothing prints
     default:
@@ -520,9 +526,7 @@ int SFC_print_line(M_type level, const SFC_report *report) {
 }
 
 void SFC_print_reset_state() {
-  print_type = kOneLine;
-  miss_dash = 0;
-  var_list = 0;
+  g_line = LineState{};
   SFC_print_var_reset();
   SFC_rows_reset();
 }

@@ -35,6 +35,7 @@ int SFC_set_print(int type);
 int SFC_get_print();
 /// Shows missing values as dashes (flag 1, the default) or blanks (0). Returns 0.
 int SFC_set_miss_dash(int flag = 1);
+/// 1 when missing values show as dashes, 0 for blanks.
 int SFC_get_miss_dash();
 
 /// Prints the row of `report`, or the header of the current format when `report`
@@ -42,5 +43,4 @@ int SFC_get_miss_dash();
 /// shown at the current message level. Returns 0.
 int SFC_print_line(M_type level, const SFC_report *report);
 
-/// Test hook: format 2, blanks for missing values, no variable list read.
-void SFC_print_reset_state();
+// Test hooks: surface/print_testing.h.

@@ -14,6 +14,9 @@
 
 namespace {
 
+// The lesser warning class ("warn c"): the lower bit of the warning group.
+constexpr M_type kLesserWarning = M_WARN & ~(M_WARN << 1);
+
 constexpr double DEG = 0.017453292519943334;
 
 // ---- the station model, in pixels around the station --------------------------------
@@ -482,7 +485,7 @@ std::string SFC_map_svg(const std::vector<SFC_map_station> &stations, const char
   MAP_get_limits(&limits);
   const bool extent = valid_limits(limits);
   if (!extent) {
-    MESS_print(64, "SFC_print_map: The domain has no extent on a map: the map is empty\n");
+    MESS_print(kLesserWarning, "SFC_print_map: The domain has no extent on a map: the map is empty\n");
     limits = {0.0f, SFC_MAP_WIDTH, 0.0f, SFC_MAP_WIDTH * 2 / 3};
   }
   const SFC_map_page page = page_of(limits);
@@ -594,7 +597,7 @@ std::string SFC_map_svg(const std::vector<SFC_map_station> &stations, const char
   std::string heading = title ? title : "";
   char counts[96];
   if (inf.stations == 0) {
-    MESS_print(64, "SFC_print_map: No station with a report inside the map\n");
+    MESS_print(kLesserWarning, "SFC_print_map: No station with a report inside the map\n");
     std::snprintf(counts, sizeof counts, "  no station with a report");
   } else {
     std::snprintf(counts, sizeof counts, "  %d stations, %d drawn", inf.stations, inf.drawn);

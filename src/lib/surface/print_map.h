@@ -42,8 +42,9 @@
 #include "messages/messages.h"
 #include "surface/report.h"
 
-/// Page width in pixels, and the tallest page.
+/// Page width in pixels.
 constexpr float SFC_MAP_WIDTH = 1200.0f;
+/// Height of the tallest page in pixels.
 constexpr float SFC_MAP_MAX_HEIGHT = 2400.0f;
 /// Height of the title strip above the map, pixels.
 constexpr float SFC_MAP_TITLE = 24.0f;

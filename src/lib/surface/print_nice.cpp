@@ -8,6 +8,14 @@
 
 namespace {
 
+// The printer's state: a buffer kept from call to call, so that a run does not
+// allocate one per report. Nothing in it outlives a call.
+struct NiceState {
+  std::string text;  // the squeezed copy of the report being printed
+};
+
+NiceState g_nice;
+
 // Where a line of at most `width` characters ends in `text` (longer than
 // SFC_NICE_WHOLE_MAX): at the last blank from position `width` back to position
 // 1, the blank itself leaving the text. A text without such a blank is cut hard
@@ -45,8 +53,7 @@ std::string_view After(std::string_view text, size_t cut) {
 // blank. A leading blank (left by the squeezing) is never a break point.
 int SFC_print_nice(M_type mess, const char *string) {
   if (!string) return 0;
-  // The squeezed copy, reused from call to call.
-  static std::string text;
+  std::string &text = g_nice.text;
   text.assign(string);
   strip_spaces(text.data());
   text.resize(std::strlen(text.c_str()));

@@ -2,7 +2,7 @@
 // words, one value per line (line format 3, "pfull"), with the wind chill and
 // heat index where they apply.
 //
-// Every line leaves with message class 15 (print), whatever class the line
+// Every line leaves with message class M_PRINT, whatever class the line
 // printer was called with. The module keeps no state.
 #pragma once
 
@@ -10,7 +10,7 @@
 #include "surface/report.h"
 
 /// Message class of the full report text.
-constexpr M_type SFC_REPORT_CLASS = 15;
+constexpr M_type SFC_REPORT_CLASS = M_PRINT;
 
 /// Prints `report` as its full text. Returns 0, or -1 for a null report (nothing
 /// printed: the full text has no header).

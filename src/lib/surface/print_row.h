@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "util/chars.h"
+
 // The formats are parsed by an immediate (consteval) constructor, so that a bad
 // format stops the build. Clang 14 (which builds the fuzz targets) miscompiles
 // such constructors when the format is a temporary argument (the widths and
@@ -51,10 +53,10 @@ struct Fmt {
       if (f[i] == '-') left = true;
       else zero = true;
     }
-    for (; i < f.size() && f[i] >= '0' && f[i] <= '9'; ++i) width = width * 10 + (f[i] - '0');
+    for (; i < f.size() && zyp::is_digit(f[i]); ++i) width = width * 10 + (f[i] - '0');
     if (i < f.size() && f[i] == '.') {
       prec = 0;
-      for (++i; i < f.size() && f[i] >= '0' && f[i] <= '9'; ++i) prec = prec * 10 + (f[i] - '0');
+      for (++i; i < f.size() && zyp::is_digit(f[i]); ++i) prec = prec * 10 + (f[i] - '0');
     }
     if (i >= f.size() || f[i] != Conv) throw "format with another conversion";
     after = f.substr(i + 1);
@@ -82,7 +84,9 @@ class Row {
 
   /// The line so far, NUL-terminated.
   const char *c_str();
+  /// The line so far.
   std::string_view view() const { return {buf_, len_}; }
+  /// Empties the line.
   void Clear() { len_ = 0; }
 
  private:

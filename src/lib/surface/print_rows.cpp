@@ -6,9 +6,9 @@
 // names from the same calls that write the values, so names and values cannot
 // drift apart.
 #include "surface/print_rows.h"
+#include "surface/print_testing.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "surface/print_var.h"
+#include "util/chars.h"
 #include "util/util.h"
 #include "var/var.h"
 
@@ -106,18 +107,23 @@ class Buffer {
   std::size_t n_ = 0;
 };
 
-Input input;
-const char *raw_text = nullptr;  // of the report printed next
-Buffer line;                     // the row being written
-std::string scratch;             // a text being cleaned
-
-// Column names of the current variable list (made once per list), and the
-// columns that are the observation time or the raw text.
+// Columns of a variable list that are the observation time or the raw text.
 enum class Special { kNone, kObsTime, kRaw };
-std::vector<std::string> list_names;
-std::vector<std::string> list_keys;  // the names as JSON keys
-std::vector<Special> list_special;
-long list_names_of = -1;
+
+// The rows' state, kept for the run.
+struct RowsState {
+  Input input;                     // the input file the rows come from
+  const char *raw_text = nullptr;  // of the report printed next
+  Buffer line;                     // the row being written
+  std::string scratch;             // a text being cleaned
+  // Column names of the current variable list, made once per list.
+  std::vector<std::string> list_names;
+  std::vector<std::string> list_keys;  // the names as JSON keys
+  std::vector<Special> list_special;   // which of them are special columns
+  long list_names_of = -1;             // VAR_get_builds of the list they belong to
+};
+
+RowsState g_rows;
 
 template <std::size_t N>
 std::string_view Bounded(const char (&field)[N]) {
@@ -175,15 +181,11 @@ bool ObsTime(const Input &in, int hhmm, char *out, std::size_t size) {
   return true;
 }
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
 // `text` without the blanks, tabs and line ends at either end.
 std::string_view Trimmed(std::string_view text) {
   std::size_t b = 0, e = text.size();
-  while (b < e && IsBlank(text[b])) ++b;
-  while (e > b && IsBlank(text[e - 1])) --e;
+  while (b < e && zyp::is_space(text[b])) ++b;
+  while (e > b && zyp::is_space(text[e - 1])) --e;
   return text.substr(b, e - b);
 }
 
@@ -194,7 +196,7 @@ void Clean(std::string_view text, bool squeeze, std::string &out) {
   out.clear();
   std::size_t blanks = 0;
   for (const char ch : text) {
-    if (IsBlank(ch)) {
+    if (zyp::is_space(ch)) {
       ++blanks;
       continue;
     }
@@ -219,17 +221,17 @@ struct Name {
 class Writer {
  public:
   explicit Writer(Mode mode) : mode_(mode) {
-    line.Clear();
-    if (mode_ == Mode::kJson) line.Put('{');
+    g_rows.line.Clear();
+    if (mode_ == Mode::kJson) g_rows.line.Put('{');
   }
   // The line as it is printed.
   const char *Finish() {
-    if (mode_ == Mode::kJson) line.Put('}');
-    return line.c_str();
+    if (mode_ == Mode::kJson) g_rows.line.Put('}');
+    return g_rows.line.c_str();
   }
 
   void Missing(const Name &name) {
-    if (Key(name) && mode_ == Mode::kJson) line.Put("null");
+    if (Key(name) && mode_ == Mode::kJson) g_rows.line.Put("null");
   }
   void Number(const Name &name, float v) {
     if (v == SFC_MISSING_F || !std::isfinite(v)) return Missing(name);
@@ -240,14 +242,14 @@ class Writer {
       res = std::to_chars(buf, buf + sizeof buf, static_cast<long>(v));
     else
       res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-    line.Put(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)));
+    g_rows.line.Put(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)));
   }
   void Int(const Name &name, long long v) {
     if (v == SFC_MISSING) return Missing(name);
     if (!Key(name)) return;
     char buf[24];
     const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    line.Put(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)));
+    g_rows.line.Put(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)));
   }
   void Text(const Name &name, std::string_view text, bool squeeze = false) {
     if (mode_ == Mode::kHeader) {
@@ -258,14 +260,14 @@ class Writer {
     if (text.empty()) return Missing(name);
     Key(name);
     const bool json = mode_ == Mode::kJson;
-    if (json) line.Put('"');
+    if (json) g_rows.line.Put('"');
     // Most texts of a report are written as they are; the others cleaned, and
     // quoted or escaped.
-    if (!line.PutChecked(text, kBoth | (json ? kJsonOnly : kCsvOnly), squeeze)) {
-      Clean(text, squeeze, scratch);
-      Quoted(scratch);
+    if (!g_rows.line.PutChecked(text, kBoth | (json ? kJsonOnly : kCsvOnly), squeeze)) {
+      Clean(text, squeeze, g_rows.scratch);
+      Quoted(g_rows.scratch);
     }
-    if (json) line.Put('"');
+    if (json) g_rows.line.Put('"');
   }
   // One code character: a blank or a zero byte is no value.
   void Code(const Name &name, char c) {
@@ -277,13 +279,13 @@ class Writer {
   // Starts the field `name`: the separator, and the key of a JSON object or the
   // name itself in the header. True when a value is to follow.
   bool Key(const Name &name) {
-    if (count_++ > 0) line.Put(',');
+    if (count_++ > 0) g_rows.line.Put(',');
     switch (mode_) {
       case Mode::kHeader:
-        line.Put(name.plain);
+        g_rows.line.Put(name.plain);
         return false;
       case Mode::kJson:
-        line.Put(name.json);
+        g_rows.line.Put(name.json);
         return true;
       case Mode::kCsv:
         return true;
@@ -296,21 +298,21 @@ class Writer {
   void Quoted(std::string_view text) {
     if (mode_ == Mode::kJson) {
       for (const char c : text) {
-        if (c == '"' || c == '\\') line.Put('\\');
-        line.Put(c);
+        if (c == '"' || c == '\\') g_rows.line.Put('\\');
+        g_rows.line.Put(c);
       }
       return;
     }
     if (text.find_first_of(",\"") == std::string_view::npos) {
-      line.Put(text);
+      g_rows.line.Put(text);
       return;
     }
-    line.Put('"');
+    g_rows.line.Put('"');
     for (const char c : text) {
-      if (c == '"') line.Put('"');
-      line.Put(c);
+      if (c == '"') g_rows.line.Put('"');
+      g_rows.line.Put(c);
     }
-    line.Put('"');
+    g_rows.line.Put('"');
   }
 
   Mode mode_;
@@ -318,13 +320,13 @@ class Writer {
 };
 
 std::string_view RawText() {
-  return raw_text ? std::string_view(raw_text, strnlen(raw_text, SFC_DATA_SIZE))
+  return g_rows.raw_text ? std::string_view(g_rows.raw_text, strnlen(g_rows.raw_text, SFC_DATA_SIZE))
                   : std::string_view();
 }
 
 void ObsTimeField(Writer &w, int hhmm) {
   char when[SFC_OBS_TIME_SIZE];
-  ObsTime(input, hhmm, when, sizeof when);
+  ObsTime(g_rows.input, hhmm, when, sizeof when);
   w.Text(ROWS_NAME("obs_time"), when);
 }
 
@@ -382,7 +384,7 @@ void Record(Writer &w, const SFC_report &r) {
   w.Number(ROWS_NAME("wav_hgt"), r.wav_hgt);
   w.Text(ROWS_NAME("comment"), Bounded(r.comment));
   w.Int(ROWS_NAME("flag"), r.flag);
-  if (input.raw_column) w.Text(ROWS_NAME("raw"), RawText(), true);
+  if (g_rows.input.raw_column) w.Text(ROWS_NAME("raw"), RawText(), true);
 }
 
 // ---- variable lists -----------------------------------------------------------
@@ -392,8 +394,7 @@ void Record(Writer &w, const SFC_report &r) {
 void AppendUnit(std::string &name, std::string_view unit) {
   const std::size_t base = name.size();
   for (const char c : unit) {
-    const auto u = static_cast<unsigned char>(c);
-    if (std::isalnum(u) || c == '_') {
+    if (zyp::is_alnum(c) || c == '_') {
       name.push_back(c);
     } else if (c == '%') {
       name.append("pct");
@@ -430,28 +431,28 @@ void NameColumn(void *, const VAR_data &v, const SFC_var_cell &cell) {
   const std::string first = name;
   for (int n = 2;; ++n) {
     bool taken = false;
-    for (const std::string &earlier : list_names)
+    for (const std::string &earlier : g_rows.list_names)
       if (stricmp(earlier.c_str(), name.c_str()) == 0) taken = true;
     if (!taken) break;
     name = first + "_" + std::to_string(n);
   }
-  list_keys.push_back("\"" + name + "\":");
-  list_names.push_back(std::move(name));
-  list_special.push_back(special);
+  g_rows.list_keys.push_back("\"" + name + "\":");
+  g_rows.list_names.push_back(std::move(name));
+  g_rows.list_special.push_back(special);
 }
 
 // The column names of the current list, made from a report without values.
 void ListNames() {
-  if (list_names_of == VAR_get_builds() &&
-      static_cast<int>(list_names.size()) == VAR_get_num())
+  if (g_rows.list_names_of == VAR_get_builds() &&
+      static_cast<int>(g_rows.list_names.size()) == VAR_get_num())
     return;
-  list_names.clear();
-  list_keys.clear();
-  list_special.clear();
+  g_rows.list_names.clear();
+  g_rows.list_keys.clear();
+  g_rows.list_special.clear();
   SFC_report blank;
   SFC_initialize(&blank);
   SFC_var_cells(blank, NameColumn, nullptr);
-  list_names_of = VAR_get_builds();
+  g_rows.list_names_of = VAR_get_builds();
 }
 
 struct ListRow {
@@ -463,8 +464,8 @@ struct ListRow {
 void ListColumn(void *ctx, const VAR_data &v, const SFC_var_cell &cell) {
   ListRow &row = *static_cast<ListRow *>(ctx);
   const std::size_t k = row.k++;
-  if (k >= list_names.size()) return;
-  const Name name{list_names[k], list_keys[k]};
+  if (k >= g_rows.list_names.size()) return;
+  const Name name{g_rows.list_names[k], g_rows.list_keys[k]};
   Writer &w = *row.w;
   switch (cell.kind) {
     case SFC_CELL_NUMBER: {
@@ -481,10 +482,10 @@ void ListColumn(void *ctx, const VAR_data &v, const SFC_var_cell &cell) {
       else w.Text(name, cell.text);
       break;
     case SFC_CELL_UNKNOWN:
-      switch (list_special[k]) {
+      switch (g_rows.list_special[k]) {
         case Special::kObsTime: {
           char when[SFC_OBS_TIME_SIZE];
-          ObsTime(input, row.report->time, when, sizeof when);
+          ObsTime(g_rows.input, row.report->time, when, sizeof when);
           w.Text(name, when);
           break;
         }
@@ -498,11 +499,11 @@ void ListColumn(void *ctx, const VAR_data &v, const SFC_var_cell &cell) {
 }  // namespace
 
 void SFC_rows_set_input(const Date *file_date, int raw_column) {
-  input = MakeInput(file_date);
-  input.raw_column = raw_column != 0;
+  g_rows.input = MakeInput(file_date);
+  g_rows.input.raw_column = raw_column != 0;
 }
 
-void SFC_rows_set_raw(const char *text) { raw_text = text; }
+void SFC_rows_set_raw(const char *text) { g_rows.raw_text = text; }
 
 int SFC_print_rows(M_type level, const SFC_report *report, int json, int list) {
   if (report == nullptr && json) return 0;  // JSON Lines have no header
@@ -510,7 +511,7 @@ int SFC_print_rows(M_type level, const SFC_report *report, int json, int list) {
   Writer w(report == nullptr ? Mode::kHeader : json ? Mode::kJson : Mode::kCsv);
   if (list) {
     if (report == nullptr) {
-      for (std::size_t k = 0; k < list_names.size(); ++k) w.Missing(Name{list_names[k], list_keys[k]});
+      for (std::size_t k = 0; k < g_rows.list_names.size(); ++k) w.Missing(Name{g_rows.list_names[k], g_rows.list_keys[k]});
     } else {
       ListRow row{&w, report};
       SFC_var_cells(*report, ListColumn, &row);
@@ -522,7 +523,7 @@ int SFC_print_rows(M_type level, const SFC_report *report, int json, int list) {
   } else {
     Record(w, *report);
   }
-  raw_text = nullptr;  // it belonged to this row
+  g_rows.raw_text = nullptr;  // it belonged to this row
   MESS_print(level, "%s\n", w.Finish());
   return 0;
 }
@@ -533,12 +534,5 @@ int SFC_rows_obs_time(const Date *file, int hhmm, char *out, std::size_t size) {
 }
 
 void SFC_rows_reset() {
-  input = Input{};
-  raw_text = nullptr;
-  line.Release();
-  scratch.clear();
-  list_names.clear();
-  list_keys.clear();
-  list_special.clear();
-  list_names_of = -1;
+  g_rows = RowsState{};  // the row buffer's memory is given back too
 }

@@ -39,8 +39,9 @@
 #include "messages/messages.h"
 #include "surface/report.h"
 
-/// Line formats of the parameter words "pcsv" and "pjson".
+/// Line format of the parameter word "pcsv".
 constexpr int SFC_PRINT_CSV = 7;
+/// Line format of the parameter word "pjson".
 constexpr int SFC_PRINT_JSON = 8;
 /// 1 when `type` is one of the two row formats.
 inline int SFC_print_is_rows(int type) {
@@ -74,5 +75,3 @@ int SFC_print_rows(M_type level, const SFC_report *report, int json, int list);
 /// file's date or the time is missing or out of range.
 int SFC_rows_obs_time(const Date *file, int hhmm, char *out, std::size_t size);
 
-/// Test hook: no input date, no raw column, no raw text, no list names.
-void SFC_rows_reset();

@@ -7,6 +7,7 @@
 // and dew point in kelvin, the wind speed in m/s and the station pressure in mb
 // (from the altimeter setting and the station elevation).
 #include "surface/print_var.h"
+#include "surface/print_testing.h"
 
 #include <algorithm>
 #include <cctype>
@@ -20,6 +21,7 @@
 #include "surface/print_line.h"
 #include "surface/print_row.h"
 #include "surface/weather.h"
+#include "util/chars.h"
 #include "var/var.h"
 
 using sfc_print::Row;
@@ -183,17 +185,37 @@ float Precip(const SFC_report &r, int time) {
   }
 }
 
-// The columns of the entries of the current list, looked up once per list.
-std::vector<Col> columns;
-long columns_of = -1;  // VAR_get_builds of the list they belong to
+// Conversions of the unit pairs met so far. UNIT_cvt remembers only the last
+// pair, so a row of values in several units would read the units file for
+// nearly every value; kept here, each pair is read once and every value still
+// converts exactly as UNIT_cvt converts it. A pair whose units file cannot be
+// read is not kept (it gives 0, as UNIT_cvt does, and is tried again).
+struct KnownPair {
+  char iunit[UNIT_NAME_MAX + 1];
+  char ounit[UNIT_NAME_MAX + 1];
+  UNIT_conversion cvt;
+};
 
+// Unit pairs kept at the most.
+constexpr std::size_t kPairsMax = 2 * VAR_MAX;
+
+// The line's state: what it looked up once and keeps.
+struct VarState {
+  std::vector<Col> columns;            // the columns of the current list's entries
+  long columns_of = -1;                // VAR_get_builds of the list they belong to
+  std::vector<KnownPair> known_pairs;  // unit conversions met so far (kPairsMax at most)
+};
+
+VarState g_var;
+
+// The columns of the entries of the current list, looked up once per list.
 const std::vector<Col> &Columns(const VAR_data *vars, int num) {
-  if (columns_of != VAR_get_builds() || static_cast<int>(columns.size()) != num) {
-    columns.clear();
-    for (int k = 0; k < num; ++k) columns.push_back(Lookup(vars[k].name));
-    columns_of = VAR_get_builds();
+  if (g_var.columns_of != VAR_get_builds() || static_cast<int>(g_var.columns.size()) != num) {
+    g_var.columns.clear();
+    for (int k = 0; k < num; ++k) g_var.columns.push_back(Lookup(vars[k].name));
+    g_var.columns_of = VAR_get_builds();
   }
-  return columns;
+  return g_var.columns;
 }
 
 // What the variable `v` (of column `col`) gives for the report: a value in the
@@ -322,23 +344,10 @@ void Walk(const SFC_report &r, Visit &&visit) {
   for (int k = 0; k < num; ++k) visit(vars[k], Evaluate(r, in, vars[k], cols[k], buf));
 }
 
-// Conversions of the unit pairs met so far. UNIT_cvt remembers only the last
-// pair, so a row of values in several units would read the units file for
-// nearly every value; kept here, each pair is read once and every value still
-// converts exactly as UNIT_cvt converts it. A pair whose units file cannot be
-// read is not kept (it gives 0, as UNIT_cvt does, and is tried again).
-struct KnownPair {
-  char iunit[UNIT_NAME_MAX + 1];
-  char ounit[UNIT_NAME_MAX + 1];
-  UNIT_conversion cvt;
-};
-constexpr std::size_t kPairsMax = 2 * VAR_MAX;
-std::vector<KnownPair> known_pairs;
-
 // `value` in `ounit` into `*out`; false (and 0) when the units file cannot be read.
 bool Convert(float value, const char *iunit, const char *ounit, float *out) {
   if (iunit == nullptr) iunit = "";
-  for (const KnownPair &k : known_pairs)
+  for (const KnownPair &k : g_var.known_pairs)
     if (std::strncmp(k.iunit, iunit, UNIT_NAME_MAX) == 0 &&
         std::strncmp(k.ounit, ounit, UNIT_NAME_MAX) == 0) {
       *out = UNIT_apply(k.cvt, value);
@@ -349,10 +358,10 @@ bool Convert(float value, const char *iunit, const char *ounit, float *out) {
     *out = 0.0f;
     return false;
   }
-  if (known_pairs.size() < kPairsMax) {
+  if (g_var.known_pairs.size() < kPairsMax) {
     std::snprintf(k.iunit, sizeof k.iunit, "%s", iunit);
     std::snprintf(k.ounit, sizeof k.ounit, "%s", ounit);
-    known_pairs.push_back(k);
+    g_var.known_pairs.push_back(k);
   }
   *out = UNIT_apply(k.cvt, value);
   return true;
@@ -377,7 +386,7 @@ struct FloatFormat {
 // Reads at most two digits; false for a longer number or one above `max`.
 bool SmallNumber(const char **p, int max, int *value) {
   int v = 0, digits = 0;
-  for (; **p >= '0' && **p <= '9'; ++*p) {
+  for (; zyp::is_digit(**p); ++*p) {
     if (++digits > 2) return false;
     v = v * 10 + (**p - '0');
   }
@@ -477,7 +486,5 @@ int SFC_var_convert(float val, const char *iunits, const char *ounits, float *ou
 }
 
 void SFC_print_var_reset() {
-  known_pairs.clear();
-  columns.clear();
-  columns_of = -1;
+  g_var = VarState{};
 }

@@ -32,8 +32,9 @@
 
 /// Room for one column text of SFC_set_print_str.
 constexpr std::size_t SFC_PRINT_STR_SIZE = 80;
-/// Bounds of a user's print format: width and precision.
+/// Widest width of a user's print format.
 constexpr int SFC_FORMAT_WIDTH_MAX = 30;
+/// Largest precision of a user's print format.
 constexpr int SFC_FORMAT_PREC_MAX = 10;
 
 /// 1 when `format` is one printf conversion of a float and nothing else: "%",
@@ -62,6 +63,7 @@ enum SFC_cell_kind : int {
   SFC_CELL_TIME,     // `time`: the observation time HHMM (SFC_MISSING when missing)
   SFC_CELL_UNKNOWN,  // a name the line does not know: always blank
 };
+/// One variable's cell: its kind and the member that kind names.
 struct SFC_var_cell {
   SFC_cell_kind kind = SFC_CELL_UNKNOWN;
   float value = SFC_MISSING_F;
@@ -70,6 +72,7 @@ struct SFC_var_cell {
   int time = SFC_MISSING;
   bool blank = false;  // a text that stands for no value ("M", the cover of no ceiling)
 };
+/// What SFC_var_cells calls for each variable.
 using SFC_var_visit = void (*)(void *ctx, const VAR_data &var, const SFC_var_cell &cell);
 
 /// Calls `visit(ctx, var, cell)` for every variable of the current list, in list
@@ -82,6 +85,3 @@ void SFC_var_cells(const SFC_report &report, SFC_var_visit visit, void *ctx);
 /// read (`*out` is then 0, what format 6 prints).
 int SFC_var_convert(float val, const char *iunits, const char *ounits, float *out);
 
-/// Test hook: forgets the unit conversions and the columns (SFC_print_reset_state
-/// calls it).
-void SFC_print_var_reset();

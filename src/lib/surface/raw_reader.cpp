@@ -1,29 +1,25 @@
 #include "surface/raw_reader.h"
+#include "surface/raw_reader_testing.h"
 
 #include <cstring>
 #include <string.h>  // memrchr
 
 #include "messages/messages.h"
+#include "surface/metar.h"
+#include "surface/sa.h"
+#include "util/chars.h"
+#include "util/util.h"
 
 namespace {
 
-// Trace class of the line classifier.
-constexpr M_type kTraceClass = 0x80000000u;
+using zyp::is_alpha;
+using zyp::is_digit;
+using zyp::is_space;
+
+// Trace class of the line classifier: the highest bit of the debug group.
+constexpr M_type kTraceClass = M_DEBUG & ~(M_DEBUG >> 1);
 // Initial value of the announced format: neither "METAR" nor "SPECI".
 constexpr int kPrTypeInitial = 1;
-
-struct RawState {
-  char cur_line[SFC_DATA_LEN + 1] = "";  // the lookahead line, cleaned once read
-  int cur_len = 0;          // its count as read (cleaning may only shorten it)
-  bool have_line = false;   // cur_line holds a line of the file not yet part of a report
-  bool exhausted = false;   // the stream has ended (end of file or read error)
-  FILE *stream = nullptr;   // the stream the state belongs to
-  int pr_type = kPrTypeInitial;   // 2 after a lone "METAR", 5 after a lone "SPECI", 0 after a heading
-  int prhour = 0;                 // bulletin time HHMM from the last heading
-  int origin = SFC_ORIGIN_OTHER;  // origin of the current bulletin: 0, 1, 2 or 9
-};
-
-RawState g_raw;
 
 // Bytes read from the stream and not yet cut into lines.
 constexpr size_t kBlockSize = 64 * 1024;
@@ -33,28 +29,39 @@ constexpr int kLookLines = 64;
 // Empty lines in second places that make a product's line ends doubled.
 constexpr int kDoubledMinPairs = 3;
 
-struct RawBuffer {
-  char bytes[kBlockSize];
-  size_t pos = 0;        // the next byte to cut
-  size_t end = 0;        // the end of the bytes read
-  bool at_eof = false;   // the stream has no more bytes
-  bool started = false;  // the file's first lines have been looked at
-  bool doubled = false;  // the current product has doubled line ends
+// The reader's state: all of it belongs to the file being read.
+struct RawState {
+  // What is known of the file's reports.
+  struct File {
+    char cur_line[SFC_DATA_LEN + 1] = "";  // the lookahead line, cleaned once read
+    int cur_len = 0;          // its count as read (cleaning may only shorten it)
+    bool have_line = false;   // cur_line holds a line of the file not yet part of a report
+    bool exhausted = false;   // the stream has ended (end of file or read error)
+    FILE *stream = nullptr;   // the stream the state belongs to
+    int pr_type = kPrTypeInitial;   // SFC_FMT_METAR after a lone "METAR", SFC_FMT_SPECI after
+                                    // a lone "SPECI", SFC_FMT_NONE after a heading
+    int prhour = 0;                 // bulletin time HHMM from the last heading
+    int origin = SFC_ORIGIN_OTHER;  // origin of the current bulletin (SFC_ORIGIN_*)
+  } file;
+  // The bytes read from the stream and not yet cut into lines.
+  struct Buffer {
+    char bytes[kBlockSize];  // not cleared between files: only [pos, end) is read
+    size_t pos = 0;          // the next byte to cut
+    size_t end = 0;          // the end of the bytes read
+    bool at_eof = false;     // the stream has no more bytes
+    bool started = false;    // the file's first lines have been looked at
+    bool doubled = false;    // the current product has doubled line ends
+  } buf;
 };
 
-RawBuffer g_buf;
+RawState g_raw;
 
 void ResetRaw() {
-  g_raw = RawState{};
-  g_buf.pos = g_buf.end = 0;
-  g_buf.at_eof = g_buf.started = g_buf.doubled = false;
+  g_raw.file = RawState::File{};
+  RawState::Buffer &b = g_raw.buf;
+  b.pos = b.end = 0;
+  b.at_eof = b.started = b.doubled = false;
 }
-
-// ---- character classes (C locale, bytes) ---------------------------------------
-
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAlpha(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // ---- words -----------------------------------------------------------------------
 
@@ -77,8 +84,8 @@ bool StartsWith(const char *s, const char (&prefix)[N]) {
 
 // Skips blanks and then one word; returns the position after it.
 const char *SkipWord(const char *p) {
-  while (IsSpace(*p)) ++p;
-  while (*p && !IsSpace(*p)) ++p;
+  while (is_space(*p)) ++p;
+  while (*p && !is_space(*p)) ++p;
   return p;
 }
 
@@ -86,10 +93,10 @@ const char *SkipWord(const char *p) {
 // it; the rest of a longer word is passed over. Returns false, leaving `w` as it
 // was, when no word is left.
 bool ReadWord(const char *&p, Word &w) {
-  while (IsSpace(*p)) ++p;
+  while (is_space(*p)) ++p;
   if (!*p) return false;
   int n = 0;
-  for (; *p && !IsSpace(*p); ++p)
+  for (; *p && !is_space(*p); ++p)
     if (n < SFC_RAW_WORD_LEN) w.text[n++] = *p;
   w.text[n] = '\0';
   w.len = n;
@@ -108,16 +115,16 @@ int ScanWords(const char *line, int skip, Word &a, Word &b) {
 
 // Length of the word at `p` after blanks; `p` moves past it.
 int WordLength(const char *&p) {
-  while (IsSpace(*p)) ++p;
+  while (is_space(*p)) ++p;
   const char *start = p;
-  while (*p && !IsSpace(*p)) ++p;
+  while (*p && !is_space(*p)) ++p;
   return static_cast<int>(p - start);
 }
 
 // A decimal field of at most `width` characters after optional blanks: an
 // optional sign and at least one digit.
 bool ReadInt(const char *&p, int width, int *out) {
-  while (IsSpace(*p)) ++p;
+  while (is_space(*p)) ++p;
   const char *q = p;
   bool neg = false;
   if (*q == '+' || *q == '-') {
@@ -127,7 +134,7 @@ bool ReadInt(const char *&p, int width, int *out) {
   }
   int value = 0;
   int digits = 0;
-  for (; digits < width && IsDigit(*q); ++digits, ++q) value = value * 10 + (*q - '0');
+  for (; digits < width && is_digit(*q); ++digits, ++q) value = value * 10 + (*q - '0');
   if (digits == 0) return false;
   p = q;
   *out = neg ? -value : value;
@@ -141,7 +148,7 @@ void ReadHour(const char *p, int skip) {
   for (int i = 0; i < skip; ++i) p = SkipWord(p);
   int day = 0;
   int hhmm = 0;
-  if (ReadInt(p, 2, &day) && ReadInt(p, 4, &hhmm)) g_raw.prhour = hhmm;
+  if (ReadInt(p, 2, &day) && ReadInt(p, 4, &hhmm)) g_raw.file.prhour = hhmm;
 }
 
 // Origin of a bulletin by the first letters of its heading.
@@ -157,16 +164,6 @@ int OriginOfHeading(const char *h) {
   return SFC_ORIGIN_OTHER;
 }
 
-// Origin of a METAR or SPECI of an "other" bulletin, by its identifier.
-int OriginOfId(const char *id) {
-  static constexpr const char kUs[][3] = {"PA", "PH", "PG", "PK", "PT", "TJ", "TI"};
-  if (id[0] == 'K') return SFC_ORIGIN_US;
-  for (const char *pre : kUs)
-    if (std::strncmp(id, pre, 2) == 0) return SFC_ORIGIN_US;
-  if (id[0] == 'C') return SFC_ORIGIN_CANADA;
-  return SFC_ORIGIN_OTHER;
-}
-
 // Words after an identifier that make a line an SA report (SP for "SP", "USP").
 bool IsSaWord(const Word &w) {
   return Is(w, "SA") || Is(w, "RS") || Is(w, "SP") || Is(w, "USP") || Is(w, "SM") ||
@@ -179,8 +176,8 @@ bool IsSaWord(const Word &w) {
 bool GroupShape(const Word &w) {
   if (Is(w, "METAR") || Is(w, "AUTO")) return true;
   const char *c = w.text;
-  return (c[0] == 'E' || c[0] == 'V' || IsDigit(c[0])) && (c[1] == 'R' || IsDigit(c[1])) &&
-         (c[2] == 'B' || IsDigit(c[2])) && IsDigit(c[3]);
+  return (c[0] == 'E' || c[0] == 'V' || is_digit(c[0])) && (c[1] == 'R' || is_digit(c[1])) &&
+         (c[2] == 'B' || is_digit(c[2])) && is_digit(c[3]);
 }
 
 // A recent-weather group of four letters ("RERA", "RESN", "RETS"): "RE" and one of
@@ -200,7 +197,7 @@ bool IsRecentWeather(const Word &w) {
 bool IsDateTimeGroup(const Word &w) {
   if (w.len != 6 && !(w.len == 7 && w.text[6] == 'Z')) return false;
   for (int i = 0; i < 6; ++i)
-    if (!IsDigit(w.text[i])) return false;
+    if (!is_digit(w.text[i])) return false;
   return true;
 }
 
@@ -237,7 +234,7 @@ size_t LineEndLength(const char *buf, size_t i, size_t end, bool at_eof) {
 // Moves the unread bytes to the front of the block and fills the rest from the
 // stream. Returns false when nothing could be added.
 bool Refill(FILE *f) {
-  RawBuffer &b = g_buf;
+  RawState::Buffer &b = g_raw.buf;
   if (b.at_eof) return false;
   if (b.pos > 0) {
     std::memmove(b.bytes, b.bytes + b.pos, b.end - b.pos);
@@ -256,7 +253,7 @@ bool Refill(FILE *f) {
 // stream, or a line that fills the whole block and goes on), -1 when the stream has
 // no byte left.
 long FindLine(FILE *f, size_t *len) {
-  RawBuffer &b = g_buf;
+  RawState::Buffer &b = g_raw.buf;
   size_t scanned = 0;  // bytes of the line known to hold no line end
   for (;;) {
     const char *from = b.bytes + b.pos + scanned;
@@ -293,7 +290,7 @@ bool AtEmptyLine(FILE *f) {
 void SkipEmptyLine(FILE *f) {
   size_t len = 0;
   long e = FindLine(f, &len);
-  if (e > 0 && len == 0) g_buf.pos += static_cast<size_t>(e);
+  if (e > 0 && len == 0) g_raw.buf.pos += static_cast<size_t>(e);
 }
 
 // Whether a raw line opens a product: a start-of-heading byte before its text.
@@ -308,7 +305,7 @@ bool OpensProduct(const char *s, size_t len) {
 // first one too unless `first_is_text`), kDoubledMinPairs of them at least, and
 // some line between them is not.
 bool LinesAreDoubled(FILE *f, bool first_is_text) {
-  RawBuffer &b = g_buf;
+  RawState::Buffer &b = g_raw.buf;
   if (b.end - b.pos < kLookBytes) Refill(f);
   size_t i = b.pos;
   int pairs = 0;
@@ -338,7 +335,7 @@ bool LinesAreDoubled(FILE *f, bool first_is_text) {
 // and returns the count kept, or -1 when the stream has ended. In a product with
 // doubled line ends the empty line after it is passed over.
 int ReadLine(FILE *f, char *s) {
-  RawBuffer &b = g_buf;
+  RawState::Buffer &b = g_raw.buf;
   if (!b.started) {
     b.started = true;
     b.doubled = LinesAreDoubled(f, true);
@@ -365,26 +362,9 @@ int ReadLine(FILE *f, char *s) {
   return static_cast<int>(keep);
 }
 
-// Cleans a line of `n` bytes in place: control bytes (NUL included) at its end are
-// cut off, the last byte kept becomes a blank when it has the high bit, and every
-// earlier control or high byte becomes a blank.
+// Cleans a line of `n` bytes in place (it may hold NUL bytes).
 void CleanLine(char *line, int n) {
-  auto *s = reinterpret_cast<unsigned char *>(line);
-  int i = n - 1;
-  for (; i >= 0; --i) {
-    if (s[i] < ' ') {
-      s[i] = '\0';
-      continue;
-    }
-    if (s[i] >= 128) s[i] = ' ';
-    --i;
-    break;
-  }
-  // Below the blank or with the high bit set: c - ' ' wraps above 95.
-  for (int k = 0; k <= i; ++k) {
-    unsigned char c = s[k];
-    s[k] = static_cast<unsigned char>(c - ' ') > 95 ? ' ' : c;
-  }
+  clean_line_n(reinterpret_cast<unsigned char *>(line), n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 // The classifiers see the first SFC_RAW_LINE_LEN characters of a line.
@@ -413,28 +393,28 @@ class FirstPiece {
 // is first examined for a heading (so that leading control characters are seen).
 // Returns the count read, or -1 when the stream has ended (lookahead empty).
 int NextLine(FILE *f, bool locate) {
-  int n = ReadLine(f, g_raw.cur_line);
+  int n = ReadLine(f, g_raw.file.cur_line);
   if (n < 0) {
-    g_raw.cur_line[0] = '\0';
-    g_raw.cur_len = 0;
-    g_raw.have_line = false;
-    g_raw.exhausted = true;
+    g_raw.file.cur_line[0] = '\0';
+    g_raw.file.cur_len = 0;
+    g_raw.file.have_line = false;
+    g_raw.file.exhausted = true;
     return -1;
   }
-  g_raw.cur_len = n;
+  g_raw.file.cur_len = n;
   if (locate) {
-    FirstPiece piece(g_raw.cur_line, n);
-    SFC_chk_locate(g_raw.cur_line, &g_raw.origin);
+    FirstPiece piece(g_raw.file.cur_line, n);
+    SFC_chk_locate(g_raw.file.cur_line, &g_raw.file.origin);
   }
-  CleanLine(g_raw.cur_line, n);
-  g_raw.have_line = true;
+  CleanLine(g_raw.file.cur_line, n);
+  g_raw.file.have_line = true;
   return n;
 }
 
 // Classifies the lookahead line by its first piece.
 int ClassifyLookahead(char *id, char *word) {
-  FirstPiece piece(g_raw.cur_line, g_raw.cur_len);
-  return SFC_chk_type(g_raw.cur_line, id, word);
+  FirstPiece piece(g_raw.file.cur_line, g_raw.file.cur_len);
+  return SFC_chk_type(g_raw.file.cur_line, id, word);
 }
 
 // ---- report text -------------------------------------------------------------------
@@ -458,7 +438,7 @@ int NoReport(char *data, char *id, int *format, int *bulletin) {
   if (data) data[0] = '\0';
   if (id) id[0] = '\0';
   if (format) *format = SFC_FMT_NONE;
-  if (bulletin) *bulletin = g_raw.origin;
+  if (bulletin) *bulletin = g_raw.file.origin;
   return SFC_RAW_NONE;
 }
 
@@ -474,12 +454,12 @@ int SFC_chk_locate(const char *data, int *bulletin) {
   const int len1 = WordLength(p);
   const int len2 = WordLength(p);
 
-  if (data[0] == '\3' || data[0] == '\1') g_raw.pr_type = 0;
+  if (data[0] == '\3' || data[0] == '\1') g_raw.file.pr_type = SFC_FMT_NONE;
 
   if (len1 == 6 && len2 == 4) {
     if (bulletin) *bulletin = OriginOfHeading(data);
     ReadHour(data, 2);
-    g_raw.pr_type = 0;
+    g_raw.file.pr_type = SFC_FMT_NONE;
     return 1;
   }
 
@@ -494,7 +474,7 @@ int SFC_chk_locate(const char *data, int *bulletin) {
         *bulletin = OriginOfHeading(data + 3);
       // "**" not followed by a blank leaves the origin as it was.
     }
-    g_raw.pr_type = 0;
+    g_raw.file.pr_type = SFC_FMT_NONE;
     return 1;
   }
   return 1;
@@ -507,7 +487,7 @@ int SFC_chk_locate(const char *data, int *bulletin) {
 // shape of a METAR start, but an indented SA start still starts a report.
 int SFC_chk_type(const char *line, char *id, char *rep_type) {
   if (!line || !*line || !id || !rep_type) return SFC_LINE_END;
-  int type = 0;
+  int type = SFC_FMT_NONE;
   bool good = false;
 
   Word w_id{id, 0};
@@ -521,8 +501,8 @@ int SFC_chk_type(const char *line, char *id, char *rep_type) {
   if (n == 2 && id[0] == '*') return SFC_LINE_END;  // feed marker line
   if (n == 1) {
     // A lone "METAR" or "SPECI" announces the format of the reports after it.
-    if (Is(w_id, "METAR")) g_raw.pr_type = SFC_FMT_METAR;
-    if (Is(w_id, "SPECI")) g_raw.pr_type = SFC_FMT_SPECI;
+    if (Is(w_id, "METAR")) g_raw.file.pr_type = SFC_FMT_METAR;
+    if (Is(w_id, "SPECI")) g_raw.file.pr_type = SFC_FMT_SPECI;
     return SFC_LINE_TEXT;
   }
 
@@ -570,12 +550,12 @@ int SFC_chk_type(const char *line, char *id, char *rep_type) {
   if (w_id.len == 4 && w_rep.len > 3) {
     if (line[0] == ' ' && line[1] == ' ') return SFC_LINE_TEXT;
     if (Is(w_id, "PCPN") || Is(w_id, "TSNO")) return SFC_LINE_TEXT;
-    good = IsAlpha(id[0]) && GroupShape(w_rep);
-    if (good && type == 0) type = g_raw.pr_type == SFC_FMT_SPECI ? SFC_FMT_SPECI : SFC_FMT_METAR;
+    good = is_alpha(id[0]) && GroupShape(w_rep);
+    if (good && type == SFC_FMT_NONE) type = g_raw.file.pr_type == SFC_FMT_SPECI ? SFC_FMT_SPECI : SFC_FMT_METAR;
   }
 
   if (IsSaWord(w_rep) || (Is(w_rep, "COR") && !Is(w_id, "METAR"))) {
-    if (type == 0) type = SFC_FMT_SA;
+    if (type == SFC_FMT_NONE) type = SFC_FMT_SA;
     if (Is(w_rep, "SP") || Is(w_rep, "USP")) type = SFC_FMT_SP;
     good = true;
   }
@@ -592,18 +572,18 @@ int SFC_chk_type(const char *line, char *id, char *rep_type) {
 // the lookahead; when it starts a report, the next call returns that one.
 int SFC_read_raw(FILE *ifile, char *data, char *id, int *format, int *bulletin) {
   if (!ifile || !data || !id || !format || !bulletin) return NoReport(data, id, format, bulletin);
-  if (ifile != g_raw.stream) {
+  if (ifile != g_raw.file.stream) {
     SFC_raw_new_file();
-    g_raw.stream = ifile;
+    g_raw.file.stream = ifile;
   }
 
   // Find the start of a report, the lookahead line first.
   char word[SFC_RAW_WORD_SIZE];
   int cls = SFC_LINE_END;
-  if (g_raw.have_line) {
+  if (g_raw.file.have_line) {
     {
-      FirstPiece piece(g_raw.cur_line, g_raw.cur_len);
-      SFC_chk_locate(g_raw.cur_line, &g_raw.origin);
+      FirstPiece piece(g_raw.file.cur_line, g_raw.file.cur_len);
+      SFC_chk_locate(g_raw.file.cur_line, &g_raw.file.origin);
     }
     cls = ClassifyLookahead(id, word);
   }
@@ -614,7 +594,7 @@ int SFC_read_raw(FILE *ifile, char *data, char *id, int *format, int *bulletin) 
 
   int len = 0;
   data[0] = '\0';
-  Append(data, len, g_raw.cur_line, std::strlen(g_raw.cur_line));
+  Append(data, len, g_raw.file.cur_line, std::strlen(g_raw.file.cur_line));
 
   // Continuation lines.
   int count = NextLine(ifile, false);
@@ -625,9 +605,9 @@ int SFC_read_raw(FILE *ifile, char *data, char *id, int *format, int *bulletin) 
     // An indented line continues a report that has not ended with "=", even when
     // it looks like a report start (" VAL NIL VIS MIN 9999=" after LIBQ's remarks).
     const int next = ClassifyLookahead(scratch_id, scratch_word);
-    if (next != SFC_LINE_TEXT && !(next > 0 && g_raw.cur_line[0] == ' ')) break;
+    if (next != SFC_LINE_TEXT && !(next > 0 && g_raw.file.cur_line[0] == ' ')) break;
     Append(data, len, " ", 1);
-    Append(data, len, g_raw.cur_line, std::strlen(g_raw.cur_line));
+    Append(data, len, g_raw.file.cur_line, std::strlen(g_raw.file.cur_line));
     count = NextLine(ifile, false);
   }
   Append(data, len, " ", 1);
@@ -645,12 +625,12 @@ int SFC_read_raw(FILE *ifile, char *data, char *id, int *format, int *bulletin) 
 #endif
 
   *format = cls;
-  int origin = g_raw.origin;
+  int origin = g_raw.file.origin;
   if (origin == SFC_ORIGIN_OTHER && (cls == SFC_FMT_METAR || cls == SFC_FMT_SPECI))
-    origin = OriginOfId(id);
+    origin = SFC_raw_origin_of_id(id);
   *bulletin = origin;
 
-  return g_raw.have_line ? SFC_RAW_OK : SFC_RAW_LAST;
+  return g_raw.file.have_line ? SFC_RAW_OK : SFC_RAW_LAST;
 }
 
 int SFC_tidy_report(const char *text, size_t n, char *data) {
@@ -669,14 +649,36 @@ int SFC_tidy_report(const char *text, size_t n, char *data) {
   return len;
 }
 
+// Alaska, Hawaii and the Pacific islands (PA, PH, PG, PK, PT) and Puerto Rico
+// and the Virgin Islands (TJ, TI) report with the United States.
+int SFC_raw_origin_of_id(const char *id) {
+  if (!id) return SFC_ORIGIN_OTHER;
+  static constexpr const char kUs[][3] = {"PA", "PH", "PG", "PK", "PT", "TJ", "TI"};
+  if (id[0] == 'K') return SFC_ORIGIN_US;
+  for (const char *pre : kUs)
+    if (id[0] == pre[0] && id[1] == pre[1]) return SFC_ORIGIN_US;  // id[1] exists: id[0] is no NUL
+  if (id[0] == 'C') return SFC_ORIGIN_CANADA;
+  return SFC_ORIGIN_OTHER;
+}
+
+void SFC_decode_raw(const data_struct &rep, SFC_report *report) {
+  if (!report) return;
+  SFC_initialize(report);
+  std::snprintf(report->area, sizeof report->area, "UN");
+  if (rep.format == SFC_FMT_SA || rep.format == SFC_FMT_SP)
+    SFC_decode_SA(rep.data, rep.format, rep.bulletin, report);
+  else if (rep.format == SFC_FMT_METAR || rep.format == SFC_FMT_SPECI)
+    SFC_decode_METAR(rep.data, rep.format, rep.bulletin, report);
+}
+
 void SFC_raw_new_file() { ResetRaw(); }
 
-int SFC_raw_eof() { return g_raw.exhausted && !g_raw.have_line ? 1 : 0; }
+int SFC_raw_eof() { return g_raw.file.exhausted && !g_raw.file.have_line ? 1 : 0; }
 
-int SFC_get_prhour() { return g_raw.prhour; }
+int SFC_get_prhour() { return g_raw.file.prhour; }
 
 void SFC_raw_reset_state() { ResetRaw(); }
 
-void SFC_set_prhour(int hhmm) { g_raw.prhour = hhmm; }
+void SFC_set_prhour(int hhmm) { g_raw.file.prhour = hhmm; }
 
-int SFC_get_pr_type() { return g_raw.pr_type; }
+int SFC_get_pr_type() { return g_raw.file.pr_type; }

@@ -32,23 +32,33 @@
 /// The classifiers look at this many characters of a line; a longer line is still
 /// one line, and the report text takes more of it.
 constexpr int SFC_RAW_LINE_LEN = 160;
-/// Longest word the classifiers keep (identifier, report word); buffers hold one more.
+/// Longest word the classifiers keep (identifier, report word).
 constexpr int SFC_RAW_WORD_LEN = 9;
+/// Size of a buffer for such a word: one more, for its terminator.
 constexpr int SFC_RAW_WORD_SIZE = SFC_RAW_WORD_LEN + 1;
 /// Continuation lines joined to a report's first line at most.
 constexpr int SFC_RAW_MAX_CONT = 4;
 
 // ---- format codes and bulletin origins -------------------------------------------
 
+/// No report (the format of an empty read).
 constexpr int SFC_FMT_NONE = 0;
-constexpr int SFC_FMT_SA = 1;     // SA, RS, SM, NIL, AMOS, corrected SA
+/// An SA report: SA, RS, SM, NIL, AMOS, corrected SA.
+constexpr int SFC_FMT_SA = 1;
+/// A METAR report.
 constexpr int SFC_FMT_METAR = 2;
-constexpr int SFC_FMT_SP = 4;     // special SA
+/// A special SA report (SP, USP).
+constexpr int SFC_FMT_SP = 4;
+/// A SPECI report.
 constexpr int SFC_FMT_SPECI = 5;
 
+/// A bulletin of the United States collectives (and their islands).
 constexpr int SFC_ORIGIN_US = 0;
+/// A Canadian bulletin.
 constexpr int SFC_ORIGIN_CANADA = 1;
+/// A Mexican bulletin.
 constexpr int SFC_ORIGIN_MEXICO = 2;
+/// Any other bulletin, or none seen yet.
 constexpr int SFC_ORIGIN_OTHER = 9;
 
 // ---- line classes (SFC_chk_type) ------------------------------------------------
@@ -105,6 +115,12 @@ int SFC_read_raw(FILE *ifile, char *data, char *id, int *format, int *bulletin);
 /// returns its length.
 int SFC_tidy_report(const char *text, size_t n, char *data);
 
+/// Decodes one report as this reader gives it into `report`, as the program decodes
+/// a raw report: `report` initialised, area "UN", then the SA decoder for
+/// SFC_FMT_SA and SFC_FMT_SP, the METAR decoder for SFC_FMT_METAR and SFC_FMT_SPECI;
+/// a report of another format stays all missing.
+void SFC_decode_raw(const data_struct &rep, SFC_report *report);
+
 /// Starts the reader afresh for a newly opened file: empty lookahead, origin
 /// "other" (9), `pr_type` 1, `prhour` 0.
 void SFC_raw_new_file();
@@ -116,12 +132,8 @@ int SFC_raw_eof();
 /// Time of the current bulletin as HHMM, from its heading (0 before the first).
 int SFC_get_prhour();
 
-// ---- test hooks ------------------------------------------------------------------
-
-/// Restores the initial state of the reader.
-void SFC_raw_reset_state();
 /// Sets the bulletin time the decoders read: gathering mode decodes a kept report
 /// with the time of the bulletin it came under; tests of the decoders set it too.
 void SFC_set_prhour(int hhmm);
-/// The format announced inside the current bulletin (2 METAR, 5 SPECI, 0 or 1 none).
-int SFC_get_pr_type();
+
+// Test hooks and the reader's internals that tests use: surface/raw_reader_testing.h.

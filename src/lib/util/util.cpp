@@ -100,21 +100,7 @@ int low_string(char *string) {
 
 int clean_line(unsigned char *line) {
   if (!line || !*line) return 0;
-  long i = static_cast<long>(std::strlen(reinterpret_cast<char *>(line))) - 1;
-  // The trailing part: control bytes are cut off; the first printable byte from the
-  // end ends it and becomes a blank when it has the high bit.
-  for (; i >= 0; --i) {
-    if (line[i] < ' ') {
-      line[i] = '\0';
-      continue;
-    }
-    if (line[i] >= 128) line[i] = ' ';
-    --i;
-    break;
-  }
-  for (; i >= 0; --i)
-    if (line[i] < ' ' || line[i] >= 128) line[i] = ' ';
-  return 1;
+  return clean_line_n(line, std::strlen(reinterpret_cast<char *>(line)));
 }
 
 int strmcat(char *s1, const char *s2, int m) {
@@ -221,3 +207,25 @@ float ZYP_slept() { return g_util.slept; }
 
 const char *ZYP_version() { return "5.60.2-LINUX-X11"; }
 
+int clean_line_n(unsigned char *line, std::size_t n) {
+  if (!line || n == 0) return 0;
+  long i = static_cast<long>(n) - 1;
+  // The trailing part: control bytes are cut off; the first printable byte from the
+  // end ends it and becomes a blank when it has the high bit.
+  for (; i >= 0; --i) {
+    if (line[i] < ' ') {
+      line[i] = '\0';
+      continue;
+    }
+    if (line[i] >= 128) line[i] = ' ';
+    --i;
+    break;
+  }
+  // Below the blank or with the high bit set: c - ' ' wraps above 95 (one test, so
+  // that the loop compiles to a vector loop on long lines).
+  for (long k = 0; k <= i; ++k) {
+    const unsigned char c = line[k];
+    line[k] = static_cast<unsigned char>(c - ' ') > 95 ? ' ' : c;
+  }
+  return 1;
+}

@@ -75,3 +75,9 @@ int ZYP_sleep(float secs);
 float ZYP_slept();
 /// The library's version text.
 const char *ZYP_version();
+
+/// As clean_line, for the first `n` bytes of `line`, which may hold NUL bytes (a
+/// raw line read by count): trailing control bytes, NULs included, become NULs, an
+/// earlier NUL a blank like any control byte. Bytes from `line[n]` on are not read.
+/// Returns 0 for a null text or `n` of 0, else 1.
+int clean_line_n(unsigned char *line, std::size_t n);

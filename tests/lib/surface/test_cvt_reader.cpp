@@ -15,6 +15,7 @@
 
 #include "surface/cvt_netcdf.h"
 #include "surface/cvt_reader.h"
+#include "surface/cvt_reader_testing.h"
 #include "surface/weather.h"
 
 namespace {

@@ -15,6 +15,7 @@
 #include "messages/messages_testing.h"
 #include "surface/madis_reader.h"
 #include "surface/raw_reader.h"
+#include "surface/raw_reader_testing.h"
 #include "surface/report.h"
 #include "surface/sa.h"
 

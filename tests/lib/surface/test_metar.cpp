@@ -10,6 +10,7 @@
 #include "messages/messages_testing.h"
 #include "surface/metar.h"
 #include "surface/raw_reader.h"
+#include "surface/raw_reader_testing.h"
 #include "surface/report.h"
 #include "test_metar_harness.h"
 

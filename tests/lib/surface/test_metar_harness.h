@@ -19,6 +19,7 @@
 #include "surface/metar.h"
 #include "surface/metar_testing.h"
 #include "surface/raw_reader.h"
+#include "surface/raw_reader_testing.h"
 #include "surface/report.h"
 #include "util/number.h"
 
@@ -79,13 +80,7 @@ inline Decoded Decode(std::string_view text, int bulletin) {
 
 // The bulletin origin the raw reader gives a METAR of a bulletin of unknown
 // origin, by its identifier.
-inline int OriginOf(std::string_view id) {
-  if (id.empty()) return SFC_ORIGIN_OTHER;
-  if (id[0] == 'K') return SFC_ORIGIN_US;
-  for (const char *p : {"PA", "PH", "PG", "PK", "PT", "TJ", "TI"})
-    if (id.substr(0, 2) == p) return SFC_ORIGIN_US;
-  return id[0] == 'C' ? SFC_ORIGIN_CANADA : SFC_ORIGIN_OTHER;
-}
+inline int OriginOf(std::string_view id) { return SFC_raw_origin_of_id(std::string(id).c_str()); }
 
 // ---- fields by name ------------------------------------------------------------
 

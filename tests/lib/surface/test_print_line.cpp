@@ -11,25 +11,15 @@
 #include "messages/messages_testing.h"
 #include "surface/print_line.h"
 #include "surface/report.h"
+#include "print_fixture.h"
 
 namespace {
 
 using Setter = std::function<void(SFC_report &)>;
 using Columns = std::map<int, std::string>;
 
-SFC_report Fresh(const char *id = "KDEN") {
-  SFC_report r;
-  SFC_initialize(&r);
-  std::snprintf(r.id, sizeof r.id, "%s", id);
-  return r;
-}
-
-std::string Capture(const std::function<void()> &print) {
-  testing::internal::CaptureStdout();
-  print();
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
+using print_fixture::Capture;
+using print_fixture::Fresh;
 
 std::string Print(const SFC_report &r, M_type level = 1) {
   return Capture([&] { EXPECT_EQ(SFC_print_line(level, &r), 0); });

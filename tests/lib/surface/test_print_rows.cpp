@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "../../../fuzz/rows_check.h"
+#include "print_fixture.h"
 #include "calc/calc.h"
 #include "calc/calc_testing.h"
 #include "messages/messages.h"
@@ -28,17 +29,13 @@
 
 namespace {
 
+using print_fixture::Capture;
+using print_fixture::DecodedKTVC;
+using print_fixture::Fresh;
+using print_fixture::kKTVC;
+using print_fixture::PrinterTest;
 using rows_check::Field;
 using rows_check::Member;
-
-// A real report of the sample hour (share/20010600_sao.wmo, Traverse City,
-// 23:53 UTC on 5 January 2020): light snow and mist, few at 800 ft, overcast at
-// 1,400 ft, T-group 0.0 C / -2.2 C, 6-hour extremes 0.6 C / -0.6 C, pressure
-// falling 0.2 mb (code 5), 0.03 in in the last hour, 0.09 in in six hours, 3 in
-// of snow on the ground.
-constexpr const char *kKTVC =
-    "KTVC 052353Z 24008KT 1SM -SN BR FEW008 OVC014 00/M02 A2968 RMK AO2 SLP056 "
-    "SNINCR 1/3 4/003 P0003 60009 T00001022 10006 21006 55002 $";
 
 // The record's columns in order, as the header names them (raw input).
 const std::vector<std::string> kColumns = {
@@ -49,13 +46,6 @@ const std::vector<std::string> kColumns = {
     "rain1", "rain3", "rain6", "rain12", "rain24", "rain", "rain_per", "cld_low", "cld_type_1",
     "cld_type_2", "cld_type_3", "max_t", "min_t", "max6_t", "min6_t", "scover", "solar", "sst",
     "wav_per", "wav_hgt", "comment", "flag", "raw"};
-
-std::string Capture(const std::function<void()> &print) {
-  testing::internal::CaptureStdout();
-  print();
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
 
 // The lines of `out`, each of which must end with a line end.
 std::vector<std::string> Lines(const std::string &out) {
@@ -71,36 +61,13 @@ std::vector<std::string> Lines(const std::string &out) {
   return lines;
 }
 
-SFC_report Fresh(const char *id = "KDEN") {
-  SFC_report r;
-  SFC_initialize(&r);
-  std::snprintf(r.id, sizeof r.id, "%s", id);
-  return r;
-}
-
-SFC_report KTVC() {
-  SFC_report r;
-  SFC_initialize(&r);
-  std::snprintf(r.area, sizeof r.area, "UN");
-  SFC_decode_METAR(kKTVC, 2, 0, &r);
-  return r;
-}
+SFC_report KTVC() { return DecodedKTVC(); }
 
 // The file of 00 UTC on 6 January 2020, the sample hour.
 Date SampleHour() { return Date{2020, 1, 6, DATE_MISSING, DATE_MISSING, 0, 0, 0}; }
 
-class PrintRows : public testing::Test {
+class PrintRows : public PrinterTest {
  protected:
-  void SetUp() override { Reset(); }
-  void TearDown() override { Reset(); }
-  static void Reset() {
-    MESS_reset_state();
-    RES_reset_state();
-    VAR_reset_state();
-    UNIT_reset_state();
-    SFC_print_reset_state();
-    RES_put("file_path", SOURCE_DIR "/share");
-  }
   static void Input(bool raw = true) {
     const Date d = SampleHour();
     SFC_rows_set_input(&d, raw ? 1 : 0);

@@ -20,55 +20,27 @@
 #include "surface/report.h"
 #include "var/var.h"
 #include "var/var_testing.h"
+#include "print_fixture.h"
 
 namespace {
 
-// A real report of the sample hour (share/20010600_sao.wmo, Traverse City,
-// 23:53 UTC on 5 January 2020): light snow and mist, overcast at 1,400 ft,
-// T-group 0.0 C / -2.2 C, 6-hour extremes 0.6 C / -0.6 C, pressure falling
-// 0.2 mb, 0.03 in in the last hour, 0.09 in in six hours, 3 in of snow.
-constexpr const char *kKTVC =
-    "KTVC 052353Z 24008KT 1SM -SN BR FEW008 OVC014 00/M02 A2968 RMK AO2 SLP056 "
-    "SNINCR 1/3 4/003 P0003 60009 T00001022 10006 21006 55002 $";
+using print_fixture::Capture;
+using print_fixture::DecodedKTVC;
+using print_fixture::Fresh;
+using print_fixture::PrinterTest;
+
 // The station's elevation, 190 m (624 ft), as a station database or a converted
 // file gives it; raw reports carry none.
 constexpr float kKTVCElevation = 190.0f;
 
-std::string Capture(const std::function<void()> &print) {
-  testing::internal::CaptureStdout();
-  print();
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
-
-SFC_report Fresh(const char *id = "KDEN") {
-  SFC_report r;
-  SFC_initialize(&r);
-  std::snprintf(r.id, sizeof r.id, "%s", id);
-  return r;
-}
-
 SFC_report KTVC(bool with_elevation = true) {
-  SFC_report r;
-  SFC_initialize(&r);
-  std::snprintf(r.area, sizeof r.area, "UN");
-  SFC_decode_METAR(kKTVC, 2, 0, &r);
+  SFC_report r = DecodedKTVC();
   if (with_elevation) r.elev = kKTVCElevation;
   return r;
 }
 
-class PrintVar : public testing::Test {
+class PrintVar : public PrinterTest {
  protected:
-  void SetUp() override { Reset(); }
-  void TearDown() override { Reset(); }
-  static void Reset() {
-    MESS_reset_state();
-    RES_reset_state();
-    VAR_reset_state();
-    UNIT_reset_state();
-    SFC_print_reset_state();
-    RES_put("file_path", SOURCE_DIR "/share");
-  }
   // The row of `r` for the list `text`.
   static std::string Row(const std::string &text, const SFC_report &r) {
     VAR_setup(nullptr, text.c_str());

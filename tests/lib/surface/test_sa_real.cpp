@@ -14,6 +14,7 @@
 #include "messages/messages.h"
 #include "messages/messages_testing.h"
 #include "surface/raw_reader.h"
+#include "surface/raw_reader_testing.h"
 #include "surface/report.h"
 #include "surface/sa.h"
 

@@ -154,4 +154,25 @@ TEST(UtilSystem, SleepAndVersion) {
   EXPECT_STREQ(ZYP_version(), "5.60.2-LINUX-X11");
 }
 
+// Purpose: the counted variant cleans what clean_line cleans, and treats NUL bytes
+// inside the count as control bytes: an inner one becomes a blank, trailing ones
+// are cut; nothing at or after the count is touched.
+TEST(UtilEdit, CleanLineCounted) {
+  const char *texts[] = {"KDEN\x01 12\xe9Z \r\r\n", "AB\xff\r\n", "\r\n", "KDEN 121853Z", "\x7f\x1f"};
+  for (const char *t : texts) {
+    std::string a(t), b(t);
+    clean_line(reinterpret_cast<unsigned char *>(a.data()));
+    EXPECT_EQ(clean_line_n(reinterpret_cast<unsigned char *>(b.data()), b.size()), 1);
+    EXPECT_STREQ(a.c_str(), b.c_str()) << t;
+  }
+  unsigned char inner[] = "AB\0CD\0\0\x05\x90XY";
+  EXPECT_EQ(clean_line_n(inner, 8), 1);  // "AB", NUL, "CD", NUL, NUL, \x05
+  EXPECT_EQ(std::memcmp(inner, "AB CD\0\0\0\x90XY", 11), 0);
+  unsigned char high_last[] = "AB\0\xe9\x01";
+  clean_line_n(high_last, 5);
+  EXPECT_EQ(std::memcmp(high_last, "AB  \0", 6), 0);
+  EXPECT_EQ(clean_line_n(nullptr, 3), 0);
+  EXPECT_EQ(clean_line_n(inner, 0), 0);
+}
+
 }  // namespace
