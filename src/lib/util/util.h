@@ -33,6 +33,11 @@ int low_string(char *string);
 /// character becomes a blank when it has the high bit, and every earlier control or
 /// high byte becomes a blank. Returns 0 for a null or empty text, else 1.
 int clean_line(unsigned char *line);
+/// As clean_line, for the first `n` bytes of `line`, which may hold NUL bytes (a
+/// raw line read by count): trailing control bytes, NULs included, become NULs, an
+/// earlier NUL a blank like any control byte. Bytes from `line[n]` on are not read.
+/// Returns 0 for a null text or `n` of 0, else 1.
+int clean_line_n(unsigned char *line, std::size_t n);
 /// Appends `s2` so that `s1` holds at most `m` characters. Returns 1 when something
 /// was appended, 0 when either text is null or nothing fitted.
 int strmcat(char *s1, const char *s2, int m);
@@ -76,8 +81,3 @@ float ZYP_slept();
 /// The library's version text.
 const char *ZYP_version();
 
-/// As clean_line, for the first `n` bytes of `line`, which may hold NUL bytes (a
-/// raw line read by count): trailing control bytes, NULs included, become NULs, an
-/// earlier NUL a blank like any control byte. Bytes from `line[n]` on are not read.
-/// Returns 0 for a null text or `n` of 0, else 1.
-int clean_line_n(unsigned char *line, std::size_t n);

@@ -10,14 +10,18 @@
 #include <string>
 
 #include "calc/calc.h"
+#include "calc/calc_testing.h"
 #include "messages/messages.h"
+#include "messages/messages_testing.h"
 #include "resources/resources.h"
+#include "resources/resources_testing.h"
 #include "surface/metar.h"
 #include "surface/print_line.h"
 #include "surface/print_testing.h"
 #include "surface/raw_reader.h"
 #include "surface/report.h"
 #include "var/var.h"
+#include "var/var_testing.h"
 
 namespace print_fixture {
 
