@@ -1,14 +1,16 @@
 // File name entry: the choice of the first input file and the reading of a typed
 // name against the template of the selected naming convention.
-#include <cctype>
 #include <cstring>
 #include <string>
 
 #include "files/files.h"
 #include "files/files_state.h"
 #include "files/paths.h"
+#include "files/template.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "util/chars.h"
+#include "util/number.h"
 #include "util/util.h"
 
 using namespace file_detail;
@@ -25,23 +27,14 @@ enum Where {
 
 bool all_digits(const std::string &s) {
   for (char c : s)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    if (!zyp::is_digit(c)) return false;
   return true;
 }
 
 bool all_letters(const std::string &s) {
   for (char c : s)
-    if (!std::isalpha(static_cast<unsigned char>(c))) return false;
+    if (!zyp::is_alpha(c)) return false;
   return true;
-}
-
-int field_width(char c) {
-  switch (c) {
-    case 'Y': return 4;
-    case 'b': case 'j': return 3;
-    case 'y': case 'm': case 'd': case 'h': case 'n': return 2;
-    default: return 0;
-  }
 }
 
 // Reads the typed name against the template into `res`; returns the final `where`.
@@ -56,58 +49,52 @@ int walk_template(const std::string &typed, std::string &res) {
   const bool full = FILE_fullpath(typed.c_str()) != 0;
   bool braces = false;
   bool done = false;
-  size_t t = 0, s = 0;
+  size_t s = 0;
   auto write_rest = [&] {
     res += typed.substr(s);
     s = typed.size();
     done = true;
   };
 
-  while (t < tpl.size() && !done) {
-    MESS_print(DEBUG_D, "FILES:%s:%s:%s:%s:%s:%d\n", tpl.c_str(), tpl.c_str() + t, typed.c_str(),
+  TemplateReader reader(tpl);
+  while (!reader.at_end() && !done) {
+    MESS_print(DEBUG_D, "FILES:%s:%s:%s:%s:%s:%d\n", tpl.c_str(), tpl.c_str() + reader.pos(), typed.c_str(),
                typed.c_str() + s, res.c_str(), where);
-    const char c = tpl[t];
-    if (braces && c != '%' && c != '}') {
-      res += c;  // a directory part the user does not type
-      ++t;
+    const Piece p = reader.next();
+    if (braces && p.kind != PieceKind::Directive && p.kind != PieceKind::Cut && p.kind != PieceKind::Close) {
+      res += p.c;  // a directory part the user does not type
       continue;
     }
-    if (c == '}') {
+    if (p.kind == PieceKind::Close) {
       if (braces) where = W_DIRECTORY;
       braces = false;
-      ++t;
       continue;
     }
-    if (c == '{') {
+    if (p.kind == PieceKind::Open) {
       braces = true;
-      ++t;
       continue;
     }
-    if (c == '*') {
+    if (p.kind == PieceKind::Text && p.c == '*') {
       write_rest();
       break;
     }
-    if (c == '%') {
-      const size_t start = t;
-      Directive dv = parse_directive(tpl, t);
-      t = dv.next;
-      if (!dv.ok) break;
-      if (dv.c == '%') {
+    if (p.kind == PieceKind::Cut) break;
+    if (p.kind == PieceKind::Directive) {
+      if (p.field == Field::Percent) {
         res += '%';
         if (s < typed.size() && typed[s] == '%') ++s;
         continue;
       }
-      if (int width = field_width(dv.c)) {
+      if (const int width = p.width()) {
         where = W_FIELD;
         std::string field = typed.substr(s, static_cast<size_t>(width));
         bool ok = field.size() == static_cast<size_t>(width);
         int value = 0;
-        if (ok && dv.c == 'b') {
+        if (ok && p.field == Field::MonthName) {
           value = all_letters(field) ? DATE_decode_month(field.c_str()) : 0;
           ok = value != 0;
         } else if (ok) {
-          ok = all_digits(field);
-          if (ok) value = std::stoi(field);
+          ok = all_digits(field) && zyp::read_int(field, value);
         }
         if (!ok) {
           write_rest();
@@ -115,14 +102,14 @@ int walk_template(const std::string &typed, std::string &res) {
         }
         res += field;
         s += static_cast<size_t>(width);
-        switch (dv.c) {
-          case 'Y': fd.year = value; break;
-          case 'y': fd.year = value + (value > 49 ? 1900 : 2000); break;
-          case 'm': case 'b': fd.month = value; break;
-          case 'd': fd.day = value; break;
-          case 'h': fd.hour = value; break;
-          case 'n': fd.min = value; break;
-          case 'j':
+        switch (p.field) {
+          case Field::Year: fd.year = value; break;
+          case Field::Year2: fd.year = value + (value > 49 ? 1900 : 2000); break;
+          case Field::Month: case Field::MonthName: fd.month = value; break;
+          case Field::Day: fd.day = value; break;
+          case Field::Hour: fd.hour = value; break;
+          case Field::Minute: fd.min = value; break;
+          case Field::DayOfYear:
             fd.jday = value;
             DATE_julian_monday(fd.year, value, &fd.month, &fd.day);
             break;
@@ -130,17 +117,18 @@ int walk_template(const std::string &typed, std::string &res) {
         }
         continue;
       }
-      if (dv.c == 'e') {
+      if (p.field == Field::Ext) {
         // The extension ends where the literal text that follows it in the template
-        // (up to the next directive) occurs in the typed name.
+        // (up to the next directive, brace or "*") occurs in the typed name.
         where = W_FIELD;
         std::string literal;
-        size_t k = t;
-        for (; k < tpl.size() && !std::strchr("%{}*", tpl[k]); ++k) literal += tpl[k] == ' ' ? '_' : tpl[k];
+        TemplateReader ahead = reader;
+        Piece q = ahead.next();
+        for (; q.kind == PieceKind::Text && q.c != '*'; q = ahead.next()) literal += q.name_char();
         size_t pos = std::string::npos;
         if (!literal.empty())
           pos = typed.find(literal, s);
-        else if (k >= tpl.size())
+        else if (q.kind == PieceKind::End)
           pos = typed.size();  // the extension ends the name
         if (!st.ext.empty()) {
           res += st.ext;
@@ -155,13 +143,12 @@ int walk_template(const std::string &typed, std::string &res) {
         }
         continue;
       }
-      const char *resource = dv.c == '{' ? dv.name.c_str() : path_resource(dv.c);
-      if (resource) {
+      if (p.field == Field::Directory || p.field == Field::Resource) {
         if (full) {
           // The directory part of the typed full path, matched from its end against the
           // separators of the template from this directive on.
           int n = 0;
-          for (size_t k = start; k < tpl.size(); ++k)
+          for (size_t k = p.pos; k < tpl.size(); ++k)
             if (tpl[k] == '/' || tpl[k] == '\\' || tpl[k] == ':') ++n;
           long last = -1;
           if (n == 0) {
@@ -182,23 +169,22 @@ int walk_template(const std::string &typed, std::string &res) {
             s = static_cast<size_t>(last);
           }
         } else {
-          const char *dir = resource_dir(resource);
-          res += dir ? dir : (dv.c == '{' ? "" : ".");
-          if (t < tpl.size() && tpl[t] == '/') {
+          const char *dir = resource_dir(p.resource.c_str());
+          res += dir ? dir : (p.field == Field::Resource ? "" : ".");
+          if (reader.skip('/')) {
             if (res.empty() || res.back() != '/') res += '/';
-            ++t;
           }
         }
         where = W_DIRECTORY;
         continue;
       }
       // A key.
-      const std::string &key = st.keys[static_cast<unsigned char>(dv.c)];
+      const std::string &key = st.keys[static_cast<unsigned char>(p.c)];
       if (key.empty()) {
         write_rest();
         break;
       }
-      std::string v = dv.has_n ? key.substr(0, static_cast<size_t>(dv.n)) : key;
+      std::string v = p.has_n ? key.substr(0, static_cast<size_t>(p.n)) : key;
       res += v;
       s = s + v.size() < typed.size() ? s + v.size() : typed.size();
       where = W_FIELD;
@@ -206,18 +192,16 @@ int walk_template(const std::string &typed, std::string &res) {
     }
 
     // A literal character of the template.
-    const char lit = c == ' ' ? '_' : c;
+    const char lit = p.name_char();
     const char tc = s < typed.size() ? typed[s] : '\0';
     if (where >= W_DIRECTORY && tc == lit) {
       res += lit;
-      ++t;
       ++s;
       if (s >= typed.size()) where = W_USED_UP;
     } else if ((where >= W_FIELD && tc != '\0') || (where == W_NOTHING && tc != lit)) {
       write_rest();
     } else {
       res += lit;
-      ++t;
       // A typed character that matched is used, whatever the name holds.
       if (tc != '\0' && (tc == lit || where >= W_FIELD || !has_slash)) ++s;
     }

@@ -12,6 +12,7 @@
 
 #include "files/files_state.h"
 #include "files/paths.h"
+#include "files/template.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "util/util.h"
@@ -61,22 +62,6 @@ void update_period(int &late_off, long long unit, int n, long long step) {
   if (late_off == MISSING || v < late_off) late_off = v;
 }
 
-const char *path_resource(char c) {
-  switch (c) {
-    case 'C': return "con_path";
-    case 'D': return "data_path";
-    case 'F': return "file_path";
-    case 'R': return "raw_path";
-    case 'G': return "grid_path";
-    case 'I': return "image_path";
-    case 'W': return "watch_path";
-    case 'T': return "text_path";
-    case 'M': return "model_path";
-    case 'S': return "sat_path";
-    default: return nullptr;
-  }
-}
-
 const char *resource_dir(const char *name) {
   const char *v = RES_get(name);
   if (!v || !v[0] || stricmp(v, "none") == 0) return nullptr;
@@ -97,59 +82,21 @@ size_t read_digit_date(const char *p, Date &d) {
   return used;
 }
 
-Directive parse_directive(const std::string &tpl, size_t pos) {
-  Directive dv;
-  size_t j = pos + 1;
-  long long n = 0;
-  bool digits = false;
-  while (j < tpl.size() && std::isdigit(static_cast<unsigned char>(tpl[j]))) {
-    if (n < DIRECTIVE_NUM_MAX) n = n * 10 + (tpl[j] - '0');
-    digits = true;
-    ++j;
-  }
-  if (n > DIRECTIVE_NUM_MAX) n = DIRECTIVE_NUM_MAX;
-  // A number of 0 means nothing; it counts as no number.
-  if (digits && n > 0) {
-    dv.n = static_cast<int>(n);
-    dv.has_n = true;
-  }
-  if (j >= tpl.size()) {
-    dv.next = tpl.size();
-    return dv;  // a "%" at the end of the template
-  }
-  dv.c = tpl[j++];
-  dv.ok = true;
-  if (dv.c == '{') {
-    size_t close = tpl.find('}', j);
-    if (close == std::string::npos) close = tpl.size();
-    dv.name = tpl.substr(j, close - j);
-    j = close < tpl.size() ? close + 1 : close;
-  }
-  dv.next = j;
-  return dv;
-}
-
 int template_period(const std::string &tpl) {
   const NameState &st = state();
   int late_off = MISSING;
-  for (size_t i = 0; i < tpl.size();) {
-    if (tpl[i] != '%') {
-      ++i;
-      continue;
-    }
-    Directive dv = parse_directive(tpl, i);
-    i = dv.next;
-    if (!dv.ok) break;
-    switch (dv.c) {
-      case 'd':
-      case 'j':
-        update_period(late_off, SEC_DAY, dv.n, day_step(st.set.day) ? -static_cast<long long>(st.set.day) : 0);
+  TemplateReader reader(tpl);
+  for (Piece p = reader.next(); !p.stops(); p = reader.next()) {
+    switch (p.field) {
+      case Field::Day:
+      case Field::DayOfYear:
+        update_period(late_off, SEC_DAY, p.n, day_step(st.set.day) ? -static_cast<long long>(st.set.day) : 0);
         break;
-      case 'h':
-        update_period(late_off, SEC_HOUR, dv.n, step_part(st.set.hour));
+      case Field::Hour:
+        update_period(late_off, SEC_HOUR, p.n, step_part(st.set.hour));
         break;
-      case 'n':
-        update_period(late_off, SEC_MIN, dv.n, step_part(st.set.min));
+      case Field::Minute:
+        update_period(late_off, SEC_MIN, p.n, step_part(st.set.min));
         break;
       default:
         break;
@@ -256,9 +203,9 @@ std::string extracted_path(const NameState &st) {
 
 // Appends a directory and skips a "/" of the template that would double the one the
 // directory ends with.
-void put_directory(std::string &out, const std::string &dir, const std::string &tpl, size_t &i) {
+void put_directory(std::string &out, const std::string &dir, TemplateReader &reader) {
   out += dir;
-  if (!out.empty() && out.back() == '/' && i < tpl.size() && tpl[i] == '/') ++i;
+  if (!out.empty() && out.back() == '/') reader.skip('/');
 }
 
 // Characters a listing pattern passes to the shell unquoted (the glob characters
@@ -409,17 +356,9 @@ namespace {
 // Whether a template inserts a key value (a directive that is neither a date field,
 // the extension, a directory nor "%%"): its names differ by key, not only by date.
 bool template_has_key(const std::string &tpl) {
-  for (size_t i = 0; i < tpl.size();) {
-    if (tpl[i] != '%') {
-      ++i;
-      continue;
-    }
-    const Directive dv = parse_directive(tpl, i);
-    i = dv.next;
-    if (!dv.ok) break;
-    if ((dv.c && std::strchr("%Yymbdjhne{", dv.c)) || path_resource(dv.c)) continue;
-    return true;
-  }
+  TemplateReader reader(tpl);
+  for (Piece p = reader.next(); !p.stops(); p = reader.next())
+    if (p.field == Field::Key) return true;
   return false;
 }
 
@@ -462,37 +401,27 @@ int FILE_set_date(const Date *date, char *out) {
   const Date &set = st.set;
   Date &fd = st.file_date;
   std::string res;
-  for (size_t i = 0; i < tpl.size() && res.size() < static_cast<size_t>(NAME_MAX_LEN);) {
-    char c = tpl[i];
-    if (c == '{' || c == '}') {
-      ++i;
+  TemplateReader reader(tpl);
+  while (res.size() < static_cast<size_t>(NAME_MAX_LEN)) {
+    const Piece p = reader.next();
+    if (p.stops()) break;
+    if (p.kind == PieceKind::Open || p.kind == PieceKind::Close) continue;  // dropped
+    if (p.kind == PieceKind::Text) {
+      res += p.name_char();
       continue;
     }
-    if (c == ' ') {
-      res += '_';
-      ++i;
-      continue;
-    }
-    if (c != '%') {
-      res += c;
-      ++i;
-      continue;
-    }
-    Directive dv = parse_directive(tpl, i);
-    i = dv.next;
-    if (!dv.ok) break;
-    const long long n = dv.n;
-    switch (dv.c) {
-      case '%':
+    const long long n = p.n;
+    switch (p.field) {
+      case Field::Percent:
         res += '%';
         break;
-      case 'Y': {
+      case Field::Year: {
         long long v = set.year != MISSING ? set.year : (d.year < 0 ? -1 : d.year / n * n);
         res += v < 0 ? "0000" : fmt_int("%4.4d", v);
         fd.year = v < 0 ? MISSING : static_cast<int>(v);
         break;
       }
-      case 'y': {
+      case Field::Year2: {
         long long yy = -1, full = MISSING;
         if (set.year != MISSING) {
           if (set.year >= 0) {
@@ -507,10 +436,10 @@ int FILE_set_date(const Date *date, char *out) {
         fd.year = yy < 0 ? MISSING : static_cast<int>(full);
         break;
       }
-      case 'm':
-      case 'b': {
+      case Field::Month:
+      case Field::MonthName: {
         long long v = set.month != MISSING ? set.month : (d.month < 0 ? -1 : d.month / n * n);
-        if (dv.c == 'm') {
+        if (p.field == Field::Month) {
           res += v < 0 ? "00" : fmt_int("%2.2d", v);
         } else if (v < 0) {
           res += "xxx";
@@ -522,15 +451,15 @@ int FILE_set_date(const Date *date, char *out) {
         fd.month = v < 0 ? MISSING : static_cast<int>(v);
         break;
       }
-      case 'd':
-      case 'j': {
+      case Field::Day:
+      case Field::DayOfYear: {
         long long day = -1;
         if (fixed_value(set.day))
           day = set.day;
         else if (d.day >= 0)
           day = day_step(set.day) ? d.day / (-static_cast<long long>(set.day)) * (-static_cast<long long>(set.day))
                                   : d.day / n * n;
-        if (dv.c == 'd') {
+        if (p.field == Field::Day) {
           res += day < 0 ? "00" : fmt_int("%2.2d", day);
           fd.day = day < 0 ? MISSING : static_cast<int>(day);
         } else {
@@ -544,10 +473,11 @@ int FILE_set_date(const Date *date, char *out) {
         }
         break;
       }
-      case 'h':
-      case 'n': {
-        const std::int32_t field = dv.c == 'h' ? set.hour : set.min;
-        const std::int32_t value = dv.c == 'h' ? d.hour : d.min;
+      case Field::Hour:
+      case Field::Minute: {
+        const bool hour = p.field == Field::Hour;
+        const std::int32_t field = hour ? set.hour : set.min;
+        const std::int32_t value = hour ? d.hour : d.min;
         long long v = -1;
         if (fixed_value(field)) {
           v = field / n * n;
@@ -556,26 +486,26 @@ int FILE_set_date(const Date *date, char *out) {
           v = stp > 0 ? value / stp * stp + offset_part(field) : value / n * n;
         }
         res += v < 0 ? "00" : fmt_int("%2.2d", v);
-        (dv.c == 'h' ? fd.hour : fd.min) = v < 0 ? MISSING : static_cast<int>(v);
+        (hour ? fd.hour : fd.min) = v < 0 ? MISSING : static_cast<int>(v);
         break;
       }
-      case 'e':
+      case Field::Ext:
         res += st.ext;
         break;
-      case '{':
-        put_directory(res, !extracted.empty() ? extracted : directory_text(dv.name.c_str(), ""), tpl, i);
+      case Field::Resource:
+        put_directory(res, !extracted.empty() ? extracted : directory_text(p.resource.c_str(), ""), reader);
         break;
-      default:
-        if (const char *resource = path_resource(dv.c)) {
-          put_directory(res, !extracted.empty() ? extracted : directory_text(resource, "."), tpl, i);
-        } else {
-          const std::string &key = st.keys[static_cast<unsigned char>(dv.c)];
-          if (key.empty())
-            res += '0';
-          else
-            res += dv.has_n ? key.substr(0, static_cast<size_t>(dv.n)) : key;
-        }
+      case Field::Directory:
+        put_directory(res, !extracted.empty() ? extracted : directory_text(p.resource.c_str(), "."), reader);
         break;
+      default: {
+        const std::string &key = st.keys[static_cast<unsigned char>(p.c)];
+        if (key.empty())
+          res += '0';
+        else
+          res += p.has_n ? key.substr(0, static_cast<size_t>(p.n)) : key;
+        break;
+      }
     }
   }
   res = bounded(res);
@@ -590,42 +520,37 @@ int FILE_list_file() {
   const NameState &st = state();
   const std::string &tpl = st.header == 1 ? st.hconv : st.conv;
   std::string pattern;
-  for (size_t i = 0; i < tpl.size();) {
-    char c = tpl[i];
-    if (c == '{' || c == '}') {
-      ++i;
+  TemplateReader reader(tpl);
+  for (Piece p = reader.next(); !p.stops(); p = reader.next()) {
+    if (p.kind == PieceKind::Open || p.kind == PieceKind::Close) continue;  // dropped
+    if (p.kind == PieceKind::Text) {
+      pattern += p.name_char();
       continue;
     }
-    if (c != '%') {
-      pattern += c == ' ' ? '_' : c;
-      ++i;
-      continue;
-    }
-    Directive dv = parse_directive(tpl, i);
-    i = dv.next;
-    if (!dv.ok) break;
-    switch (dv.c) {
-      case '%': pattern += '%'; break;
-      case 'Y': pattern += "?[0-9]??"; break;
-      case 'y': case 'm': case 'd': case 'h': case 'n': pattern += "[0-9]?"; break;
-      case 'b': pattern += "?[a-z]?"; break;
-      case 'j': pattern += "?[0-9]?"; break;
-      case 'e': pattern += st.ext.empty() ? std::string("*") : st.ext; break;
-      case '{': pattern += directory_text(dv.name.c_str(), ""); break;
-      default:
-        if (const char *resource = path_resource(dv.c)) {
-          pattern += directory_text(resource, ".");
-          if (pattern.back() == '/' && i < tpl.size() && tpl[i] == '/') ++i;
-        } else {
-          const std::string &key = st.keys[static_cast<unsigned char>(dv.c)];
-          if (!key.empty())
-            pattern += key;
-          else if (dv.has_n)
-            pattern += std::string(static_cast<size_t>(dv.n < NAME_MAX_LEN ? dv.n : NAME_MAX_LEN), '?');
-          else
-            pattern += '*';
-        }
+    switch (p.field) {
+      case Field::Percent: pattern += '%'; break;
+      case Field::Year: pattern += "?[0-9]??"; break;
+      case Field::Year2: case Field::Month: case Field::Day: case Field::Hour: case Field::Minute:
+        pattern += "[0-9]?";
         break;
+      case Field::MonthName: pattern += "?[a-z]?"; break;
+      case Field::DayOfYear: pattern += "?[0-9]?"; break;
+      case Field::Ext: pattern += st.ext.empty() ? std::string("*") : st.ext; break;
+      case Field::Resource: pattern += directory_text(p.resource.c_str(), ""); break;
+      case Field::Directory:
+        pattern += directory_text(p.resource.c_str(), ".");
+        if (pattern.back() == '/') reader.skip('/');
+        break;
+      default: {
+        const std::string &key = st.keys[static_cast<unsigned char>(p.c)];
+        if (!key.empty())
+          pattern += key;
+        else if (p.has_n)
+          pattern += std::string(static_cast<size_t>(p.n < NAME_MAX_LEN ? p.n : NAME_MAX_LEN), '?');
+        else
+          pattern += '*';
+        break;
+      }
     }
   }
   std::string cmd = "ls -x ";

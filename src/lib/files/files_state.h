@@ -76,25 +76,9 @@ inline bool hm_step(std::int32_t field) { return step_part(field) > 0; }
 /// the directive number `n`, or the step of `set` when there is one (`step` > 0).
 void update_period(int &late_off, long long unit, int n, long long step);
 
-/// The directory resource of a path directive character, or null when `c` is none.
-const char *path_resource(char c);
 /// The value of a directory resource, or null when unset, empty or "none".
 const char *resource_dir(const char *name);
-/// Largest directive number taken from a template.
-constexpr int DIRECTIVE_NUM_MAX = 9999;
 
-/// One "%" directive of a template.
-struct Directive {
-  int n = 1;            // the number, 1 when none is given (or 0 is given)
-  bool has_n = false;   // a number was given
-  char c = '\0';        // the directive character
-  std::string name;     // the resource name of "%{name}"
-  size_t next = 0;      // template position after the directive
-  bool ok = false;      // false for a "%" at the end of the template
-};
-
-/// Reads the directive that starts with the "%" at `pos`.
-Directive parse_directive(const std::string &tpl, size_t pos);
 /// The file period of a template: the smallest period of its day, day-of-year, hour
 /// and minute directives, or the step of `set` for a field that holds one; -9999 when
 /// it has none of those directives.
