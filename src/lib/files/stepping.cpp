@@ -1,16 +1,18 @@
 // File times and stepping: the fixed date fields, the current and latest file, the
 // span and step of "num_hour", and the stepping state that the driver loop consumes.
-#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "files/files.h"
 #include "files/files_state.h"
 #include "files/paths.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "util/chars.h"
+#include "util/number.h"
 #include "util/util.h"
 
 using namespace file_detail;
@@ -45,32 +47,30 @@ int clamp32(long long v) {
   return static_cast<int>(v);
 }
 
-// Reads an integer as "%d" does (blanks, a sign, digits); the value is capped.
+// The unsigned digits at p as a number cut to NUMBER_CAP (0 when there are none); p
+// moves past all of them.
+long long read_digits(const char *&p) {
+  const char *end = p;
+  while (zyp::is_digit(*end)) ++end;
+  if (end == p) return 0;
+  long v = 0;
+  // A run too long for a long is beyond the cap as well.
+  if (zyp::read_long_prefix(std::string_view(p, static_cast<size_t>(end - p)), v) == 0) v = NUMBER_CAP;
+  p = end;
+  return v > NUMBER_CAP ? NUMBER_CAP : v;
+}
+
+// Reads an integer as "%d" does (white space, a sign, digits); the value is capped.
 bool read_int(const char *&p, long long &v) {
   const char *q = p;
-  while (std::isspace(static_cast<unsigned char>(*q))) ++q;
+  while (zyp::is_space(*q)) ++q;
   bool neg = false;
   if (*q == '+' || *q == '-') neg = *q++ == '-';
-  if (!std::isdigit(static_cast<unsigned char>(*q))) return false;
-  long long a = 0;
-  while (std::isdigit(static_cast<unsigned char>(*q))) {
-    if (a < NUMBER_CAP) a = a * 10 + (*q - '0');
-    ++q;
-  }
-  if (a > NUMBER_CAP) a = NUMBER_CAP;
+  if (!zyp::is_digit(*q)) return false;
+  const long long a = read_digits(q);
   v = neg ? -a : a;
   p = q;
   return true;
-}
-
-// Unsigned digits at p (at least one must be there).
-long long read_digits(const char *&p) {
-  long long a = 0;
-  while (std::isdigit(static_cast<unsigned char>(*p))) {
-    if (a < NUMBER_CAP) a = a * 10 + (*p - '0');
-    ++p;
-  }
-  return a > NUMBER_CAP ? NUMBER_CAP : a;
 }
 
 // "[h][:m]" as hours and minutes; false when neither is there.
@@ -93,7 +93,7 @@ bool read_hours_minutes(const char *p, long long &h, long long &m) {
 // The time from the digit form "YYYYMMDDhhmm" (parts not given are 0); false when
 // there are no digits.
 bool digit_time(const char *p, std::int64_t &t) {
-  if (!std::isdigit(static_cast<unsigned char>(*p))) return false;
+  if (!zyp::is_digit(*p)) return false;
   Date d{0, 0, 0, 0, 0, 0, 0, 0};
   read_digit_date(p, d);
   t = DATE_num_sec(&d);
@@ -152,7 +152,7 @@ std::int64_t apply_fixed(std::int64_t t, const Date &set) {
   return t;
 }
 
-// "+" forward, "-" back, no sign back.
+// sign: "+" forward, "-" back, no sign back.
 int read_direction(const char *&p) {
   if (*p == '+') {
     ++p;
@@ -167,22 +167,77 @@ struct Offset {
   long long seconds() const { return days * SEC_DAY + hours * SEC_HOUR + minutes * SEC_MIN; }
 };
 
-// "days d [hours [:minutes]]" or "hours [:minutes]"; p is at a digit.
+// offset: "days d [hours] [:minutes]" or "hours [:minutes]"; p is at a digit.
 Offset read_offset(const char *&p) {
   Offset o;
   long long a = read_digits(p);
   if (*p == 'd') {
     o.days = a;
     ++p;
-    if (std::isdigit(static_cast<unsigned char>(*p))) o.hours = read_digits(p);
+    if (zyp::is_digit(*p)) o.hours = read_digits(p);
   } else {
     o.hours = a;
   }
-  if (*p == ':' && std::isdigit(static_cast<unsigned char>(p[1]))) {
+  if (*p == ':' && zyp::is_digit(p[1])) {
     ++p;
     o.minutes = read_digits(p);
   }
   return o;
+}
+
+// base: "#" and the digit form "YYYYMMDDhhmm" (parts not given are 0), else now; a
+// "#" without digits is skipped.
+std::int64_t read_base(const char *&p) {
+  if (*p == '#' && zyp::is_digit(p[1])) {
+    Date d{0, 0, 0, 0, 0, 0, 0, 0};
+    p += 1 + read_digit_date(p + 1, d);
+    return DATE_num_sec(&d);
+  }
+  if (*p == '#') ++p;
+  return now();
+}
+
+// Reads an offset at p and moves `t` by it in direction `dir`; `tag` names the
+// offset (first or second) in the debug messages.
+std::int64_t add_offset(const char *&p, int dir, std::int64_t t, const char *tag) {
+  const Offset o = read_offset(p);
+  t += dir * o.seconds();
+  MESS_print(DEBUG_ALL, "%s:%d %d %d %d\n", tag, clamp32(o.days), clamp32(o.hours), clamp32(o.minutes), dir);
+  return t;
+}
+
+// latest: "l" or "L", then "a" or "A", then "#" and a count; p is at the "l". Returns
+// how many periods to try, DEFAULT_LATEST_COUNT without a count, at least 1 (the
+// time itself) and at most MAX_LATEST_COUNT.
+int read_latest(const char *&p) {
+  int count = DEFAULT_LATEST_COUNT;
+  ++p;
+  if (*p == 'a' || *p == 'A') ++p;
+  if (*p == '#' && zyp::is_digit(p[1])) {
+    ++p;
+    count = clamp32(read_digits(p));
+  }
+  if (count < 1) count = 1;
+  if (count > MAX_LATEST_COUNT) count = MAX_LATEST_COUNT;
+  return count;
+}
+
+// Names the files from `t` on, one file period at a time in direction `dir`, until one
+// is larger than the convention's minimum size or `count` were tried; the last name
+// tried is in `name`. Returns the time of that file.
+std::int64_t search_latest(std::int64_t t, int dir, int count, char *name) {
+  const NameState &st = state();
+  for (int k = 0; k < count; ++k) {
+    Date b = breakdown(t);
+    int kind = FILE_set_date(&b, name);
+    MESS_print(DEBUG_ALL, "LATE:%d %d %d %d %d\n", b.year, b.month, b.day, b.hour, b.min);
+    MESS_print(DEBUG_ALL, "LATE: %s\n", name);
+    if (FILE_size(name) > st.min_size) break;
+    // A name that does not change with the time is tried once.
+    if (kind != 0 || st.late_off <= 0) break;
+    t += static_cast<std::int64_t>(dir) * st.late_off;
+  }
+  return t;
 }
 
 bool stepping_mode(const Stepping &s) { return s.numfile == 0 || (s.numfile == 1 && s.num_hour != 0); }
@@ -215,67 +270,42 @@ int FILE_get_date(Date *date) {
 
 // ---- current and latest file ---------------------------------------------------------------
 
+// The text names a time and the file of that time:
+//
+//   text   = base [ sign ] [ offset [ sign ] ] [ latest [ sign ] ] [ offset ]
+//   base   = "#" digits       the time "YYYYMMDDhhmm" (parts not given are 0)
+//          | [ "#" ]          now: "zypcurtime" when set, else the clock
+//   sign   = "+" | "-"        forward or back for the part that follows; no sign: back
+//   offset = digits "d" [ digits ] [ ":" digits ]   days, hours, minutes
+//          | digits [ ":" digits ]                  hours, minutes
+//   latest = ( "l" | "L" ) [ "a" | "A" ] [ "#" digits ]
+//            the first file larger than the convention's minimum size, looked for
+//            one file period at a time in the direction of its sign, at most
+//            `digits` periods (500 when not given)
+//
+// Whatever follows is ignored. The base time first moves back to the latest time that
+// fits the fixed date fields.
 std::int64_t FILE_set_current(const char *text, char *out) {
   NameState &st = state();
   const char *p = text ? text : "la";
   st.filename_type = 0;
 
-  // Base time.
-  std::int64_t t;
-  if (*p == '#' && std::isdigit(static_cast<unsigned char>(p[1]))) {
-    Date d{0, 0, 0, 0, 0, 0, 0, 0};
-    p += 1 + read_digit_date(p + 1, d);
-    t = DATE_num_sec(&d);
-  } else {
-    if (*p == '#') ++p;  // a "#" without a time: now
-    t = now();
-  }
-  t = apply_fixed(t, st.set);
-
+  std::int64_t t = apply_fixed(read_base(p), st.set);
   int dir = read_direction(p);
-  bool used = false;
-  if (std::isdigit(static_cast<unsigned char>(*p))) {
-    Offset o = read_offset(p);
-    t += dir * o.seconds();
-    MESS_print(DEBUG_ALL, "CUR1:%d %d %d %d\n", clamp32(o.days), clamp32(o.hours), clamp32(o.minutes), dir);
+  if (zyp::is_digit(*p)) {
+    t = add_offset(p, dir, t, "CUR1");
     MESS_print(DEBUG_ALL, "CUR1:%s %d\n", p, clamp32(t));
-    used = true;
-  }
-  if (used) {
     dir = read_direction(p);
-    used = false;
   }
-
   char name[FILE_NAME_SIZE];
   if (*p == 'l' || *p == 'L') {
-    int count = DEFAULT_LATEST_COUNT;
-    ++p;
-    if (*p == 'a' || *p == 'A') ++p;
-    if (*p == '#' && std::isdigit(static_cast<unsigned char>(p[1]))) {
-      ++p;
-      count = clamp32(read_digits(p));
-    }
-    if (count < 1) count = 1;  // the base time itself is always tried
-    if (count > MAX_LATEST_COUNT) count = MAX_LATEST_COUNT;
-    for (int k = 0; k < count; ++k) {
-      Date b = breakdown(t);
-      int kind = FILE_set_date(&b, name);
-      MESS_print(DEBUG_ALL, "LATE:%d %d %d %d %d\n", b.year, b.month, b.day, b.hour, b.min);
-      MESS_print(DEBUG_ALL, "LATE: %s\n", name);
-      if (FILE_size(name) > st.min_size) break;
-      // A name that does not change with the time is tried once.
-      if (kind != 0 || st.late_off <= 0) break;
-      t += static_cast<std::int64_t>(dir) * st.late_off;
-    }
+    const int count = read_latest(p);
+    t = search_latest(t, dir, count, name);
     MESS_print(DEBUG_ALL, "LATEST: %s %s %d\n", p, name, clamp32(t));
-    used = true;
+    dir = read_direction(p);
   }
-
-  if (used) dir = read_direction(p);
-  if (std::isdigit(static_cast<unsigned char>(*p))) {
-    Offset o = read_offset(p);
-    t += dir * o.seconds();
-    MESS_print(DEBUG_ALL, "CUR2:%d %d %d %d\n", clamp32(o.days), clamp32(o.hours), clamp32(o.minutes), dir);
+  if (zyp::is_digit(*p)) {
+    t = add_offset(p, dir, t, "CUR2");
     MESS_print(DEBUG_ALL, "CUR2:%d\n", clamp32(t));
   }
 
@@ -309,7 +339,7 @@ int FILE_num_hour() {
   const char *text = RES_get("num_hour");
   if (!text) return stepping().def_hours;
   const char *p = text;
-  while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+  while (zyp::is_space(*p)) ++p;
   const bool minus = *p == '-';
   long long h = 0, m = 0;
   // "-:30" is thirty minutes back, like "-0:30".
