@@ -39,7 +39,7 @@ bool all_letters(const std::string &s) {
 
 // Reads the typed name against the template into `res`; returns the final `where`.
 int walk_template(const std::string &typed, std::string &res) {
-  NameState &st = state();
+  NameState &st = g_files.name;
   const std::string tpl = st.header == 1 ? st.hconv : st.conv;
   st.late_off = template_period(tpl);
   Date &fd = st.file_date;
@@ -216,7 +216,7 @@ int walk_template(const std::string &typed, std::string &res) {
 // Hands a "#...", "cu..." or "la..." text to FILE_set_current and reports the file.
 void current_file(const char *text, char *buf) {
   FILE_set_current(text, buf);
-  MESS_print(MESS, "Current filename: %s\n", buf);
+  MESS_print(M_MESS, "Current filename: %s\n", buf);
 }
 
 // True (and the file named into buf) when `name` asks for the current or latest file.
@@ -236,7 +236,7 @@ bool current_request(const char *name, char *buf) {
 }  // namespace
 
 int FILE_set_file(const char *typed_in, char *out) {
-  NameState &st = state();
+  NameState &st = g_files.name;
   std::string name = bounded(typed_in ? typed_in : "");
   Date &fd = st.file_date;
   fd.year = fd.month = fd.day = fd.hour = fd.min = MISSING;
@@ -280,7 +280,7 @@ int FILE_set_file(const char *typed_in, char *out) {
     int where = walk_template(name, res);
     copy_out(res, out);
     MESS_print(DEBUG_D, "FILES:%s:%s:%d\n", name.c_str(), res.c_str(), where);
-    DATE_print(DEBUG_ALL, &st.file_date);
+    DATE_print(M_DEBUG, &st.file_date);
     return 0;
   }
   st.filename = name;
@@ -290,7 +290,7 @@ int FILE_set_file(const char *typed_in, char *out) {
 }
 
 int FILE_get_file_only(const char *prompt, char *out) {
-  NameState &st = state();
+  NameState &st = g_files.name;
   char buf[FILE_NAME_SIZE];
   ParsedList values;
   RES_getvals("filename", values);
@@ -308,11 +308,11 @@ int FILE_get_file_only(const char *prompt, char *out) {
   } else if (current || FLAG_batch()) {
     FILE_set_current(current ? current : "la", buf);
     st.filename = buf;
-    if (FILE_exist(buf)) MESS_print(MESS, "Current filename: %s\n", buf);
+    if (FILE_exist(buf)) MESS_print(M_MESS, "Current filename: %s\n", buf);
   } else {
-    MESS_print(PROMPT, "List of available files:\n");
+    MESS_print(M_PRINT, "List of available files:\n");
     FILE_list_file();
-    MESS_print(PROMPT, "\n");
+    MESS_print(M_PRINT, "\n");
     char answer[FILE_ANSWER_SIZE] = "";
     ZYP_prompts(prompt ? prompt : "", answer, FILE_ANSWER_SIZE);
     st.filename_type = 1;

@@ -2,7 +2,6 @@
 // the expansion of a template for a date and the shell listing of the data files.
 #include "files/files.h"
 
-#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -11,18 +10,18 @@
 #include <vector>
 
 #include "files/files_state.h"
+#include "files/files_testing.h"
 #include "files/paths.h"
 #include "files/template.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "util/chars.h"
+#include "util/number.h"
 #include "util/util.h"
 
 namespace file_detail {
 
-NameState &state() {
-  static NameState s;
-  return s;
-}
+FilesState g_files;
 
 std::string bounded(const std::string &s, size_t max) { return s.size() > max ? s.substr(0, max) : s; }
 
@@ -73,9 +72,9 @@ size_t read_digit_date(const char *p, Date &d) {
   std::int32_t *fields[] = {&d.year, &d.month, &d.day, &d.hour, &d.min};
   size_t used = 0;
   for (int k = 0; k < 5; ++k) {
-    if (!std::isdigit(static_cast<unsigned char>(p[used]))) break;
+    if (!zyp::is_digit(p[used])) break;
     int v = 0;
-    for (int w = 0; w < widths[k] && std::isdigit(static_cast<unsigned char>(p[used])); ++w)
+    for (int w = 0; w < widths[k] && zyp::is_digit(p[used]); ++w)
       v = v * 10 + (p[used++] - '0');
     *fields[k] = v;
   }
@@ -83,7 +82,7 @@ size_t read_digit_date(const char *p, Date &d) {
 }
 
 int template_period(const std::string &tpl) {
-  const NameState &st = state();
+  const NameState &st = g_files.name;
   int late_off = MISSING;
   TemplateReader reader(tpl);
   for (Piece p = reader.next(); !p.stops(); p = reader.next()) {
@@ -128,13 +127,26 @@ bool read_conv_line(FILE *f, std::string &line) {
   return any;
 }
 
+// The minimum size of an entry: the number its field begins with, cut to the range
+// of an int (a number beyond the range of a long is the largest or smallest); 0 when
+// the field does not begin with one.
+int read_min_size(const std::string &field) {
+  long v = 0;
+  if (zyp::read_long_prefix(field, v) == 0) {
+    const size_t digit = field[0] == '+' || field[0] == '-' ? 1 : 0;
+    if (digit >= field.size() || !zyp::is_digit(field[digit])) return 0;
+    v = field[0] == '-' ? LONG_MIN : LONG_MAX;  // too many digits for a long
+  }
+  return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v));
+}
+
 std::vector<std::string> split_fields(const std::string &line) {
   std::vector<std::string> fields;
   size_t i = 0;
   while (i < line.size()) {
-    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    while (i < line.size() && zyp::is_space(line[i])) ++i;
     size_t start = i;
-    while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    while (i < line.size() && !zyp::is_space(line[i])) ++i;
     if (i > start) fields.push_back(line.substr(start, i - start));
   }
   return fields;
@@ -214,7 +226,7 @@ void put_shell(std::string &cmd, const std::string &text) {
   for (char c : text) {
     unsigned char u = static_cast<unsigned char>(c);
     if (u < ' ' || u == 127) continue;
-    if (std::isalnum(u) || std::strchr("/._-+,=:@%~*?[]", c)) {
+    if (zyp::is_alnum(c) || std::strchr("/._-+,=:@%~*?[]", c)) {
       cmd += c;
     } else {
       cmd += '\\';
@@ -228,7 +240,7 @@ void put_shell(std::string &cmd, const std::string &text) {
 // ---- conventions -------------------------------------------------------------------
 
 int FILE_set_name(const char *name_in) {
-  NameState &st = state();
+  NameState &st = g_files.name;
   st.filename.clear();
   std::string name = bounded(name_in ? name_in : "");
 
@@ -253,10 +265,10 @@ int FILE_set_name(const char *name_in) {
   const bool refused = FILE_exist(path.c_str()) && !FILE_is_dir(path.c_str()) &&
                        FILE_check_text(path.c_str(), &why) != 0;
   if (refused)
-    MESS_print(WARN, "FILE_set_name: File name convention file %s not read: %s\n", path.c_str(), why);
+    MESS_print(M_WARN, "FILE_set_name: File name convention file %s not read: %s\n", path.c_str(), why);
   FILE *f = FILE_is_dir(path.c_str()) || refused ? nullptr : FILE_open(path.c_str(), "r");
   if (!f) {
-    if (!refused) MESS_print(WARN, "FILE_set_name: No file name convention file: %s\n", path.c_str());
+    if (!refused) MESS_print(M_WARN, "FILE_set_name: No file name convention file: %s\n", path.c_str());
     st.conv = name;
     st.hconv.clear();
     st.ext.clear();
@@ -278,11 +290,7 @@ int FILE_set_name(const char *name_in) {
     const std::string &entry = fields[0];
     st.conv = bounded(fields[1]);
     if (fields.size() > 2 && fields[2][0] != '-') st.hconv = bounded(fields[2]);
-    if (fields.size() > 3) {
-      char *end = nullptr;
-      long v = std::strtol(fields[3].c_str(), &end, 10);
-      if (end != fields[3].c_str()) st.min_size = v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v));
-    }
+    if (fields.size() > 3) st.min_size = read_min_size(fields[3]);
     if (stricmp(name.c_str(), entry.c_str()) == 0) {
       MESS_print(DEBUG_A, "File name match for: %s\n", name.c_str());
       result = 1;
@@ -308,12 +316,12 @@ int FILE_set_key(int key, const char *value) {
   std::string v = bounded(value ? value : "", KEY_MAX_LEN);
   for (char &c : v)
     if (c == ' ') c = '_';
-  state().keys[static_cast<unsigned char>(key)] = v;
+  g_files.name.keys[static_cast<unsigned char>(key)] = v;
   return 0;
 }
 
 int FILE_get_key(int key, char *buf) {
-  const std::string &v = state().keys[static_cast<unsigned char>(key)];
+  const std::string &v = g_files.name.keys[static_cast<unsigned char>(key)];
   if (buf) {
     std::memcpy(buf, v.data(), v.size());
     buf[v.size()] = '\0';
@@ -322,13 +330,13 @@ int FILE_get_key(int key, char *buf) {
 }
 
 int FILE_save_name_conv() {
-  NameState &st = state();
+  NameState &st = g_files.name;
   st.saved = SavedConv{st.late_off, st.conv, st.hconv, st.filename, st.ext, st.filename_type, st.min_size};
   return 0;
 }
 
 int FILE_restore_name_conv() {
-  NameState &st = state();
+  NameState &st = g_files.name;
   st.late_off = st.saved.late_off;
   st.conv = st.saved.conv;
   st.hconv = st.saved.hconv;
@@ -339,13 +347,13 @@ int FILE_restore_name_conv() {
   return 0;
 }
 
-const char *FILE_get_template() { return state().conv.c_str(); }
-const char *FILE_get_ext() { return state().ext.c_str(); }
-int FILE_get_min_size() { return state().min_size; }
-int FILE_get_late_off() { return state().late_off; }
+const char *FILE_get_template() { return g_files.name.conv.c_str(); }
+const char *FILE_get_ext() { return g_files.name.ext.c_str(); }
+int FILE_get_min_size() { return g_files.name.min_size; }
+int FILE_get_late_off() { return g_files.name.late_off; }
 
 int FILE_set_header(int header) {
-  state().header = header;
+  g_files.name.header = header;
   return 0;
 }
 
@@ -365,7 +373,7 @@ bool template_has_key(const std::string &tpl) {
 }  // namespace
 
 int FILE_set_date(const Date *date, char *out) {
-  NameState &st = state();
+  NameState &st = g_files.name;
   if (st.conv.empty()) {
     copy_out(st.filename.empty() ? std::string("filename") : st.filename, out);
     st.filename_type = 1;
@@ -517,7 +525,7 @@ int FILE_set_date(const Date *date, char *out) {
 // ---- listing ----------------------------------------------------------------------------
 
 int FILE_list_file() {
-  const NameState &st = state();
+  const NameState &st = g_files.name;
   const std::string &tpl = st.header == 1 ? st.hconv : st.conv;
   std::string pattern;
   TemplateReader reader(tpl);
@@ -555,14 +563,11 @@ int FILE_list_file() {
   }
   std::string cmd = "ls -x ";
   put_shell(cmd, pattern);
-  MESS_print(DEBUG_ALL, "SEARCH: %s\n", cmd.c_str());
+  MESS_print(M_DEBUG, "SEARCH: %s\n", cmd.c_str());
   std::fflush(nullptr);
   return std::system(cmd.c_str());
 }
 
 // ---- state ---------------------------------------------------------------------------------
 
-void FILE_reset_state() {
-  state() = NameState{};
-  reset_stepping();
-}
+void FILE_reset_state() { g_files = FilesState{}; }

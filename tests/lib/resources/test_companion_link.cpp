@@ -12,6 +12,7 @@
 
 #include "companion.h"
 #include "files/files.h"
+#include "files/files_testing.h"
 #include "ipc/ipc.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
