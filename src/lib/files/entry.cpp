@@ -169,7 +169,7 @@ int walk_template(const std::string &typed, std::string &res) {
             s = static_cast<size_t>(last);
           }
         } else {
-          const char *dir = resource_dir(p.resource.c_str());
+          const char *dir = resource_dir(std::string(p.resource).c_str());
           res += dir ? dir : (p.field == Field::Resource ? "" : ".");
           if (reader.skip('/')) {
             if (res.empty() || res.back() != '/') res += '/';

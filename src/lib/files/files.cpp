@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/files_state.h"
@@ -85,7 +86,7 @@ int template_period(const std::string &tpl) {
   const NameState &st = g_files.name;
   int late_off = MISSING;
   TemplateReader reader(tpl);
-  for (Piece p = reader.next(); !p.stops(); p = reader.next()) {
+  for (Piece p = reader.next_directive(); !p.stops(); p = reader.next_directive()) {
     switch (p.field) {
       case Field::Day:
       case Field::DayOfYear:
@@ -185,8 +186,8 @@ std::string fmt_int(const char *format, long long v) {
 }
 
 // The directory a path directive writes when no path was taken from the user's file.
-std::string directory_text(const char *resource, const char *fallback) {
-  const char *v = resource_dir(resource);
+std::string directory_text(std::string_view resource, const char *fallback) {
+  const char *v = resource_dir(std::string(resource).c_str());
   return v ? v : fallback;
 }
 
@@ -365,7 +366,7 @@ namespace {
 // the extension, a directory nor "%%"): its names differ by key, not only by date.
 bool template_has_key(const std::string &tpl) {
   TemplateReader reader(tpl);
-  for (Piece p = reader.next(); !p.stops(); p = reader.next())
+  for (Piece p = reader.next_directive(); !p.stops(); p = reader.next_directive())
     if (p.field == Field::Key) return true;
   return false;
 }
@@ -501,10 +502,10 @@ int FILE_set_date(const Date *date, char *out) {
         res += st.ext;
         break;
       case Field::Resource:
-        put_directory(res, !extracted.empty() ? extracted : directory_text(p.resource.c_str(), ""), reader);
+        put_directory(res, !extracted.empty() ? extracted : directory_text(p.resource, ""), reader);
         break;
       case Field::Directory:
-        put_directory(res, !extracted.empty() ? extracted : directory_text(p.resource.c_str(), "."), reader);
+        put_directory(res, !extracted.empty() ? extracted : directory_text(p.resource, "."), reader);
         break;
       default: {
         const std::string &key = st.keys[static_cast<unsigned char>(p.c)];
@@ -544,9 +545,9 @@ int FILE_list_file() {
       case Field::MonthName: pattern += "?[a-z]?"; break;
       case Field::DayOfYear: pattern += "?[0-9]?"; break;
       case Field::Ext: pattern += st.ext.empty() ? std::string("*") : st.ext; break;
-      case Field::Resource: pattern += directory_text(p.resource.c_str(), ""); break;
+      case Field::Resource: pattern += directory_text(p.resource, ""); break;
       case Field::Directory:
-        pattern += directory_text(p.resource.c_str(), ".");
+        pattern += directory_text(p.resource, ".");
         if (pattern.back() == '/') reader.skip('/');
         break;
       default: {

@@ -113,6 +113,12 @@ Piece TemplateReader::next() {
   return p;
 }
 
+Piece TemplateReader::next_directive() {
+  const std::size_t at = tpl_.find('%', pos_);
+  pos_ = at == std::string_view::npos ? tpl_.size() : at;
+  return next();
+}
+
 bool TemplateReader::skip(char c) {
   if (pos_ >= tpl_.size() || tpl_[pos_] != c) return false;
   ++pos_;

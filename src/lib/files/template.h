@@ -87,6 +87,9 @@ class TemplateReader {
   explicit TemplateReader(std::string_view tpl) : tpl_(tpl) {}
   /// The next piece; End once the template is used up, and after a Cut.
   Piece next();
+  /// The next directive, passing over literal text and braces; Cut or End when no
+  /// directive is left.
+  Piece next_directive();
   /// Skips the next character when it is the literal `c` (a "/" after a directory that
   /// ends with one). True when it was skipped.
   bool skip(char c);

@@ -30,8 +30,8 @@ std::string Describe(const Piece &p) {
   }
   std::string n = p.has_n ? std::to_string(p.n) : "";
   switch (p.field) {
-    case Field::Directory: return "%" + n + p.c + "=" + p.resource;
-    case Field::Resource: return "%" + n + "{" + p.resource + "}";
+    case Field::Directory: return "%" + n + p.c + "=" + std::string(p.resource);
+    case Field::Resource: return "%" + n + "{" + std::string(p.resource) + "}";
     case Field::Key: return "%" + n + "!" + p.c;
     default: return "%" + n + p.c;
   }
@@ -147,6 +147,29 @@ TEST(TemplateReader, PositionsAndWidths) {
   const WidthCase widths[] = {{"%Y", 4}, {"%b", 3}, {"%j", 3}, {"%y", 2}, {"%m", 2}, {"%d", 2},
                               {"%h", 2}, {"%n", 2}, {"%e", 0}, {"%i", 0}, {"%%", 0}, {"x", 0}};
   for (const WidthCase &w : widths) EXPECT_EQ(file_detail::read_piece(w.tpl, 0).width(), w.width) << w.tpl;
+}
+
+TEST(TemplateReader, DirectivesOnly) {
+  struct DirectiveCase {
+    const char *tpl;
+    const char *directives;
+  };
+  const DirectiveCase cases[] = {
+      {"%D/%y%m%d%h_sao.wmo", "%D=data_path %y %m %d %h end"},
+      {"{x}a b", "end"},
+      {"x%{a}y%", "%{a} cut"},
+      {"%%%i", "%% %!i end"},
+  };
+  for (const DirectiveCase &c : cases) {
+    TemplateReader reader(c.tpl);
+    std::string out;
+    for (;;) {
+      const Piece p = reader.next_directive();
+      out += (out.empty() ? "" : " ") + Describe(p);
+      if (p.stops()) break;
+    }
+    EXPECT_EQ(out, c.directives) << c.tpl;
+  }
 }
 
 TEST(TemplateReader, NothingIsReadAfterACut) {
