@@ -23,10 +23,10 @@ constexpr int SEC_DAY = 86400;
 constexpr int SEC_HOUR = 3600;
 constexpr int SEC_MIN = 60;
 
-// Single levels of M_DEBUG: naming-convention look-ups, stepping, typed names.
-constexpr M_type DEBUG_A = 0x10000000;
-constexpr M_type DEBUG_C = 0x40000000;
-constexpr M_type DEBUG_D = 0x80000000;
+// Single levels of M_DEBUG (M_DEBUG itself is all of them).
+constexpr M_type DEBUG_A = 0x10000000;  // naming-convention look-ups
+constexpr M_type DEBUG_C = 0x40000000;  // paths taken from the user, stepping
+constexpr M_type DEBUG_D = 0x80000000;  // key assignments, typed names
 
 /// The convention kept by FILE_save_name_conv (the members of NameState of the same names).
 struct SavedConv {
