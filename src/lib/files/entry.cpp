@@ -37,180 +37,203 @@ bool all_letters(const std::string &s) {
   return true;
 }
 
+// A typed name read against a template: the name being built and the place reached
+// in the typed name.
+struct TypedWalk {
+  const std::string &typed;
+  std::string &res;   // the name built so far
+  size_t s = 0;       // the next character of the typed name
+  int where = W_NOTHING;
+  bool done = false;  // the rest of the typed name was written: the walk ends
+
+  // Writes the rest of the typed name as it is and ends the walk.
+  void write_rest() {
+    res += typed.substr(s);
+    s = typed.size();
+    done = true;
+  }
+};
+
+// A date field ("%Y", "%b", ...) of `p.width()` characters: the typed characters must
+// be digits (letters of a month name for "%b"); they fix that field of `fd`.
+void read_date_field(TypedWalk &w, const Piece &p, Date &fd) {
+  w.where = W_FIELD;
+  const size_t width = static_cast<size_t>(p.width());
+  std::string field = w.typed.substr(w.s, width);
+  bool ok = field.size() == width;
+  int value = 0;
+  if (ok && p.field == Field::MonthName) {
+    value = all_letters(field) ? DATE_decode_month(field.c_str()) : 0;
+    ok = value != 0;
+  } else if (ok) {
+    ok = all_digits(field) && zyp::read_int(field, value);
+  }
+  if (!ok) {
+    w.write_rest();
+    return;
+  }
+  w.res += field;
+  w.s += width;
+  switch (p.field) {
+    case Field::Year: fd.year = value; break;
+    case Field::Year2: fd.year = value + (value > 49 ? 1900 : 2000); break;
+    case Field::Month: case Field::MonthName: fd.month = value; break;
+    case Field::Day: fd.day = value; break;
+    case Field::Hour: fd.hour = value; break;
+    case Field::Minute: fd.min = value; break;
+    case Field::DayOfYear:
+      fd.jday = value;
+      DATE_julian_monday(fd.year, value, &fd.month, &fd.day);
+      break;
+    default: break;
+  }
+}
+
+// The extension ("%e"): it ends where the literal text that follows it in the template
+// (up to the next directive, brace or "*"; `reader` stands after the "%e") occurs in
+// the typed name. A known extension is written instead of the typed one; else the
+// typed one becomes the extension.
+void read_extension(TypedWalk &w, const TemplateReader &reader, std::string &ext) {
+  w.where = W_FIELD;
+  std::string literal;
+  TemplateReader ahead = reader;
+  Piece q = ahead.next();
+  for (; q.kind == PieceKind::Text && q.c != '*'; q = ahead.next()) literal += q.name_char();
+  size_t pos = std::string::npos;
+  if (!literal.empty())
+    pos = w.typed.find(literal, w.s);
+  else if (q.kind == PieceKind::End)
+    pos = w.typed.size();  // the extension ends the name
+  if (!ext.empty()) {
+    w.res += ext;
+    if (pos != std::string::npos) w.s = pos;
+  } else if (pos != std::string::npos) {
+    std::string part = w.typed.substr(w.s, pos - w.s);
+    ext = bounded(part, EXT_MAX_LEN);
+    w.res += part;
+    w.s = pos;
+  } else {
+    w.write_rest();
+  }
+}
+
+// The directory part of a typed full path for the directory directive at `from` of
+// `tpl`: matched from the end of the typed name against the separators of the
+// template from the directive on.
+void take_typed_directory(TypedWalk &w, const std::string &tpl, size_t from) {
+  int n = 0;
+  for (size_t k = from; k < tpl.size(); ++k)
+    if (tpl[k] == '/' || tpl[k] == '\\' || tpl[k] == ':') ++n;
+  long last = -1;
+  if (n == 0) {
+    size_t slash = w.typed.rfind('/');
+    if (slash != std::string::npos) last = static_cast<long>(slash) + 1;
+  } else {
+    int found = 0;
+    for (long k = static_cast<long>(w.typed.size()) - 1; k >= 0 && found < n; --k) {
+      char ch = w.typed[static_cast<size_t>(k)];
+      if (ch == '/' || (ch == ':' && k == 1)) {
+        ++found;
+        last = k;
+      }
+    }
+  }
+  if (last >= 0 && static_cast<size_t>(last) >= w.s) {
+    w.res += w.typed.substr(w.s, static_cast<size_t>(last) - w.s);
+    w.s = static_cast<size_t>(last);
+  }
+}
+
+// A directory directive ("%D", "%{name}"): the directory of the typed full path, or
+// the resource's directory (a "/" after it in the template is written once).
+void place_directory(TypedWalk &w, const Piece &p, const std::string &tpl, TemplateReader &reader, bool full) {
+  if (full) {
+    take_typed_directory(w, tpl, p.pos);
+  } else {
+    const char *dir = resource_dir(std::string(p.resource).c_str());
+    w.res += dir ? dir : (p.field == Field::Resource ? "" : ".");
+    if (reader.skip('/')) {
+      if (w.res.empty() || w.res.back() != '/') w.res += '/';
+    }
+  }
+  w.where = W_DIRECTORY;
+}
+
+// A key directive: the key's value (its first n characters with a number) stands for
+// as many typed characters; without a value the typed name is written as it is.
+void place_key(TypedWalk &w, const Piece &p, const std::string &key) {
+  if (key.empty()) {
+    w.write_rest();
+    return;
+  }
+  std::string v = p.has_n ? key.substr(0, static_cast<size_t>(p.n)) : key;
+  w.res += v;
+  w.s = w.s + v.size() < w.typed.size() ? w.s + v.size() : w.typed.size();
+  w.where = W_FIELD;
+}
+
+// A literal character of the template against the next typed character.
+void match_literal(TypedWalk &w, char lit, bool has_slash) {
+  const char tc = w.s < w.typed.size() ? w.typed[w.s] : '\0';
+  if (w.where >= W_DIRECTORY && tc == lit) {
+    w.res += lit;
+    ++w.s;
+    if (w.s >= w.typed.size()) w.where = W_USED_UP;
+  } else if ((w.where >= W_FIELD && tc != '\0') || (w.where == W_NOTHING && tc != lit)) {
+    w.write_rest();
+  } else {
+    w.res += lit;
+    // A typed character that matched is used, whatever the name holds.
+    if (tc != '\0' && (tc == lit || w.where >= W_FIELD || !has_slash)) ++w.s;
+  }
+}
+
 // Reads the typed name against the template into `res`; returns the final `where`.
 int walk_template(const std::string &typed, std::string &res) {
   NameState &st = g_files.name;
   const std::string tpl = st.header == 1 ? st.hconv : st.conv;
   st.late_off = template_period(tpl);
-  Date &fd = st.file_date;
 
-  int where = W_NOTHING;
+  TypedWalk w{typed, res};
   const bool has_slash = typed.find('/') != std::string::npos;
   const bool full = FILE_fullpath(typed.c_str()) != 0;
-  bool braces = false;
-  bool done = false;
-  size_t s = 0;
-  auto write_rest = [&] {
-    res += typed.substr(s);
-    s = typed.size();
-    done = true;
-  };
-
+  bool braces = false;  // inside "{...}": a directory part the user does not type
   TemplateReader reader(tpl);
-  while (!reader.at_end() && !done) {
+  while (!reader.at_end() && !w.done) {
     MESS_print(DEBUG_D, "FILES:%s:%s:%s:%s:%s:%d\n", tpl.c_str(), tpl.c_str() + reader.pos(), typed.c_str(),
-               typed.c_str() + s, res.c_str(), where);
+               typed.c_str() + w.s, res.c_str(), w.where);
     const Piece p = reader.next();
-    if (braces && p.kind != PieceKind::Directive && p.kind != PieceKind::Cut && p.kind != PieceKind::Close) {
-      res += p.c;  // a directory part the user does not type
-      continue;
-    }
-    if (p.kind == PieceKind::Close) {
-      if (braces) where = W_DIRECTORY;
-      braces = false;
-      continue;
-    }
-    if (p.kind == PieceKind::Open) {
-      braces = true;
-      continue;
-    }
-    if (p.kind == PieceKind::Text && p.c == '*') {
-      write_rest();
-      break;
-    }
     if (p.kind == PieceKind::Cut) break;
-    if (p.kind == PieceKind::Directive) {
-      if (p.field == Field::Percent) {
-        res += '%';
-        if (s < typed.size() && typed[s] == '%') ++s;
-        continue;
-      }
-      if (const int width = p.width()) {
-        where = W_FIELD;
-        std::string field = typed.substr(s, static_cast<size_t>(width));
-        bool ok = field.size() == static_cast<size_t>(width);
-        int value = 0;
-        if (ok && p.field == Field::MonthName) {
-          value = all_letters(field) ? DATE_decode_month(field.c_str()) : 0;
-          ok = value != 0;
-        } else if (ok) {
-          ok = all_digits(field) && zyp::read_int(field, value);
-        }
-        if (!ok) {
-          write_rest();
-          break;
-        }
-        res += field;
-        s += static_cast<size_t>(width);
-        switch (p.field) {
-          case Field::Year: fd.year = value; break;
-          case Field::Year2: fd.year = value + (value > 49 ? 1900 : 2000); break;
-          case Field::Month: case Field::MonthName: fd.month = value; break;
-          case Field::Day: fd.day = value; break;
-          case Field::Hour: fd.hour = value; break;
-          case Field::Minute: fd.min = value; break;
-          case Field::DayOfYear:
-            fd.jday = value;
-            DATE_julian_monday(fd.year, value, &fd.month, &fd.day);
-            break;
-          default: break;
-        }
-        continue;
-      }
-      if (p.field == Field::Ext) {
-        // The extension ends where the literal text that follows it in the template
-        // (up to the next directive, brace or "*") occurs in the typed name.
-        where = W_FIELD;
-        std::string literal;
-        TemplateReader ahead = reader;
-        Piece q = ahead.next();
-        for (; q.kind == PieceKind::Text && q.c != '*'; q = ahead.next()) literal += q.name_char();
-        size_t pos = std::string::npos;
-        if (!literal.empty())
-          pos = typed.find(literal, s);
-        else if (q.kind == PieceKind::End)
-          pos = typed.size();  // the extension ends the name
-        if (!st.ext.empty()) {
-          res += st.ext;
-          if (pos != std::string::npos) s = pos;
-        } else if (pos != std::string::npos) {
-          std::string part = typed.substr(s, pos - s);
-          st.ext = bounded(part, EXT_MAX_LEN);
-          res += part;
-          s = pos;
-        } else {
-          write_rest();
-        }
-        continue;
-      }
-      if (p.field == Field::Directory || p.field == Field::Resource) {
-        if (full) {
-          // The directory part of the typed full path, matched from its end against the
-          // separators of the template from this directive on.
-          int n = 0;
-          for (size_t k = p.pos; k < tpl.size(); ++k)
-            if (tpl[k] == '/' || tpl[k] == '\\' || tpl[k] == ':') ++n;
-          long last = -1;
-          if (n == 0) {
-            size_t slash = typed.rfind('/');
-            if (slash != std::string::npos) last = static_cast<long>(slash) + 1;
-          } else {
-            int found = 0;
-            for (long k = static_cast<long>(typed.size()) - 1; k >= 0 && found < n; --k) {
-              char ch = typed[static_cast<size_t>(k)];
-              if (ch == '/' || (ch == ':' && k == 1)) {
-                ++found;
-                last = k;
-              }
-            }
-          }
-          if (last >= 0 && static_cast<size_t>(last) >= s) {
-            res += typed.substr(s, static_cast<size_t>(last) - s);
-            s = static_cast<size_t>(last);
-          }
-        } else {
-          const char *dir = resource_dir(std::string(p.resource).c_str());
-          res += dir ? dir : (p.field == Field::Resource ? "" : ".");
-          if (reader.skip('/')) {
-            if (res.empty() || res.back() != '/') res += '/';
-          }
-        }
-        where = W_DIRECTORY;
-        continue;
-      }
-      // A key.
-      const std::string &key = st.keys[static_cast<unsigned char>(p.c)];
-      if (key.empty()) {
-        write_rest();
-        break;
-      }
-      std::string v = p.has_n ? key.substr(0, static_cast<size_t>(p.n)) : key;
-      res += v;
-      s = s + v.size() < typed.size() ? s + v.size() : typed.size();
-      where = W_FIELD;
-      continue;
-    }
-
-    // A literal character of the template.
-    const char lit = p.name_char();
-    const char tc = s < typed.size() ? typed[s] : '\0';
-    if (where >= W_DIRECTORY && tc == lit) {
-      res += lit;
-      ++s;
-      if (s >= typed.size()) where = W_USED_UP;
-    } else if ((where >= W_FIELD && tc != '\0') || (where == W_NOTHING && tc != lit)) {
-      write_rest();
+    if (p.kind == PieceKind::Close) {
+      if (braces) w.where = W_DIRECTORY;
+      braces = false;
+    } else if (braces && p.kind != PieceKind::Directive) {
+      res += p.c;
+    } else if (p.kind == PieceKind::Open) {
+      braces = true;
+    } else if (p.kind == PieceKind::Text) {
+      if (p.c == '*')
+        w.write_rest();
+      else
+        match_literal(w, p.name_char(), has_slash);
+    } else if (p.field == Field::Percent) {
+      res += '%';
+      if (w.s < typed.size() && typed[w.s] == '%') ++w.s;
+    } else if (p.width() > 0) {
+      read_date_field(w, p, st.file_date);
+    } else if (p.field == Field::Ext) {
+      read_extension(w, reader, st.ext);
+    } else if (p.field == Field::Directory || p.field == Field::Resource) {
+      place_directory(w, p, tpl, reader, full);
     } else {
-      res += lit;
-      // A typed character that matched is used, whatever the name holds.
-      if (tc != '\0' && (tc == lit || where >= W_FIELD || !has_slash)) ++s;
+      place_key(w, p, st.keys[static_cast<unsigned char>(p.c)]);
     }
   }
   // A typed name longer than the template keeps its rest: the suffix of a compressed
   // file ("26010712_sao.wmo.gz") is part of the file's name.
-  if (!done && s < typed.size()) res += typed.substr(s);
+  if (!w.done && w.s < typed.size()) res += typed.substr(w.s);
   res = bounded(res);
-  return where;
+  return w.where;
 }
 
 // Hands a "#...", "cu..." or "la..." text to FILE_set_current and reports the file.
