@@ -1,4 +1,5 @@
-// Fuzzes the naming services: a template, a date and a typed file name.
+// Fuzzes the naming services: the reader of a template, its expansion for a date and
+// a typed file name.
 // Input layout: the template up to the first newline, then six bytes of date
 // fields (year offset, month, day, hour, minute, key length), then the typed name.
 // The typed name "exit" ends the program by design, so it is left out.
@@ -8,6 +9,8 @@
 
 #include "date/date.h"
 #include "files/files.h"
+#include "files/files_testing.h"
+#include "files/template.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "util/util.h"
@@ -27,6 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     MESS_set_str("none");
     quiet = true;
   }
+  // The reader of the template moves on with every piece and stops at its end.
+  file_detail::TemplateReader reader(tmpl);
+  for (file_detail::Piece p = reader.next(); !p.stops(); p = reader.next())
+    if (p.next <= p.pos || p.next > tmpl.size()) __builtin_trap();
+
   FILE_reset_state();
   RES_put("data_path", "/nonexistent/data");
   FILE_set_name(("@" + tmpl).c_str());

@@ -20,6 +20,7 @@
 #include "date/date_testing.h"
 #include "driver/sfc_parse.h"
 #include "files/files.h"
+#include "files/files_testing.h"
 #include "messages/messages.h"
 #include "messages/messages_testing.h"
 #include "resources/resources.h"

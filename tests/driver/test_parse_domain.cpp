@@ -6,6 +6,7 @@
 
 #include "driver/sfc_parse.h"
 #include "files/files.h"
+#include "files/files_testing.h"
 #include "geo/geo.h"
 #include "geo/geo_testing.h"
 #include "geo/map.h"

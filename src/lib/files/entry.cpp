@@ -1,15 +1,17 @@
 // File name entry: the choice of the first input file and the reading of a typed
 // name against the template of the selected naming convention.
-#include <cctype>
 #include <cstring>
 #include <string>
 
 #include "files/files.h"
 #include "files/files_state.h"
 #include "files/paths.h"
+#include "files/template.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
 #include "resources/prompt.h"
+#include "util/chars.h"
+#include "util/number.h"
 #include "util/util.h"
 
 using namespace file_detail;
@@ -26,214 +28,219 @@ enum Where {
 
 bool all_digits(const std::string &s) {
   for (char c : s)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    if (!zyp::is_digit(c)) return false;
   return true;
 }
 
 bool all_letters(const std::string &s) {
   for (char c : s)
-    if (!std::isalpha(static_cast<unsigned char>(c))) return false;
+    if (!zyp::is_alpha(c)) return false;
   return true;
 }
 
-int field_width(char c) {
-  switch (c) {
-    case 'Y': return 4;
-    case 'b': case 'j': return 3;
-    case 'y': case 'm': case 'd': case 'h': case 'n': return 2;
-    default: return 0;
+// A typed name read against a template: the name being built and the place reached
+// in the typed name.
+struct TypedWalk {
+  const std::string &typed;
+  std::string &res;   // the name built so far
+  size_t s = 0;       // the next character of the typed name
+  int where = W_NOTHING;
+  bool done = false;  // the rest of the typed name was written: the walk ends
+
+  // Writes the rest of the typed name as it is and ends the walk.
+  void write_rest() {
+    res += typed.substr(s);
+    s = typed.size();
+    done = true;
+  }
+};
+
+// A date field ("%Y", "%b", ...) of `p.width()` characters: the typed characters must
+// be digits (letters of a month name for "%b"); they fix that field of `fd`.
+void read_date_field(TypedWalk &w, const Piece &p, Date &fd) {
+  w.where = W_FIELD;
+  const size_t width = static_cast<size_t>(p.width());
+  std::string field = w.typed.substr(w.s, width);
+  bool ok = field.size() == width;
+  int value = 0;
+  if (ok && p.field == Field::MonthName) {
+    value = all_letters(field) ? DATE_decode_month(field.c_str()) : 0;
+    ok = value != 0;
+  } else if (ok) {
+    ok = all_digits(field) && zyp::read_int(field, value);
+  }
+  if (!ok) {
+    w.write_rest();
+    return;
+  }
+  w.res += field;
+  w.s += width;
+  switch (p.field) {
+    case Field::Year: fd.year = value; break;
+    case Field::Year2: fd.year = value + (value > 49 ? 1900 : 2000); break;
+    case Field::Month: case Field::MonthName: fd.month = value; break;
+    case Field::Day: fd.day = value; break;
+    case Field::Hour: fd.hour = value; break;
+    case Field::Minute: fd.min = value; break;
+    case Field::DayOfYear:
+      fd.jday = value;
+      DATE_julian_monday(fd.year, value, &fd.month, &fd.day);
+      break;
+    default: break;
+  }
+}
+
+// The extension ("%e"): it ends where the literal text that follows it in the template
+// (up to the next directive, brace or "*"; `reader` stands after the "%e") occurs in
+// the typed name. A known extension is written instead of the typed one; else the
+// typed one becomes the extension.
+void read_extension(TypedWalk &w, const TemplateReader &reader, std::string &ext) {
+  w.where = W_FIELD;
+  std::string literal;
+  TemplateReader ahead = reader;
+  Piece q = ahead.next();
+  for (; q.kind == PieceKind::Text && q.c != '*'; q = ahead.next()) literal += q.name_char();
+  size_t pos = std::string::npos;
+  if (!literal.empty())
+    pos = w.typed.find(literal, w.s);
+  else if (q.kind == PieceKind::End)
+    pos = w.typed.size();  // the extension ends the name
+  if (!ext.empty()) {
+    w.res += ext;
+    if (pos != std::string::npos) w.s = pos;
+  } else if (pos != std::string::npos) {
+    std::string part = w.typed.substr(w.s, pos - w.s);
+    ext = bounded(part, EXT_MAX_LEN);
+    w.res += part;
+    w.s = pos;
+  } else {
+    w.write_rest();
+  }
+}
+
+// The directory part of a typed full path for the directory directive at `from` of
+// `tpl`: matched from the end of the typed name against the separators of the
+// template from the directive on.
+void take_typed_directory(TypedWalk &w, const std::string &tpl, size_t from) {
+  int n = 0;
+  for (size_t k = from; k < tpl.size(); ++k)
+    if (tpl[k] == '/' || tpl[k] == '\\' || tpl[k] == ':') ++n;
+  long last = -1;
+  if (n == 0) {
+    size_t slash = w.typed.rfind('/');
+    if (slash != std::string::npos) last = static_cast<long>(slash) + 1;
+  } else {
+    int found = 0;
+    for (long k = static_cast<long>(w.typed.size()) - 1; k >= 0 && found < n; --k) {
+      char ch = w.typed[static_cast<size_t>(k)];
+      if (ch == '/' || (ch == ':' && k == 1)) {
+        ++found;
+        last = k;
+      }
+    }
+  }
+  if (last >= 0 && static_cast<size_t>(last) >= w.s) {
+    w.res += w.typed.substr(w.s, static_cast<size_t>(last) - w.s);
+    w.s = static_cast<size_t>(last);
+  }
+}
+
+// A directory directive ("%D", "%{name}"): the directory of the typed full path, or
+// the resource's directory (a "/" after it in the template is written once).
+void place_directory(TypedWalk &w, const Piece &p, const std::string &tpl, TemplateReader &reader, bool full) {
+  if (full) {
+    take_typed_directory(w, tpl, p.pos);
+  } else {
+    const char *dir = resource_dir(std::string(p.resource).c_str());
+    w.res += dir ? dir : (p.field == Field::Resource ? "" : ".");
+    if (reader.skip('/')) {
+      if (w.res.empty() || w.res.back() != '/') w.res += '/';
+    }
+  }
+  w.where = W_DIRECTORY;
+}
+
+// A key directive: the key's value (its first n characters with a number) stands for
+// as many typed characters; without a value the typed name is written as it is.
+void place_key(TypedWalk &w, const Piece &p, const std::string &key) {
+  if (key.empty()) {
+    w.write_rest();
+    return;
+  }
+  std::string v = p.has_n ? key.substr(0, static_cast<size_t>(p.n)) : key;
+  w.res += v;
+  w.s = w.s + v.size() < w.typed.size() ? w.s + v.size() : w.typed.size();
+  w.where = W_FIELD;
+}
+
+// A literal character of the template against the next typed character.
+void match_literal(TypedWalk &w, char lit, bool has_slash) {
+  const char tc = w.s < w.typed.size() ? w.typed[w.s] : '\0';
+  if (w.where >= W_DIRECTORY && tc == lit) {
+    w.res += lit;
+    ++w.s;
+    if (w.s >= w.typed.size()) w.where = W_USED_UP;
+  } else if ((w.where >= W_FIELD && tc != '\0') || (w.where == W_NOTHING && tc != lit)) {
+    w.write_rest();
+  } else {
+    w.res += lit;
+    // A typed character that matched is used, whatever the name holds.
+    if (tc != '\0' && (tc == lit || w.where >= W_FIELD || !has_slash)) ++w.s;
   }
 }
 
 // Reads the typed name against the template into `res`; returns the final `where`.
 int walk_template(const std::string &typed, std::string &res) {
-  NameState &st = state();
+  NameState &st = g_files.name;
   const std::string tpl = st.header == 1 ? st.hconv : st.conv;
   st.late_off = template_period(tpl);
-  Date &fd = st.file_date;
 
-  int where = W_NOTHING;
+  TypedWalk w{typed, res};
   const bool has_slash = typed.find('/') != std::string::npos;
   const bool full = FILE_fullpath(typed.c_str()) != 0;
-  bool braces = false;
-  bool done = false;
-  size_t t = 0, s = 0;
-  auto write_rest = [&] {
-    res += typed.substr(s);
-    s = typed.size();
-    done = true;
-  };
-
-  while (t < tpl.size() && !done) {
-    MESS_print(DEBUG_D, "FILES:%s:%s:%s:%s:%s:%d\n", tpl.c_str(), tpl.c_str() + t, typed.c_str(),
-               typed.c_str() + s, res.c_str(), where);
-    const char c = tpl[t];
-    if (braces && c != '%' && c != '}') {
-      res += c;  // a directory part the user does not type
-      ++t;
-      continue;
-    }
-    if (c == '}') {
-      if (braces) where = W_DIRECTORY;
+  bool braces = false;  // inside "{...}": a directory part the user does not type
+  TemplateReader reader(tpl);
+  while (!reader.at_end() && !w.done) {
+    MESS_print(DEBUG_D, "FILES:%s:%s:%s:%s:%s:%d\n", tpl.c_str(), tpl.c_str() + reader.pos(), typed.c_str(),
+               typed.c_str() + w.s, res.c_str(), w.where);
+    const Piece p = reader.next();
+    if (p.kind == PieceKind::Cut) break;
+    if (p.kind == PieceKind::Close) {
+      if (braces) w.where = W_DIRECTORY;
       braces = false;
-      ++t;
-      continue;
-    }
-    if (c == '{') {
+    } else if (braces && p.kind != PieceKind::Directive) {
+      res += p.c;
+    } else if (p.kind == PieceKind::Open) {
       braces = true;
-      ++t;
-      continue;
-    }
-    if (c == '*') {
-      write_rest();
-      break;
-    }
-    if (c == '%') {
-      const size_t start = t;
-      Directive dv = parse_directive(tpl, t);
-      t = dv.next;
-      if (!dv.ok) break;
-      if (dv.c == '%') {
-        res += '%';
-        if (s < typed.size() && typed[s] == '%') ++s;
-        continue;
-      }
-      if (int width = field_width(dv.c)) {
-        where = W_FIELD;
-        std::string field = typed.substr(s, static_cast<size_t>(width));
-        bool ok = field.size() == static_cast<size_t>(width);
-        int value = 0;
-        if (ok && dv.c == 'b') {
-          value = all_letters(field) ? DATE_decode_month(field.c_str()) : 0;
-          ok = value != 0;
-        } else if (ok) {
-          ok = all_digits(field);
-          if (ok) value = std::stoi(field);
-        }
-        if (!ok) {
-          write_rest();
-          break;
-        }
-        res += field;
-        s += static_cast<size_t>(width);
-        switch (dv.c) {
-          case 'Y': fd.year = value; break;
-          case 'y': fd.year = value + (value > 49 ? 1900 : 2000); break;
-          case 'm': case 'b': fd.month = value; break;
-          case 'd': fd.day = value; break;
-          case 'h': fd.hour = value; break;
-          case 'n': fd.min = value; break;
-          case 'j':
-            fd.jday = value;
-            DATE_julian_monday(fd.year, value, &fd.month, &fd.day);
-            break;
-          default: break;
-        }
-        continue;
-      }
-      if (dv.c == 'e') {
-        // The extension ends where the literal text that follows it in the template
-        // (up to the next directive) occurs in the typed name.
-        where = W_FIELD;
-        std::string literal;
-        size_t k = t;
-        for (; k < tpl.size() && !std::strchr("%{}*", tpl[k]); ++k) literal += tpl[k] == ' ' ? '_' : tpl[k];
-        size_t pos = std::string::npos;
-        if (!literal.empty())
-          pos = typed.find(literal, s);
-        else if (k >= tpl.size())
-          pos = typed.size();  // the extension ends the name
-        if (!st.ext.empty()) {
-          res += st.ext;
-          if (pos != std::string::npos) s = pos;
-        } else if (pos != std::string::npos) {
-          std::string part = typed.substr(s, pos - s);
-          st.ext = bounded(part, EXT_MAX_LEN);
-          res += part;
-          s = pos;
-        } else {
-          write_rest();
-        }
-        continue;
-      }
-      const char *resource = dv.c == '{' ? dv.name.c_str() : path_resource(dv.c);
-      if (resource) {
-        if (full) {
-          // The directory part of the typed full path, matched from its end against the
-          // separators of the template from this directive on.
-          int n = 0;
-          for (size_t k = start; k < tpl.size(); ++k)
-            if (tpl[k] == '/' || tpl[k] == '\\' || tpl[k] == ':') ++n;
-          long last = -1;
-          if (n == 0) {
-            size_t slash = typed.rfind('/');
-            if (slash != std::string::npos) last = static_cast<long>(slash) + 1;
-          } else {
-            int found = 0;
-            for (long k = static_cast<long>(typed.size()) - 1; k >= 0 && found < n; --k) {
-              char ch = typed[static_cast<size_t>(k)];
-              if (ch == '/' || (ch == ':' && k == 1)) {
-                ++found;
-                last = k;
-              }
-            }
-          }
-          if (last >= 0 && static_cast<size_t>(last) >= s) {
-            res += typed.substr(s, static_cast<size_t>(last) - s);
-            s = static_cast<size_t>(last);
-          }
-        } else {
-          const char *dir = resource_dir(resource);
-          res += dir ? dir : (dv.c == '{' ? "" : ".");
-          if (t < tpl.size() && tpl[t] == '/') {
-            if (res.empty() || res.back() != '/') res += '/';
-            ++t;
-          }
-        }
-        where = W_DIRECTORY;
-        continue;
-      }
-      // A key.
-      const std::string &key = st.keys[static_cast<unsigned char>(dv.c)];
-      if (key.empty()) {
-        write_rest();
-        break;
-      }
-      std::string v = dv.has_n ? key.substr(0, static_cast<size_t>(dv.n)) : key;
-      res += v;
-      s = s + v.size() < typed.size() ? s + v.size() : typed.size();
-      where = W_FIELD;
-      continue;
-    }
-
-    // A literal character of the template.
-    const char lit = c == ' ' ? '_' : c;
-    const char tc = s < typed.size() ? typed[s] : '\0';
-    if (where >= W_DIRECTORY && tc == lit) {
-      res += lit;
-      ++t;
-      ++s;
-      if (s >= typed.size()) where = W_USED_UP;
-    } else if ((where >= W_FIELD && tc != '\0') || (where == W_NOTHING && tc != lit)) {
-      write_rest();
+    } else if (p.kind == PieceKind::Text) {
+      if (p.c == '*')
+        w.write_rest();
+      else
+        match_literal(w, p.name_char(), has_slash);
+    } else if (p.field == Field::Percent) {
+      res += '%';
+      if (w.s < typed.size() && typed[w.s] == '%') ++w.s;
+    } else if (p.width() > 0) {
+      read_date_field(w, p, st.file_date);
+    } else if (p.field == Field::Ext) {
+      read_extension(w, reader, st.ext);
+    } else if (p.field == Field::Directory || p.field == Field::Resource) {
+      place_directory(w, p, tpl, reader, full);
     } else {
-      res += lit;
-      ++t;
-      // A typed character that matched is used, whatever the name holds.
-      if (tc != '\0' && (tc == lit || where >= W_FIELD || !has_slash)) ++s;
+      place_key(w, p, st.keys[static_cast<unsigned char>(p.c)]);
     }
   }
   // A typed name longer than the template keeps its rest: the suffix of a compressed
   // file ("26010712_sao.wmo.gz") is part of the file's name.
-  if (!done && s < typed.size()) res += typed.substr(s);
+  if (!w.done && w.s < typed.size()) res += typed.substr(w.s);
   res = bounded(res);
-  return where;
+  return w.where;
 }
 
 // Hands a "#...", "cu..." or "la..." text to FILE_set_current and reports the file.
 void current_file(const char *text, char *buf) {
   FILE_set_current(text, buf);
-  MESS_print(MESS, "Current filename: %s\n", buf);
+  MESS_print(M_MESS, "Current filename: %s\n", buf);
 }
 
 // True (and the file named into buf) when `name` asks for the current or latest file.
@@ -253,7 +260,7 @@ bool current_request(const char *name, char *buf) {
 }  // namespace
 
 int FILE_set_file(const char *typed_in, char *out) {
-  NameState &st = state();
+  NameState &st = g_files.name;
   std::string name = bounded(typed_in ? typed_in : "");
   Date &fd = st.file_date;
   fd.year = fd.month = fd.day = fd.hour = fd.min = MISSING;
@@ -297,7 +304,7 @@ int FILE_set_file(const char *typed_in, char *out) {
     int where = walk_template(name, res);
     copy_out(res, out);
     MESS_print(DEBUG_D, "FILES:%s:%s:%d\n", name.c_str(), res.c_str(), where);
-    DATE_print(DEBUG_ALL, &st.file_date);
+    DATE_print(M_DEBUG, &st.file_date);
     return 0;
   }
   st.filename = name;
@@ -307,7 +314,7 @@ int FILE_set_file(const char *typed_in, char *out) {
 }
 
 int FILE_get_file_only(const char *prompt, char *out) {
-  NameState &st = state();
+  NameState &st = g_files.name;
   char buf[FILE_NAME_SIZE];
   ParsedList values;
   RES_getvals("filename", values);
@@ -325,11 +332,11 @@ int FILE_get_file_only(const char *prompt, char *out) {
   } else if (current || FLAG_batch()) {
     FILE_set_current(current ? current : "la", buf);
     st.filename = buf;
-    if (FILE_exist(buf)) MESS_print(MESS, "Current filename: %s\n", buf);
+    if (FILE_exist(buf)) MESS_print(M_MESS, "Current filename: %s\n", buf);
   } else {
-    MESS_print(PROMPT, "List of available files:\n");
+    MESS_print(M_PRINT, "List of available files:\n");
     FILE_list_file();
-    MESS_print(PROMPT, "\n");
+    MESS_print(M_PRINT, "\n");
     char answer[FILE_ANSWER_SIZE] = "";
     ZYP_prompts(prompt ? prompt : "", answer, FILE_ANSWER_SIZE);
     st.filename_type = 1;

@@ -2,26 +2,27 @@
 // the expansion of a template for a date and the shell listing of the data files.
 #include "files/files.h"
 
-#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/files_state.h"
+#include "files/files_testing.h"
 #include "files/paths.h"
+#include "files/template.h"
 #include "messages/messages.h"
 #include "resources/resources.h"
+#include "util/chars.h"
+#include "util/number.h"
 #include "util/util.h"
 
 namespace file_detail {
 
-NameState &state() {
-  static NameState s;
-  return s;
-}
+FilesState g_files;
 
 std::string bounded(const std::string &s, size_t max) { return s.size() > max ? s.substr(0, max) : s; }
 
@@ -61,22 +62,6 @@ void update_period(int &late_off, long long unit, int n, long long step) {
   if (late_off == MISSING || v < late_off) late_off = v;
 }
 
-const char *path_resource(char c) {
-  switch (c) {
-    case 'C': return "con_path";
-    case 'D': return "data_path";
-    case 'F': return "file_path";
-    case 'R': return "raw_path";
-    case 'G': return "grid_path";
-    case 'I': return "image_path";
-    case 'W': return "watch_path";
-    case 'T': return "text_path";
-    case 'M': return "model_path";
-    case 'S': return "sat_path";
-    default: return nullptr;
-  }
-}
-
 const char *resource_dir(const char *name) {
   const char *v = RES_get(name);
   if (!v || !v[0] || stricmp(v, "none") == 0) return nullptr;
@@ -88,68 +73,30 @@ size_t read_digit_date(const char *p, Date &d) {
   std::int32_t *fields[] = {&d.year, &d.month, &d.day, &d.hour, &d.min};
   size_t used = 0;
   for (int k = 0; k < 5; ++k) {
-    if (!std::isdigit(static_cast<unsigned char>(p[used]))) break;
+    if (!zyp::is_digit(p[used])) break;
     int v = 0;
-    for (int w = 0; w < widths[k] && std::isdigit(static_cast<unsigned char>(p[used])); ++w)
+    for (int w = 0; w < widths[k] && zyp::is_digit(p[used]); ++w)
       v = v * 10 + (p[used++] - '0');
     *fields[k] = v;
   }
   return used;
 }
 
-Directive parse_directive(const std::string &tpl, size_t pos) {
-  Directive dv;
-  size_t j = pos + 1;
-  long long n = 0;
-  bool digits = false;
-  while (j < tpl.size() && std::isdigit(static_cast<unsigned char>(tpl[j]))) {
-    if (n < DIRECTIVE_NUM_MAX) n = n * 10 + (tpl[j] - '0');
-    digits = true;
-    ++j;
-  }
-  if (n > DIRECTIVE_NUM_MAX) n = DIRECTIVE_NUM_MAX;
-  // A number of 0 means nothing; it counts as no number.
-  if (digits && n > 0) {
-    dv.n = static_cast<int>(n);
-    dv.has_n = true;
-  }
-  if (j >= tpl.size()) {
-    dv.next = tpl.size();
-    return dv;  // a "%" at the end of the template
-  }
-  dv.c = tpl[j++];
-  dv.ok = true;
-  if (dv.c == '{') {
-    size_t close = tpl.find('}', j);
-    if (close == std::string::npos) close = tpl.size();
-    dv.name = tpl.substr(j, close - j);
-    j = close < tpl.size() ? close + 1 : close;
-  }
-  dv.next = j;
-  return dv;
-}
-
 int template_period(const std::string &tpl) {
-  const NameState &st = state();
+  const NameState &st = g_files.name;
   int late_off = MISSING;
-  for (size_t i = 0; i < tpl.size();) {
-    if (tpl[i] != '%') {
-      ++i;
-      continue;
-    }
-    Directive dv = parse_directive(tpl, i);
-    i = dv.next;
-    if (!dv.ok) break;
-    switch (dv.c) {
-      case 'd':
-      case 'j':
-        update_period(late_off, SEC_DAY, dv.n, day_step(st.set.day) ? -static_cast<long long>(st.set.day) : 0);
+  TemplateReader reader(tpl);
+  for (Piece p = reader.next_directive(); !p.stops(); p = reader.next_directive()) {
+    switch (p.field) {
+      case Field::Day:
+      case Field::DayOfYear:
+        update_period(late_off, SEC_DAY, p.n, day_step(st.set.day) ? -static_cast<long long>(st.set.day) : 0);
         break;
-      case 'h':
-        update_period(late_off, SEC_HOUR, dv.n, step_part(st.set.hour));
+      case Field::Hour:
+        update_period(late_off, SEC_HOUR, p.n, step_part(st.set.hour));
         break;
-      case 'n':
-        update_period(late_off, SEC_MIN, dv.n, step_part(st.set.min));
+      case Field::Minute:
+        update_period(late_off, SEC_MIN, p.n, step_part(st.set.min));
         break;
       default:
         break;
@@ -181,13 +128,26 @@ bool read_conv_line(FILE *f, std::string &line) {
   return any;
 }
 
+// The minimum size of an entry: the number its field begins with, cut to the range
+// of an int (a number beyond the range of a long is the largest or smallest); 0 when
+// the field does not begin with one.
+int read_min_size(const std::string &field) {
+  long v = 0;
+  if (zyp::read_long_prefix(field, v) == 0) {
+    const size_t digit = field[0] == '+' || field[0] == '-' ? 1 : 0;
+    if (digit >= field.size() || !zyp::is_digit(field[digit])) return 0;
+    v = field[0] == '-' ? LONG_MIN : LONG_MAX;  // too many digits for a long
+  }
+  return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v));
+}
+
 std::vector<std::string> split_fields(const std::string &line) {
   std::vector<std::string> fields;
   size_t i = 0;
   while (i < line.size()) {
-    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    while (i < line.size() && zyp::is_space(line[i])) ++i;
     size_t start = i;
-    while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    while (i < line.size() && !zyp::is_space(line[i])) ++i;
     if (i > start) fields.push_back(line.substr(start, i - start));
   }
   return fields;
@@ -226,8 +186,8 @@ std::string fmt_int(const char *format, long long v) {
 }
 
 // The directory a path directive writes when no path was taken from the user's file.
-std::string directory_text(const char *resource, const char *fallback) {
-  const char *v = resource_dir(resource);
+std::string directory_text(std::string_view resource, const char *fallback) {
+  const char *v = resource_dir(std::string(resource).c_str());
   return v ? v : fallback;
 }
 
@@ -256,9 +216,9 @@ std::string extracted_path(const NameState &st) {
 
 // Appends a directory and skips a "/" of the template that would double the one the
 // directory ends with.
-void put_directory(std::string &out, const std::string &dir, const std::string &tpl, size_t &i) {
+void put_directory(std::string &out, const std::string &dir, TemplateReader &reader) {
   out += dir;
-  if (!out.empty() && out.back() == '/' && i < tpl.size() && tpl[i] == '/') ++i;
+  if (!out.empty() && out.back() == '/') reader.skip('/');
 }
 
 // Characters a listing pattern passes to the shell unquoted (the glob characters
@@ -267,7 +227,7 @@ void put_shell(std::string &cmd, const std::string &text) {
   for (char c : text) {
     unsigned char u = static_cast<unsigned char>(c);
     if (u < ' ' || u == 127) continue;
-    if (std::isalnum(u) || std::strchr("/._-+,=:@%~*?[]", c)) {
+    if (zyp::is_alnum(c) || std::strchr("/._-+,=:@%~*?[]", c)) {
       cmd += c;
     } else {
       cmd += '\\';
@@ -281,7 +241,7 @@ void put_shell(std::string &cmd, const std::string &text) {
 // ---- conventions -------------------------------------------------------------------
 
 int FILE_set_name(const char *name_in) {
-  NameState &st = state();
+  NameState &st = g_files.name;
   st.filename.clear();
   std::string name = bounded(name_in ? name_in : "");
 
@@ -306,10 +266,10 @@ int FILE_set_name(const char *name_in) {
   const bool refused = FILE_exist(path.c_str()) && !FILE_is_dir(path.c_str()) &&
                        FILE_check_text(path.c_str(), &why) != 0;
   if (refused)
-    MESS_print(WARN, "FILE_set_name: File name convention file %s not read: %s\n", path.c_str(), why);
+    MESS_print(M_WARN, "FILE_set_name: File name convention file %s not read: %s\n", path.c_str(), why);
   FILE *f = FILE_is_dir(path.c_str()) || refused ? nullptr : FILE_open(path.c_str(), "r");
   if (!f) {
-    if (!refused) MESS_print(WARN, "FILE_set_name: No file name convention file: %s\n", path.c_str());
+    if (!refused) MESS_print(M_WARN, "FILE_set_name: No file name convention file: %s\n", path.c_str());
     st.conv = name;
     st.hconv.clear();
     st.ext.clear();
@@ -331,11 +291,7 @@ int FILE_set_name(const char *name_in) {
     const std::string &entry = fields[0];
     st.conv = bounded(fields[1]);
     if (fields.size() > 2 && fields[2][0] != '-') st.hconv = bounded(fields[2]);
-    if (fields.size() > 3) {
-      char *end = nullptr;
-      long v = std::strtol(fields[3].c_str(), &end, 10);
-      if (end != fields[3].c_str()) st.min_size = v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v));
-    }
+    if (fields.size() > 3) st.min_size = read_min_size(fields[3]);
     if (stricmp(name.c_str(), entry.c_str()) == 0) {
       MESS_print(DEBUG_A, "File name match for: %s\n", name.c_str());
       result = 1;
@@ -361,12 +317,12 @@ int FILE_set_key(int key, const char *value) {
   std::string v = bounded(value ? value : "", KEY_MAX_LEN);
   for (char &c : v)
     if (c == ' ') c = '_';
-  state().keys[static_cast<unsigned char>(key)] = v;
+  g_files.name.keys[static_cast<unsigned char>(key)] = v;
   return 0;
 }
 
 int FILE_get_key(int key, char *buf) {
-  const std::string &v = state().keys[static_cast<unsigned char>(key)];
+  const std::string &v = g_files.name.keys[static_cast<unsigned char>(key)];
   if (buf) {
     std::memcpy(buf, v.data(), v.size());
     buf[v.size()] = '\0';
@@ -375,13 +331,13 @@ int FILE_get_key(int key, char *buf) {
 }
 
 int FILE_save_name_conv() {
-  NameState &st = state();
+  NameState &st = g_files.name;
   st.saved = SavedConv{st.late_off, st.conv, st.hconv, st.filename, st.ext, st.filename_type, st.min_size};
   return 0;
 }
 
 int FILE_restore_name_conv() {
-  NameState &st = state();
+  NameState &st = g_files.name;
   st.late_off = st.saved.late_off;
   st.conv = st.saved.conv;
   st.hconv = st.saved.hconv;
@@ -392,13 +348,13 @@ int FILE_restore_name_conv() {
   return 0;
 }
 
-const char *FILE_get_template() { return state().conv.c_str(); }
-const char *FILE_get_ext() { return state().ext.c_str(); }
-int FILE_get_min_size() { return state().min_size; }
-int FILE_get_late_off() { return state().late_off; }
+const char *FILE_get_template() { return g_files.name.conv.c_str(); }
+const char *FILE_get_ext() { return g_files.name.ext.c_str(); }
+int FILE_get_min_size() { return g_files.name.min_size; }
+int FILE_get_late_off() { return g_files.name.late_off; }
 
 int FILE_set_header(int header) {
-  state().header = header;
+  g_files.name.header = header;
   return 0;
 }
 
@@ -409,24 +365,16 @@ namespace {
 // Whether a template inserts a key value (a directive that is neither a date field,
 // the extension, a directory nor "%%"): its names differ by key, not only by date.
 bool template_has_key(const std::string &tpl) {
-  for (size_t i = 0; i < tpl.size();) {
-    if (tpl[i] != '%') {
-      ++i;
-      continue;
-    }
-    const Directive dv = parse_directive(tpl, i);
-    i = dv.next;
-    if (!dv.ok) break;
-    if ((dv.c && std::strchr("%Yymbdjhne{", dv.c)) || path_resource(dv.c)) continue;
-    return true;
-  }
+  TemplateReader reader(tpl);
+  for (Piece p = reader.next_directive(); !p.stops(); p = reader.next_directive())
+    if (p.field == Field::Key) return true;
   return false;
 }
 
 }  // namespace
 
 int FILE_set_date(const Date *date, char *out) {
-  NameState &st = state();
+  NameState &st = g_files.name;
   if (st.conv.empty()) {
     copy_out(st.filename.empty() ? std::string("filename") : st.filename, out);
     st.filename_type = 1;
@@ -462,37 +410,27 @@ int FILE_set_date(const Date *date, char *out) {
   const Date &set = st.set;
   Date &fd = st.file_date;
   std::string res;
-  for (size_t i = 0; i < tpl.size() && res.size() < static_cast<size_t>(NAME_MAX_LEN);) {
-    char c = tpl[i];
-    if (c == '{' || c == '}') {
-      ++i;
+  TemplateReader reader(tpl);
+  while (res.size() < static_cast<size_t>(NAME_MAX_LEN)) {
+    const Piece p = reader.next();
+    if (p.stops()) break;
+    if (p.kind == PieceKind::Open || p.kind == PieceKind::Close) continue;  // dropped
+    if (p.kind == PieceKind::Text) {
+      res += p.name_char();
       continue;
     }
-    if (c == ' ') {
-      res += '_';
-      ++i;
-      continue;
-    }
-    if (c != '%') {
-      res += c;
-      ++i;
-      continue;
-    }
-    Directive dv = parse_directive(tpl, i);
-    i = dv.next;
-    if (!dv.ok) break;
-    const long long n = dv.n;
-    switch (dv.c) {
-      case '%':
+    const long long n = p.n;
+    switch (p.field) {
+      case Field::Percent:
         res += '%';
         break;
-      case 'Y': {
+      case Field::Year: {
         long long v = set.year != MISSING ? set.year : (d.year < 0 ? -1 : d.year / n * n);
         res += v < 0 ? "0000" : fmt_int("%4.4d", v);
         fd.year = v < 0 ? MISSING : static_cast<int>(v);
         break;
       }
-      case 'y': {
+      case Field::Year2: {
         long long yy = -1, full = MISSING;
         if (set.year != MISSING) {
           if (set.year >= 0) {
@@ -507,10 +445,10 @@ int FILE_set_date(const Date *date, char *out) {
         fd.year = yy < 0 ? MISSING : static_cast<int>(full);
         break;
       }
-      case 'm':
-      case 'b': {
+      case Field::Month:
+      case Field::MonthName: {
         long long v = set.month != MISSING ? set.month : (d.month < 0 ? -1 : d.month / n * n);
-        if (dv.c == 'm') {
+        if (p.field == Field::Month) {
           res += v < 0 ? "00" : fmt_int("%2.2d", v);
         } else if (v < 0) {
           res += "xxx";
@@ -522,15 +460,15 @@ int FILE_set_date(const Date *date, char *out) {
         fd.month = v < 0 ? MISSING : static_cast<int>(v);
         break;
       }
-      case 'd':
-      case 'j': {
+      case Field::Day:
+      case Field::DayOfYear: {
         long long day = -1;
         if (fixed_value(set.day))
           day = set.day;
         else if (d.day >= 0)
           day = day_step(set.day) ? d.day / (-static_cast<long long>(set.day)) * (-static_cast<long long>(set.day))
                                   : d.day / n * n;
-        if (dv.c == 'd') {
+        if (p.field == Field::Day) {
           res += day < 0 ? "00" : fmt_int("%2.2d", day);
           fd.day = day < 0 ? MISSING : static_cast<int>(day);
         } else {
@@ -544,10 +482,11 @@ int FILE_set_date(const Date *date, char *out) {
         }
         break;
       }
-      case 'h':
-      case 'n': {
-        const std::int32_t field = dv.c == 'h' ? set.hour : set.min;
-        const std::int32_t value = dv.c == 'h' ? d.hour : d.min;
+      case Field::Hour:
+      case Field::Minute: {
+        const bool hour = p.field == Field::Hour;
+        const std::int32_t field = hour ? set.hour : set.min;
+        const std::int32_t value = hour ? d.hour : d.min;
         long long v = -1;
         if (fixed_value(field)) {
           v = field / n * n;
@@ -556,26 +495,26 @@ int FILE_set_date(const Date *date, char *out) {
           v = stp > 0 ? value / stp * stp + offset_part(field) : value / n * n;
         }
         res += v < 0 ? "00" : fmt_int("%2.2d", v);
-        (dv.c == 'h' ? fd.hour : fd.min) = v < 0 ? MISSING : static_cast<int>(v);
+        (hour ? fd.hour : fd.min) = v < 0 ? MISSING : static_cast<int>(v);
         break;
       }
-      case 'e':
+      case Field::Ext:
         res += st.ext;
         break;
-      case '{':
-        put_directory(res, !extracted.empty() ? extracted : directory_text(dv.name.c_str(), ""), tpl, i);
+      case Field::Resource:
+        put_directory(res, !extracted.empty() ? extracted : directory_text(p.resource, ""), reader);
         break;
-      default:
-        if (const char *resource = path_resource(dv.c)) {
-          put_directory(res, !extracted.empty() ? extracted : directory_text(resource, "."), tpl, i);
-        } else {
-          const std::string &key = st.keys[static_cast<unsigned char>(dv.c)];
-          if (key.empty())
-            res += '0';
-          else
-            res += dv.has_n ? key.substr(0, static_cast<size_t>(dv.n)) : key;
-        }
+      case Field::Directory:
+        put_directory(res, !extracted.empty() ? extracted : directory_text(p.resource, "."), reader);
         break;
+      default: {
+        const std::string &key = st.keys[static_cast<unsigned char>(p.c)];
+        if (key.empty())
+          res += '0';
+        else
+          res += p.has_n ? key.substr(0, static_cast<size_t>(p.n)) : key;
+        break;
+      }
     }
   }
   res = bounded(res);
@@ -587,57 +526,49 @@ int FILE_set_date(const Date *date, char *out) {
 // ---- listing ----------------------------------------------------------------------------
 
 int FILE_list_file() {
-  const NameState &st = state();
+  const NameState &st = g_files.name;
   const std::string &tpl = st.header == 1 ? st.hconv : st.conv;
   std::string pattern;
-  for (size_t i = 0; i < tpl.size();) {
-    char c = tpl[i];
-    if (c == '{' || c == '}') {
-      ++i;
+  TemplateReader reader(tpl);
+  for (Piece p = reader.next(); !p.stops(); p = reader.next()) {
+    if (p.kind == PieceKind::Open || p.kind == PieceKind::Close) continue;  // dropped
+    if (p.kind == PieceKind::Text) {
+      pattern += p.name_char();
       continue;
     }
-    if (c != '%') {
-      pattern += c == ' ' ? '_' : c;
-      ++i;
-      continue;
-    }
-    Directive dv = parse_directive(tpl, i);
-    i = dv.next;
-    if (!dv.ok) break;
-    switch (dv.c) {
-      case '%': pattern += '%'; break;
-      case 'Y': pattern += "?[0-9]??"; break;
-      case 'y': case 'm': case 'd': case 'h': case 'n': pattern += "[0-9]?"; break;
-      case 'b': pattern += "?[a-z]?"; break;
-      case 'j': pattern += "?[0-9]?"; break;
-      case 'e': pattern += st.ext.empty() ? std::string("*") : st.ext; break;
-      case '{': pattern += directory_text(dv.name.c_str(), ""); break;
-      default:
-        if (const char *resource = path_resource(dv.c)) {
-          pattern += directory_text(resource, ".");
-          if (pattern.back() == '/' && i < tpl.size() && tpl[i] == '/') ++i;
-        } else {
-          const std::string &key = st.keys[static_cast<unsigned char>(dv.c)];
-          if (!key.empty())
-            pattern += key;
-          else if (dv.has_n)
-            pattern += std::string(static_cast<size_t>(dv.n < NAME_MAX_LEN ? dv.n : NAME_MAX_LEN), '?');
-          else
-            pattern += '*';
-        }
+    switch (p.field) {
+      case Field::Percent: pattern += '%'; break;
+      case Field::Year: pattern += "?[0-9]??"; break;
+      case Field::Year2: case Field::Month: case Field::Day: case Field::Hour: case Field::Minute:
+        pattern += "[0-9]?";
         break;
+      case Field::MonthName: pattern += "?[a-z]?"; break;
+      case Field::DayOfYear: pattern += "?[0-9]?"; break;
+      case Field::Ext: pattern += st.ext.empty() ? std::string("*") : st.ext; break;
+      case Field::Resource: pattern += directory_text(p.resource, ""); break;
+      case Field::Directory:
+        pattern += directory_text(p.resource, ".");
+        if (pattern.back() == '/') reader.skip('/');
+        break;
+      default: {
+        const std::string &key = st.keys[static_cast<unsigned char>(p.c)];
+        if (!key.empty())
+          pattern += key;
+        else if (p.has_n)
+          pattern += std::string(static_cast<size_t>(p.n < NAME_MAX_LEN ? p.n : NAME_MAX_LEN), '?');
+        else
+          pattern += '*';
+        break;
+      }
     }
   }
   std::string cmd = "ls -x ";
   put_shell(cmd, pattern);
-  MESS_print(DEBUG_ALL, "SEARCH: %s\n", cmd.c_str());
+  MESS_print(M_DEBUG, "SEARCH: %s\n", cmd.c_str());
   std::fflush(nullptr);
   return std::system(cmd.c_str());
 }
 
 // ---- state ---------------------------------------------------------------------------------
 
-void FILE_reset_state() {
-  state() = NameState{};
-  reset_stepping();
-}
+void FILE_reset_state() { g_files = FilesState{}; }

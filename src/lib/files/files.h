@@ -44,11 +44,14 @@ constexpr int FILE_ANSWER_SIZE = 80;
 /// Returns 1 when an entry matched, else 0 (the name is then its own template).
 int FILE_set_name(const char *name);
 /// Stores the first 29 characters of `value` under key `key`, blanks turned into "_".
+/// Returns 0.
 int FILE_set_key(int key, const char *value);
 /// Copies the value of key `key` into `buf` (FILE_KEY_SIZE bytes). Returns its length.
 int FILE_get_key(int key, char *buf);
-/// Saves the selected convention and the last file name (restored by the next call).
+/// Saves the selected convention, its extension and period and the last file name.
+/// Returns 0.
 int FILE_save_name_conv();
+/// Brings back what FILE_save_name_conv saved. Returns 0.
 int FILE_restore_name_conv();
 /// Builds the file name of `date` (null: the date of the last file named) from the
 /// template into `out` (FILE_NAME_SIZE bytes). Returns 0 when the template was
@@ -115,6 +118,3 @@ int FILE_get_file_only(const char *prompt, char *out);
 /// completes it, takes the date from it ("name#YYYYMMDDhhmm" fixes date fields) and
 /// works out the file period. "@name" is taken literally. Returns 0.
 int FILE_set_file(const char *typed, char *out);
-
-/// Test hook: resets the naming state, the keys, the fixed fields and the stepping.
-void FILE_reset_state();

@@ -1,5 +1,5 @@
-// The naming state shared by the naming, stepping and entry code of the files module.
-// Not part of the module's interface.
+// The state of the files module, shared by its naming, stepping and entry code, and
+// the helpers they share. Not part of the module's interface.
 #pragma once
 
 #include <array>
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "date/date.h"
+#include "messages/messages.h"
 #include "util/util.h"
 
 namespace file_detail {
@@ -22,14 +23,12 @@ constexpr int SEC_DAY = 86400;
 constexpr int SEC_HOUR = 3600;
 constexpr int SEC_MIN = 60;
 
-constexpr M_type DEBUG_A = 0x10000000;
-constexpr M_type DEBUG_C = 0x40000000;
-constexpr M_type DEBUG_D = 0x80000000;
-constexpr M_type DEBUG_ALL = 0xF0000000;
-constexpr M_type WARN = 192;
-constexpr M_type MESS = 3840;
-constexpr M_type PROMPT = 15;
+// Single levels of M_DEBUG (M_DEBUG itself is all of them).
+constexpr M_type DEBUG_A = 0x10000000;  // naming-convention look-ups
+constexpr M_type DEBUG_C = 0x40000000;  // paths taken from the user, stepping
+constexpr M_type DEBUG_D = 0x80000000;  // key assignments, typed names
 
+/// The convention kept by FILE_save_name_conv (the members of NameState of the same names).
 struct SavedConv {
   int late_off = DEFAULT_LATE_OFF;
   std::string conv, hconv, filename, ext;
@@ -37,22 +36,47 @@ struct SavedConv {
   int min_size = 0;
 };
 
+/// The naming state: the selected convention, the keys, the fixed date fields and the
+/// last file named.
 struct NameState {
   std::string conv;   // the current template; empty: no naming convention
   std::string hconv;  // the header template
   std::string ext;    // extension of a partly matched convention name
-  int min_size = 0;
-  int late_off = DEFAULT_LATE_OFF;
+  int min_size = 0;   // a latest file must be larger than this many bytes
+  int late_off = DEFAULT_LATE_OFF;  // the file period in seconds, MISSING when none
   std::string filename;  // the last file name built or set
   int filename_type = 0;  // 1: taken from the user unchanged
-  std::array<std::string, NUM_KEYS> keys;
+  std::array<std::string, NUM_KEYS> keys;  // the key values, by key character
+  // The fixed date fields and steps ("hour" resource, "#" suffixes): a value of 0 or
+  // more is fixed; a day field below 0 is a day step; an hour or minute field below 0
+  // is -(offset * 100 + step).
   Date set{MISSING, MISSING, MISSING, MISSING, MISSING, MISSING, MISSING, 0};
-  Date file_date{0, 0, 0, 0, 0, 0, 0, 0};
-  int header = 0;
-  SavedConv saved;
+  Date file_date{0, 0, 0, 0, 0, 0, 0, 0};  // the date of the last file named
+  int header = 0;   // 1: the header template is used instead of the template
+  SavedConv saved;  // what FILE_restore_name_conv brings back
 };
 
-NameState &state();
+/// The stepping state of the driver loop (FILE_first, FILE_get_next).
+struct SteppingState {
+  ParsedList files;  // the "filename" values
+  int numfile = 0;   // how many of them are read as a list; 0: stepping by time
+  int file_ind = 0;  // the next value of the list
+  Date first_date{MISSING, MISSING, MISSING, MISSING, MISSING, MISSING, MISSING, MISSING};  // stepping starts here
+  int num_hour = 0;  // span in seconds, negative: back from first_date
+  int skip = 0;      // requested step in seconds
+  int offset = 0;    // step used, in seconds
+  long long secs = 0;   // the offset of the first file from first_date, in seconds
+  long long nsecs = 0;  // the offset of the next file
+  int def_hours = 0;    // the span when "num_hour" is not set
+};
+
+/// The whole state of the module: one per process.
+struct FilesState {
+  NameState name;      // naming conventions, keys, fixed fields, the last file named
+  SteppingState step;  // the files the driver loop has still to read
+};
+/// The module's state (defined in files.cpp; FILE_reset_state starts it afresh).
+extern FilesState g_files;
 
 /// Copies at most `max` characters of `s`.
 std::string bounded(const std::string &s, size_t max = NAME_MAX_LEN);
@@ -76,32 +100,13 @@ inline bool hm_step(std::int32_t field) { return step_part(field) > 0; }
 /// the directive number `n`, or the step of `set` when there is one (`step` > 0).
 void update_period(int &late_off, long long unit, int n, long long step);
 
-/// The directory resource of a path directive character, or null when `c` is none.
-const char *path_resource(char c);
 /// The value of a directory resource, or null when unset, empty or "none".
 const char *resource_dir(const char *name);
-/// Largest directive number taken from a template.
-constexpr int DIRECTIVE_NUM_MAX = 9999;
 
-/// One "%" directive of a template.
-struct Directive {
-  int n = 1;            // the number, 1 when none is given (or 0 is given)
-  bool has_n = false;   // a number was given
-  char c = '\0';        // the directive character
-  std::string name;     // the resource name of "%{name}"
-  size_t next = 0;      // template position after the directive
-  bool ok = false;      // false for a "%" at the end of the template
-};
-
-/// Reads the directive that starts with the "%" at `pos`.
-Directive parse_directive(const std::string &tpl, size_t pos);
 /// The file period of a template: the smallest period of its day, day-of-year, hour
 /// and minute directives, or the step of `set` for a field that holds one; -9999 when
 /// it has none of those directives.
 int template_period(const std::string &tpl);
-
-/// Resets the stepping state (files.cpp calls it from FILE_reset_state).
-void reset_stepping();
 
 /// Reads the digit form "YYYYMMDDhhmm" at `p`: each part only when the next
 /// character is a digit (up to its width). Parts read go into `d`; returns the

@@ -58,6 +58,32 @@ TEST_F(NamingTest, LookupTable) {
   }
 }
 
+TEST_F(NamingTest, MinimumSizeField) {
+  struct SizeCase {
+    const char *field;
+    int min_size;
+  };
+  const SizeCase cases[] = {
+      {"100", 100},
+      {"+7", 7},
+      {"-5", -5},
+      {"12abc", 12},  // the number the field begins with
+      {"abc", 0},
+      {"-", 0},
+      {"+-5", 0},
+      {"99999999999", 2147483647},  // cut to the range of an int
+      {"-99999999999", -2147483647 - 1},
+      {"99999999999999999999999", 2147483647},  // beyond a long as well
+      {"-99999999999999999999999", -2147483647 - 1},
+  };
+  for (const SizeCase &c : cases) {
+    SCOPED_TRACE(c.field);
+    WriteConv(std::string("sfc_dat %D/%y%m%d%h_sao.wmo - ") + c.field + "\n");
+    EXPECT_EQ(FILE_set_name("sfc_dat"), 1);
+    EXPECT_EQ(FILE_get_min_size(), c.min_size);
+  }
+}
+
 TEST_F(NamingTest, KeyAssignmentsInTheName) {
   WriteConv(kConv);
   EXPECT_EQ(FILE_set_name("sfc_par:i=KMSN:r=front range"), 1);

@@ -127,6 +127,30 @@ TEST_F(SteppingTest, CurrentIsRoundedToTheFilePeriod) {
   EXPECT_EQ(t, Secs(2026, 1, 7, 11, 20));
 }
 
+// The parts of a text in order: base, sign, offset, sign, latest, sign, offset. Each
+// sign turns the part after it; without one the part goes back. The clock is 11:20
+// on 7 January 2026.
+TEST_F(SteppingTest, CurrentGrammarTable) {
+  FILE_set_name("@%y%m%d%h%n");
+  const CurrentCase cases[] = {
+      {"#2026010712+1d", "2601081200"},  // base, sign, offset in days
+      {"+1d2:30", "2601081350"},         // days, hours and minutes
+      {"3+2", "2601071020"},             // the sign after an offset turns the next one
+      {"3-3", "2601070520"},
+      {"3 2", "2601070820"},             // a blank ends the text
+      {"1d1d", "2601061020"},            // one day and one hour; the second "d" ends it
+      {"2:", "2601070920"},              // a ":" without minutes is left over
+      {"++3", "2601071120"},             // two signs: nothing more is read
+      {"3x2", "2601070820"},             // the rest after "x" is ignored
+      {"#x", "2601071120"},              // "#" without a time: now
+      {"#20260107", "2601070000"},       // parts not given are 0
+  };
+  for (const CurrentCase &c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(Current(c.text), c.expected);
+  }
+}
+
 TEST_F(SteppingTest, ClockFromEnvironment) {
   FILE_set_name("@%y%m%d%h");
   setenv("zypcurtime", "#2025123123", 1);
@@ -202,6 +226,26 @@ TEST_F(LatestTest, LatestTexts) {
   };
   for (const CurrentCase &c : cases) {
     SCOPED_TRACE(c.text ? c.text : "(null)");
+    EXPECT_EQ(Current(c.text), Path(c.expected));
+  }
+}
+
+// The files are at 03 and 08 (10 bytes) and 10 (empty); the clock is 11:20.
+TEST_F(LatestTest, LatestGrammarTable) {
+  const CurrentCase cases[] = {
+      {"3+la", "26010708_sao.wmo"},    // from 08 forward: 08 itself
+      {"4+la", "26010708_sao.wmo"},    // from 07 forward
+      {"4la", "26010703_sao.wmo"},     // from 07 back
+      {"la-1", "26010707_sao.wmo"},    // an hour before the one found
+      {"la1", "26010707_sao.wmo"},     // no sign: back
+      {"4+la+1", "26010709_sao.wmo"},  // the sign after "la" turns the offset
+      {"4+la1", "26010707_sao.wmo"},
+      {"lA#1", "26010710_sao.wmo"},    // only 11 tried: the name one period beyond
+      {"la#", "26010708_sao.wmo"},     // "#" without a count: the default count
+      {"L", "26010708_sao.wmo"},
+  };
+  for (const CurrentCase &c : cases) {
+    SCOPED_TRACE(c.text);
     EXPECT_EQ(Current(c.text), Path(c.expected));
   }
 }

@@ -3,10 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "files/paths.h"
 
@@ -97,6 +100,58 @@ TEST_F(PathFiles, MakeDirWithBackslashesAndDirectoryFlag) {
   EXPECT_EQ(FILE_is_dir((dir_ + "/x/y").c_str()), 1);
   std::string again = dir_ + "/x/y/file";
   EXPECT_EQ(FILE_make_dir(again.data(), 1), 1);  // parent exists
+}
+
+struct MakeDirCase {
+  const char *path;  // under the test directory
+  int flag;
+  int result;
+  const char *made;  // the directories made, in order of a walk
+};
+
+TEST_F(PathFiles, MakeDirTable) {
+  const MakeDirCase cases[] = {
+      {"a/b/c", 0, 0, "a a/b a/b/c"},
+      {"a/b/c", 1, 0, "a a/b"},
+      {"a/b/c", 3, 0, ""},
+      {"a/b/c/", 1, 0, "a a/b"},      // ending "/"s do not make a part
+      {"a//b/c", 2, 0, "a"},          // an empty part between two "/" counts
+      {"a/./b/c", 1, 0, "a a/b"},
+      {"a/../b/c", 1, 0, "a b"},
+      {"a\\b\\c", 1, 0, "a a/b"},  // backslashes are separators
+      {"a/b", -2, 0, "a a/b"},        // a negative count leaves out nothing
+      {"x", 1, 1, ""},                // the test directory exists
+  };
+  for (const MakeDirCase &c : cases) {
+    SCOPED_TRACE(std::string(c.path) + " " + std::to_string(c.flag));
+    const std::string base = dir_ + "/t";
+    std::filesystem::remove_all(base);
+    std::filesystem::create_directory(base);
+    std::string path = base + "/" + c.path;
+    EXPECT_EQ(FILE_make_dir(path.data(), c.flag), c.result);
+    EXPECT_EQ(path.find('\\'), std::string::npos);
+    std::vector<std::string> made;
+    for (const auto &e : std::filesystem::recursive_directory_iterator(base))
+      made.push_back(std::filesystem::relative(e.path(), base).string());
+    std::sort(made.begin(), made.end());
+    std::string joined;
+    for (const std::string &m : made) joined += (joined.empty() ? "" : " ") + m;
+    EXPECT_EQ(joined, c.made);
+  }
+  // No directory part, or nothing at all: nothing to make.
+  std::string plain = "plain";
+  EXPECT_EQ(FILE_make_dir(plain.data(), 0), 1);
+  EXPECT_EQ(FILE_make_dir(nullptr, 0), 1);
+}
+
+TEST_F(PathFiles, MakeDirGivesDirectoriesOfMode0755) {
+  const mode_t old = umask(0);
+  std::string path = dir_ + "/m/n/file";
+  EXPECT_EQ(FILE_make_dir(path.data(), 1), 0);
+  umask(old);
+  struct stat st;
+  ASSERT_EQ(stat((dir_ + "/m/n").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0755u);
 }
 
 TEST_F(PathFiles, OpenStreamsAndPipes) {

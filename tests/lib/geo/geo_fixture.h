@@ -12,6 +12,7 @@
 #include <string>
 
 #include "files/files.h"
+#include "files/files_testing.h"
 #include "geo/geo.h"
 #include "geo/geo_testing.h"
 #include "geo/map.h"

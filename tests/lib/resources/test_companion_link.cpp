@@ -12,6 +12,7 @@
 
 #include "companion.h"
 #include "files/files.h"
+#include "files/files_testing.h"
 #include "ipc/ipc.h"
 #include "ipc/ipc_testing.h"
 #include "messages/messages.h"

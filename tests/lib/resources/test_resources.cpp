@@ -7,6 +7,7 @@
 
 #include "date/date.h"
 #include "files/files.h"
+#include "files/files_testing.h"
 #include "messages/messages.h"
 #include "messages/messages_testing.h"
 #include "resources/resources.h"
