@@ -219,7 +219,9 @@ FILE *FILE_open(const char *name, const char *access) {
   if (FILE_is_stdio(name)) return access[0] == 'r' ? stdin : stdout;
   if (name[0] == '|') {
     std::fflush(nullptr);
-    FILE *p = popen(name + 1, access);
+    // A command is read from or written to; appending to it is writing to it
+    // (popen knows only "r" and "w").
+    FILE *p = popen(name + 1, access[0] == 'r' ? "r" : "w");
     if (p) g_open.pipes.insert(p);
     return p;
   }

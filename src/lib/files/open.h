@@ -34,9 +34,10 @@ int FILE_check_text(const char *name, const char **why);
 /// counts as 0). Returns 1 when nothing needed creating (no directory part, or the
 /// directory of the last part exists), else 0. Failures are silent.
 int FILE_make_dir(char *path, int flag);
-/// Opens a file, a pipe ("|command") or a standard stream; null on failure. Missing
-/// parent directories are created for "w" and "a" access. A regular file opened for
-/// reading that begins with the gzip signature is read decompressed.
+/// Opens a file, a pipe ("|command", read with "r" access, written with "w" or "a")
+/// or a standard stream; null on failure. Missing parent directories are created for
+/// "w" and "a" access. A regular file opened for reading that begins with the gzip
+/// signature is read decompressed.
 FILE *FILE_open(const char *name, const char *access);
 /// Why reading a stream of FILE_open failed (zlib's reason for a damaged or truncated
 /// compressed file, else "read error"); null when it did not fail.

@@ -365,8 +365,13 @@ void MESS_set_write_failed_exit(void (*hook)(int status)) {
 int MESS_flush() {
   close_file(g_mess.ofile, "output file", g_mess.ofile_name);
   g_mess.ofile_name.clear();
+  // The log is closed, not only flushed: a log that is a command ("|cat > x") is
+  // waited for, so that what it writes is there when the program has ended.
+  errno = 0;
   if (g_mess.pfile && (std::fflush(g_mess.pfile) == EOF || std::ferror(g_mess.pfile)))
     write_failed("log file", g_mess.pfile_name, errno ? errno : EIO);
+  close_file(g_mess.pfile, "log file", g_mess.pfile_name);
+  g_mess.pfile_name.clear();
   errno = 0;
   if (std::fflush(stdout) == EOF || std::ferror(stdout))
     write_failed("standard output", {}, errno ? errno : EIO);

@@ -111,8 +111,9 @@ int MESS_set_str(const char *str);
 int MESS_file(const char *filename, const char *access);
 /// Closes the copy file. Returns 0.
 int MESS_file_close();
-/// Closes the copy file and flushes the log file and standard output, with the
-/// write-error ending above. Returns 0. Called before the program ends.
+/// Closes the copy file and the log file (a log command is waited for) and flushes
+/// standard output, with the write-error ending above. Returns 0. Called before the
+/// program ends.
 int MESS_flush();
 /// Where messages go besides the copy file: 1 console and log file, 0 the log file
 /// alone, -1 console and a log with a time stamp on each message, 2 console and a log

@@ -185,6 +185,19 @@ TEST_F(Messages, FileOnlyLog) {
   EXPECT_EQ(slurp(log), "to the file\n");
 }
 
+TEST_F(Messages, FlushWaitsForALogCommand) {
+  // A log that is a command: when MESS_flush returns (the program's end), the
+  // command has written everything, however slowly it starts.
+  std::string log = dir_ + "/piped.txt";
+  MESS_set_str(("fi=|sleep 0.2; cat > " + log).c_str());
+  testing::internal::CaptureStdout();
+  MESS_print(M_PRINT, "through the pipe\n");
+  EXPECT_EQ(MESS_flush(), 0);
+  std::fflush(stdout);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(slurp(log), "through the pipe\n");
+}
+
 TEST_F(Messages, LogModes) {
   std::string log = dir_ + "/log.txt";
   {
