@@ -49,7 +49,7 @@ const std::vector<Report> &Reports() {
 void BM_DecodeOnly(benchmark::State &state) {
   const std::vector<Report> &reports = Reports();
   SFC_set_prhour(1800);
-  MESS_set(-1, M_OUT4 | M_DEBUG);  // the decoder's notes off, as in a normal run
+  MESS_set(MESS_USER_REMOVE, M_OUT4 | M_DEBUG);  // the decoder's notes off, as in a normal run
   SFC_report r;
   for (auto _ : state) {
     for (const Report &rep : reports) {
@@ -91,8 +91,8 @@ class QuietStdout {
 void BM_DecodeAndPrint(benchmark::State &state) {
   const std::vector<Report> &reports = Reports();
   SFC_set_prhour(1800);
-  MESS_set(-1, M_OUT4 | M_DEBUG);
-  MESS_set(1, 1);  // report rows
+  MESS_set(MESS_USER_REMOVE, M_OUT4 | M_DEBUG);
+  MESS_set(MESS_USER_ADD, M_PRINT & M_SUB_A);  // report rows
   SFC_set_print(2);
   SFC_report r;
   {
@@ -102,7 +102,7 @@ void BM_DecodeAndPrint(benchmark::State &state) {
         SFC_initialize(&r);
         std::memcpy(r.area, "UN", 3);
         SFC_decode_METAR(rep.text.c_str(), SFC_FMT_METAR, rep.bulletin, &r);
-        SFC_print_line(1, &r);
+        SFC_print_line(M_PRINT & M_SUB_A, &r);
       }
     }
   }

@@ -155,7 +155,7 @@ void BM_CutAndDecode(benchmark::State &state) {
     state.SkipWithError("no bulletin file to read");
     return;
   }
-  MESS_set(-1, M_OUT4 | M_DEBUG);  // the decoders' notes off, as in a normal run
+  MESS_set(MESS_USER_REMOVE, M_OUT4 | M_DEBUG);  // the decoders' notes off, as in a normal run
   FILE *f = DiskCopy(state, big);
   if (!f) return;
   long n = 0;

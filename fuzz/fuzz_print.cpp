@@ -66,7 +66,7 @@ int PrintedLines(int type, int dash, const SFC_report &r) {
   SFC_set_print(type);
   SFC_set_miss_dash(dash);
   Capture cap(stdout);
-  SFC_print_line(1, &r);
+  SFC_print_line(M_PRINT & M_SUB_A, &r);
   const std::string out = cap.Take();
   if (type == 2 || type == 4 || type == 5) {
     const std::string id(r.id, strnlen(r.id, 6));
@@ -83,7 +83,7 @@ void CheckRows(const SFC_report &r, const char *raw, int list) {
     SFC_set_print(json ? SFC_PRINT_JSON : SFC_PRINT_CSV);
     SFC_rows_set_raw(raw);
     Capture cap(stdout);
-    SFC_print_rows(1, rep, json, list);
+    SFC_print_rows(M_PRINT & M_SUB_A, rep, json, list);
     const std::string out = cap.Take();
     Check(Lines(out) == 1);
     return out.substr(0, out.size() - 1);
@@ -168,11 +168,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   for (int type = 1; type <= 8; ++type) {
     SFC_set_print(type);
     Capture cap(stdout);
-    SFC_print_line(1, nullptr);
+    SFC_print_line(M_PRINT & M_SUB_A, nullptr);
     (void)Lines(cap.Take());
   }
   Capture cap(stdout);
-  SFC_print_nice(1, text);
+  SFC_print_nice(M_PRINT & M_SUB_A, text);
   (void)Lines(cap.Take());
 
   SFC_print_reset_state();

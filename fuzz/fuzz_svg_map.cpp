@@ -71,7 +71,7 @@ int count(const std::string &text, const char *what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (size < 1) return 0;
-  MESS_set(0, 0);  // notes and warnings are not what is checked
+  MESS_set(MESS_USER_SET, 0);  // notes and warnings are not what is checked
   MAP_reset_state();
   ByteReader in{data, size};
   Domain d;

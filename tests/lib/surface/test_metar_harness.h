@@ -58,9 +58,9 @@ inline Decoded Decode(std::string_view text, const Options &o = {}) {
   SFC_initialize(&d.r);
   SFC_set_prhour(o.prhour);
   MESS_reset_state();
-  MESS_set(-1, 0xFFFFFFFFu);  // nothing but the classes asked for
+  MESS_set(MESS_USER_REMOVE, ~M_type{0});  // nothing but the classes asked for
   if (o.notes) {
-    MESS_set(1, o.notes);
+    MESS_set(MESS_USER_ADD, o.notes);
     testing::internal::CaptureStdout();
   }
   d.rc = SFC_decode_METAR(copy.c_str(), o.format, o.bulletin, &d.r);

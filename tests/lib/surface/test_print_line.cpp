@@ -470,7 +470,7 @@ TEST_F(PrintLine, Headers) {
 // Purpose: a class that is not shown prints nothing, not even the header; a
 // shown class prints with that class.
 TEST_F(PrintLine, HiddenClassPrintsNothing) {
-  MESS_set(-1, M_PRINT);  // no print classes at all
+  MESS_set(MESS_USER_REMOVE, M_PRINT);  // no print classes at all
   for (int format = 1; format <= 6; ++format) {
     SCOPED_TRACE(format);
     SFC_set_print(format);
@@ -479,7 +479,7 @@ TEST_F(PrintLine, HiddenClassPrintsNothing) {
   }
   SFC_print_reset_state();
   MESS_reset_state();
-  MESS_set(-1, 0x4);  // header class hidden, row class shown
+  MESS_set(MESS_USER_REMOVE, M_PRINT & M_SUB_C);  // header class hidden, row class shown
   EXPECT_EQ(Header(4), "");
   EXPECT_EQ(Print(Fresh(), 1), Line(kBlank2, {}));
 }

@@ -443,14 +443,14 @@ TEST_F(PrintMapTest, PrintedThroughTheMessageLevel) {
   MAP_domain(&d);
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  SFC_print_map(1, {station("KDEN", 39.85f, -104.65f, 0, full_report())}, "t");
+  SFC_print_map(M_PRINT & M_SUB_A, {station("KDEN", 39.85f, -104.65f, 0, full_report())}, "t");
   const std::string out = testing::internal::GetCapturedStdout();
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(xml_check::Check(out), "");
   EXPECT_NE(out.find("data-id=\"KDEN\""), std::string::npos);
-  MESS_set(0, 0);
+  MESS_set(MESS_USER_SET, 0);
   testing::internal::CaptureStdout();
-  SFC_print_map(1, {}, "t");
+  SFC_print_map(M_PRINT & M_SUB_A, {}, "t");
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 

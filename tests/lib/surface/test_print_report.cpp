@@ -223,9 +223,9 @@ TEST_F(PrintReport, HeatIndex) {
 // is hidden, and hides with the print classes.
 TEST_F(PrintReport, PrintClass) {
   SFC_report r = Fresh();
-  MESS_set(-1, 0x7);  // class 1, 2 and 4 hidden; 8 shown
+  MESS_set(MESS_USER_REMOVE, M_PRINT & (M_SUB_A | M_SUB_B | M_SUB_C));  // class 1, 2 and 4 hidden; 8 shown
   EXPECT_EQ(Report(&r), kTop);
-  MESS_set(-1, 0x8);
+  MESS_set(MESS_USER_REMOVE, M_PRINT & M_SUB_D);
   EXPECT_EQ(Report(&r), "");
 }
 

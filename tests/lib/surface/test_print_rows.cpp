@@ -75,7 +75,7 @@ class PrintRows : public PrinterTest {
   // One printed line of the row or header; `list` uses the current variable list.
   static std::string Line(const SFC_report *r, bool json, bool list = false) {
     const std::vector<std::string> lines =
-        Lines(Capture([&] { SFC_print_rows(1, r, json ? 1 : 0, list ? 1 : 0); }));
+        Lines(Capture([&] { SFC_print_rows(M_PRINT & M_SUB_A, r, json ? 1 : 0, list ? 1 : 0); }));
     EXPECT_EQ(lines.size(), 1u);
     return lines.empty() ? std::string() : lines[0];
   }
@@ -112,7 +112,7 @@ TEST_F(PrintRows, HeaderNamesTheRecordFields) {
   Input(false);
   std::vector<std::string> without_raw(kColumns.begin(), kColumns.end() - 1);
   EXPECT_EQ(Texts(Csv(nullptr)), without_raw);
-  EXPECT_EQ(Capture([] { SFC_print_rows(1, nullptr, 1, 0); }), "");
+  EXPECT_EQ(Capture([] { SFC_print_rows(M_PRINT & M_SUB_A, nullptr, 1, 0); }), "");
 }
 
 // Purpose: a real report in both formats, value by value against the report's
@@ -481,21 +481,21 @@ TEST_F(PrintRows, DispatchOfTheLinePrinter) {
   Input(false);
   const SFC_report r = KTVC();
   SFC_set_print(SFC_PRINT_CSV);
-  EXPECT_EQ(Lines(Capture([] { SFC_print_line(4, nullptr); })).at(0).substr(0, 12), "obs_time,id,");
-  EXPECT_EQ(Lines(Capture([&] { SFC_print_line(1, &r); })).size(), 1u);
-  MESS_set(0, 0);
-  EXPECT_EQ(Capture([&] { SFC_print_line(1, &r); }), "");
+  EXPECT_EQ(Lines(Capture([] { SFC_print_line(M_PRINT & M_SUB_C, nullptr); })).at(0).substr(0, 12), "obs_time,id,");
+  EXPECT_EQ(Lines(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); })).size(), 1u);
+  MESS_set(MESS_USER_SET, 0);
+  EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }), "");
   MESS_reset_state();
 
   SFC_set_print(SFC_PRINT_JSON);
-  EXPECT_EQ(Capture([] { SFC_print_line(4, nullptr); }), "");
-  EXPECT_EQ(Lines(Capture([&] { SFC_print_line(1, &r); })).at(0).substr(0, 12), "{\"obs_time\":");
+  EXPECT_EQ(Capture([] { SFC_print_line(M_PRINT & M_SUB_C, nullptr); }), "");
+  EXPECT_EQ(Lines(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); })).at(0).substr(0, 12), "{\"obs_time\":");
 
   RES_put("variable", "id,temp:C");
-  EXPECT_EQ(Capture([&] { SFC_print_line(1, &r); }), "{\"id\":\"KTVC\",\"temp_C\":0}\n");
+  EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }), "{\"id\":\"KTVC\",\"temp_C\":0}\n");
   SFC_set_print(SFC_PRINT_CSV);
-  EXPECT_EQ(Capture([] { SFC_print_line(4, nullptr); }), "id,temp_C\n");
-  EXPECT_EQ(Capture([&] { SFC_print_line(1, &r); }), "KTVC,0\n");
+  EXPECT_EQ(Capture([] { SFC_print_line(M_PRINT & M_SUB_C, nullptr); }), "id,temp_C\n");
+  EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }), "KTVC,0\n");
 }
 
 }  // namespace

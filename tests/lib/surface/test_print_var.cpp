@@ -44,7 +44,7 @@ class PrintVar : public PrinterTest {
   // The row of `r` for the list `text`.
   static std::string Row(const std::string &text, const SFC_report &r) {
     VAR_setup(nullptr, text.c_str());
-    return Capture([&] { SFC_print_var(1, &r); });
+    return Capture([&] { SFC_print_var(M_PRINT & M_SUB_A, &r); });
   }
 };
 
@@ -158,7 +158,7 @@ TEST_F(PrintVar, UnitsOnARealReport) {
   // Several columns in several units in one row, twice: the same texts.
   const std::string row = Row("id,temp:C::%.1f,wspd:m/s::%.2f,vis:km::%.2f,cldcl:m", r);
   EXPECT_EQ(row, "KTVC      0.0   4.12   1.61    427 \n");
-  EXPECT_EQ(Capture([&] { SFC_print_var(1, &r); }), row);
+  EXPECT_EQ(Capture([&] { SFC_print_var(M_PRINT & M_SUB_A, &r); }), row);
 }
 
 // Purpose: without an elevation (raw reports) the station pressure is missing,
@@ -174,12 +174,12 @@ TEST_F(PrintVar, NoElevationNoPressure) {
 // id,temp,dewp,rhum with its row.
 TEST_F(PrintVar, HeaderAndRow) {
   VAR_setup(nullptr, "id,temp:C,dewp:C,rhum,averyverylongname:abcdefghij");
-  EXPECT_EQ(Capture([] { SFC_print_var(4, nullptr); }),
+  EXPECT_EQ(Capture([] { SFC_print_var(M_PRINT & M_SUB_C, nullptr); }),
             "    id   temp   dewp   rhum averyv \n"
             "            C      C        abcdef \n");
   EXPECT_EQ(Row("id,temp,dewp,rhum", KTVC()), "KTVC       32     28     85 \n");
   VAR_setup(nullptr, "");
-  EXPECT_EQ(Capture([] { SFC_print_var(4, nullptr); }), "\n\n");
+  EXPECT_EQ(Capture([] { SFC_print_var(M_PRINT & M_SUB_C, nullptr); }), "\n\n");
 }
 
 // Purpose: missing values in every kind of column, with blanks and with dashes;
@@ -409,21 +409,21 @@ TEST_F(PrintVar, LongRowsAndUnterminatedFields) {
 TEST_F(PrintVar, Dispatch) {
   const SFC_report r = KTVC();
   SFC_set_print(6);
-  EXPECT_EQ(Capture([] { SFC_print_line(4, nullptr); }), "");
-  EXPECT_EQ(Capture([&] { SFC_print_line(1, &r); }), "");
+  EXPECT_EQ(Capture([] { SFC_print_line(M_PRINT & M_SUB_C, nullptr); }), "");
+  EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }), "");
 
   RES_put("variable", "id,temp:C::%.1f");
-  MESS_set(-1, M_PRINT);
-  EXPECT_EQ(Capture([&] { SFC_print_line(1, &r); }), "");
+  MESS_set(MESS_USER_REMOVE, M_PRINT);
+  EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }), "");
   EXPECT_EQ(VAR_get_num(), 0);  // not even built
   MESS_reset_state();
   testing::internal::CaptureStderr();
-  EXPECT_EQ(Capture([] { SFC_print_line(4, nullptr); }),
+  EXPECT_EQ(Capture([] { SFC_print_line(M_PRINT & M_SUB_C, nullptr); }),
             "    id   temp \n"
             "            C \n");
-  EXPECT_EQ(Capture([&] { SFC_print_line(1, &r); }), "KTVC      0.0 \n");
+  EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }), "KTVC      0.0 \n");
   RES_put("variable", "temp");  // the list is kept for the run
-  EXPECT_EQ(Capture([&] { SFC_print_line(1, &r); }), "KTVC      0.0 \n");
+  EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }), "KTVC      0.0 \n");
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "VAR_open_file: Unable to open var file: " SOURCE_DIR "/share/ZYP.var\n");
 
@@ -434,13 +434,13 @@ TEST_F(PrintVar, Dispatch) {
   RES_put("variable", "fi:sfcparse.var:aviation");
   SFC_set_print(6);
   testing::internal::CaptureStderr();
-  EXPECT_EQ(Capture([&] { SFC_print_line(1, &r); }),
+  EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }),
             "KTVC     2353    IFR     14    OVC    1.0     S-    240      8         29.68 \n");
   testing::internal::GetCapturedStderr();  // the default file's warning
 
   // Format 2 with a list: unchanged.
   SFC_set_print(2);
-  EXPECT_EQ(Capture([&] { SFC_print_line(1, &r); }).substr(0, 12), "KTVC   2353 ");
+  EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }).substr(0, 12), "KTVC   2353 ");
 }
 
 }  // namespace

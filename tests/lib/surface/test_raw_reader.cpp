@@ -191,7 +191,7 @@ TEST_F(RawReader, ChkTypeTraceLine) {
   char word[SFC_RAW_WORD_SIZE];
   testing::internal::CaptureStdout();
   SFC_chk_type("KDEN 121853Z 00000KT", id, word);
-  MESS_set(1, M_DEBUG & ~(M_DEBUG >> 1));  // the classifier's trace class
+  MESS_set(MESS_USER_ADD, M_DEBUG & M_SUB_D);  // the classifier's trace class
   SFC_chk_type("KDEN 121853Z 00000KT", id, word);
   SFC_chk_type("   ", id, word);
   std::fflush(stdout);

@@ -49,7 +49,7 @@ Decoded Decode(const std::string &text, int bulletin = kUS, int prhour = 0) {
 
 // The notes a decode prints, with the decoder's message class shown.
 std::string Notes(const std::string &text, int bulletin = kUS, int prhour = 0) {
-  MESS_set(1, SFC_SA_NOTE_CLASS);
+  MESS_set(MESS_USER_ADD, SFC_SA_NOTE_CLASS);
   testing::internal::CaptureStdout();
   Decode(text, bulletin, prhour);
   std::string out = testing::internal::GetCapturedStdout();

@@ -584,7 +584,7 @@ TEST(ScanpOutput, PrintAndTrace) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "scanp:12 X:3:1:1:1\n");
 
   MESS_reset_state();
-  MESS_set(0, 0x80000000u);
+  MESS_set(MESS_USER_SET, M_DEBUG & M_SUB_D);
   testing::internal::CaptureStdout();
   scanp(&p, "%d A", &v);
   static const ScanPattern kCompiled("%d A");
