@@ -19,6 +19,7 @@
 #include "date/date.h"
 #include "date/date_testing.h"
 #include "driver/sfc_parse.h"
+#include "driver/sfc_parse_testing.h"
 #include "files/files.h"
 #include "files/files_testing.h"
 #include "messages/messages.h"

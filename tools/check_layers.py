@@ -14,21 +14,28 @@ import sys
 
 # From the ground up. A module may include the modules of lower rank.
 LAYERS = [
-    ("util",),
-    ("fileio",),
-    ("messages",),
-    ("date",),
-    ("resources",),
-    ("ipc",),
-    ("files",),
-    ("calc", "geo"),
-    ("var", "station"),
-    ("surface",),
-    ("driver",),
+    ("util",),             # strings, character classes, numbers, tables
+    ("fileio",),           # files/open.* and files/paths.*: opening files, path texts
+    ("messages",),         # message classes, levels, log and copy files
+    ("date", "ipc"),       # dates and time labels; the companion's message queue
+    ("resources",),        # the resource store, start-up, conversion, prompts
+    ("files",),            # naming conventions, file entry, stepping
+    ("calc",),             # derived quantities, units
+    ("geo",),              # domains, projections, regions, shorelines
+    ("var", "station"),    # variable lists; station database and store
+    ("surface",),          # reports: readers, decoders, printers
+    ("driver",),           # the program
 ]
 
-# Edges upwards that the system's own calls need: (from, to) -> why.
-UPWARD = {}
+# Includes upwards that the system's own calls need: (file, module) -> why. Start-up
+# converts every resource value by its type, and two types belong to modules above
+# the store, which in turn read their settings from it.
+UPWARD = {
+    ("src/lib/resources/convert.cpp", "files"):
+        'an "hour" value becomes the file time (FILE_set_time)',
+    ("src/lib/resources/convert.cpp", "geo"):
+        'a "region" or "domain" value becomes the domain (DOM_decode)',
+}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z_]+)/([A-Za-z0-9_.]+)"', re.M)
 PRIVATE = re.compile(r"_(testing|internal|state)\.h$")
@@ -40,14 +47,14 @@ def module_of(path, src):
         return "driver"
     if rel[0] == "lib" and len(rel) > 2:
         # files/open.* is the plain file-opening layer below messages.
-        if rel[1] == "files" and rel[2].startswith("open."):
+        if rel[1] == "files" and rel[2].startswith(("open.", "paths.")):
             return "fileio"
         return rel[1]
     return None
 
 
 def target_of(module, header):
-    if module == "files" and header.startswith("open."):
+    if module == "files" and header.startswith(("open.", "paths.")):
         return "fileio"
     return module
 
@@ -71,7 +78,8 @@ def main():
                 continue
             if PRIVATE.search(header) and folder != path.parent.name:
                 refused.append(f"{path}: includes {folder}/{header}, another module's internals")
-            if there == here or rank[there] < rank[here] or (here, there) in UPWARD:
+            upward = (path.relative_to(root).as_posix(), there) in UPWARD
+            if there == here or rank[there] < rank[here] or upward:
                 continue
             if rank[there] == rank[here]:
                 refused.append(f"{path}: includes {folder}/{header} ({there}, the same layer as {here})")

@@ -1,4 +1,5 @@
 #include "driver/sfc_parse.h"
+#include "driver/sfc_parse_testing.h"
 
 #include <csignal>
 #include <cstdio>
@@ -16,7 +17,6 @@
 #include "geo/geo.h"
 #include "geo/map.h"
 #include "station/station.h"
-#include "station/station_testing.h"
 #include "surface/print_line.h"
 #include "surface/print_map.h"
 #include "surface/print_nice.h"
@@ -548,10 +548,7 @@ int SFC_parse_enter_func(const CTY_data *data, void *area) {
   return 0;
 }
 
-void SFC_reset_parse() {
-  g_driver.files_opened = 0;
-  CTY_reset_state();
-}
+void SFC_reset_parse() { g_driver.files_opened = 0; }
 
 int SFC_main(int argc, char **argv) {
   // A reader of standard output that goes away is a write error (status 1), not a

@@ -31,8 +31,6 @@ int SFC_dat_in_file();
 int SFC_parameter();
 
 const SFC_settings &SFC_get_settings();
-/// Test hook: the initial settings.
-void SFC_reset_settings();
 
 /// One station's slot in gathering mode: the station's last report of the current
 /// file, and what the slot keeps for the whole run. The station store holds one per
@@ -57,8 +55,6 @@ int SFC_parse_enter_func(const CTY_data *data, void *area);
 /// Processes one input file: the reports of the stations in `id_string` (comma-
 /// separated; null for all). Returns 1, or 0 when the file cannot be opened.
 int SFC_parse_file(const char *filename, const char *id_string);
-/// Test hook: no file opened yet, no station store.
-void SFC_reset_parse();
 
 /// Exit statuses: 0 normally (also after help and "exit"); 1 when output could not be
 /// written (see MESS_flush); 2 when no input file of the run could be opened; 7 when

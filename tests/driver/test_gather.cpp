@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "driver/sfc_parse.h"
+#include "driver/sfc_parse_testing.h"
 #include "resources/resources.h"
 #include "resources/resources_testing.h"
 

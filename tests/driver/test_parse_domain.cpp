@@ -5,6 +5,7 @@
 #include <string>
 
 #include "driver/sfc_parse.h"
+#include "driver/sfc_parse_testing.h"
 #include "files/files.h"
 #include "files/files_testing.h"
 #include "geo/geo.h"
@@ -14,6 +15,7 @@
 #include "messages/messages_testing.h"
 #include "resources/resources.h"
 #include "resources/resources_testing.h"
+#include "station/station_testing.h"
 
 namespace {
 
@@ -29,6 +31,7 @@ class ParseDomain : public ::testing::Test {
     MAP_reset_state();
     SFC_reset_settings();
     SFC_reset_parse();
+    CTY_reset_state();
   }
   // Parses the bulletin slice for one station, output caught; returns the warnings.
   static std::string Parse() {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "files/paths.h"
+#include "files/open.h"
 #include "messages/messages_testing.h"
 #include "messages/progress.h"
 #include "util/number.h"
