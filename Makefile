@@ -37,7 +37,7 @@ fuzz: deps
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 
 # clang-tidy with the checks of .clang-tidy over every source file of src/, through the
-# compile database of the build directory (findings are printed; they fail nothing yet).
+# compile database of the build directory; any finding fails (WarningsAsErrors).
 tidy: deps
 	dpkg -s clang-tidy >/dev/null 2>&1 || apt-get install -y -qq clang-tidy
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRICT_WARNINGS=$(STRICT) >/dev/null

@@ -197,7 +197,7 @@ struct KnownPair {
 };
 
 // Unit pairs kept at the most.
-constexpr std::size_t kPairsMax = 2 * VAR_MAX;
+constexpr std::size_t kPairsMax = std::size_t{2} * VAR_MAX;
 
 // The line's state: what it looked up once and keeps.
 struct VarState {
