@@ -149,10 +149,14 @@ std::string OldLine(const SFC_report &r, int hour) {
 
 // ---- new text form ------------------------------------------------------------------
 
-std::string Real(float v, const char *fmt = "%g") { return Present(v) ? Format(fmt, v) : "-99"; }
+// The value with `prec` decimals, or as "%g" writes it when prec is negative.
+std::string Real(float v, int prec = -1) {
+  if (!Present(v)) return "-99";
+  return prec < 0 ? Format("%g", static_cast<double>(v)) : Format("%.*f", prec, static_cast<double>(v));
+}
 
 std::string NewLine(const SFC_report &r) {
-  std::string line = Format("%-5s %s %s", Field(r.id).c_str(), Real(r.t, "%.1f").c_str(), Real(r.td, "%.1f").c_str());
+  std::string line = Format("%-5s %s %s", Field(r.id).c_str(), Real(r.t, 1).c_str(), Real(r.td, 1).c_str());
   long wind = -99;
   if (Present(r.w_dir) && Present(r.w_spd) && r.w_dir >= 0 && r.w_spd >= 0) {
     const long dir = std::lround(r.w_dir), spd = std::lround(r.w_spd);

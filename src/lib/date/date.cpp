@@ -102,10 +102,13 @@ struct LabelScan {
 };
 
 // Tries the label forms in order; true when one of them filled every field.
+// The scans read fields of at most two digits, which cannot overflow, and each
+// checks the count of fields it filled: sscanf is safe on these labels.
 bool ScanLabel(const char *text, LabelScan &r) {
   const std::size_t len = std::strlen(text);
 
   // "12Z 17 JAN 26" from the start.
+  // NOLINTNEXTLINE(cert-err34-c): two-digit fields, count checked
   if (std::sscanf(text, "%2dZ %2d %3s %2d", &r.hour, &r.day, r.mon, &r.year) == 4) return true;
   r = LabelScan{};
 
@@ -113,9 +116,11 @@ bool ScanLabel(const char *text, LabelScan &r) {
   // 93:0, so a scan that starts on a blank reads the hour as one digit.
   if (len >= 15) {
     const char *p = text + len - 15;
+    // NOLINTNEXTLINE(cert-err34-c): two-digit fields, count checked
     if (std::sscanf(p, "%2d%2dZ %2d %3s %2d", &r.hour, &r.min, &r.day, r.mon, &r.year) == 5) {
       int h = 0;
       int m = 0;
+      // NOLINTNEXTLINE(cert-err34-c): two-digit fields, count checked
       if (*p == ' ' && std::sscanf(p, "%1d%2d", &h, &m) == 2) {
         r.hour = h;
         r.min = m;
@@ -127,6 +132,7 @@ bool ScanLabel(const char *text, LabelScan &r) {
 
   // "12:30:45Z 17 JAN 26" at the end.
   if (len >= 19) {
+    // NOLINTNEXTLINE(cert-err34-c): two-digit fields, count checked
     if (std::sscanf(text + len - 19, "%2d:%2d:%2dZ %2d %3s %2d", &r.hour, &r.min, &r.sec, &r.day,
                     r.mon, &r.year) == 6)
       return true;
@@ -135,12 +141,14 @@ bool ScanLabel(const char *text, LabelScan &r) {
 
   // "12Z 17 JAN 26" at the end, after some other text.
   if (len >= 13) {
+    // NOLINTNEXTLINE(cert-err34-c): two-digit fields, count checked
     if (std::sscanf(text + len - 13, "%2dZ %2d %3s %2d", &r.hour, &r.day, r.mon, &r.year) == 4)
       return true;
     r = LabelScan{};
   }
 
   // Last resort, never written by DATE_make_label: "yy mm dd hh" as numbers.
+  // NOLINTNEXTLINE(cert-err34-c): two-digit fields, count checked
   if (std::sscanf(text, "%2d %2d %2d %2d", &r.year, &r.month, &r.day, &r.hour) == 4) return true;
   r = LabelScan{};
   return false;

@@ -245,12 +245,10 @@ void current_file(const char *text, char *buf) {
 
 // True (and the file named into buf) when `name` asks for the current or latest file.
 bool current_request(const char *name, char *buf) {
-  if (name[0] == '#') {
+  if (name[0] == '#' || strnicmp(name, "la", 2) == 0) {
     current_file(name, buf);
   } else if (strnicmp(name, "cu", 2) == 0) {
     current_file(name + 2, buf);
-  } else if (strnicmp(name, "la", 2) == 0) {
-    current_file(name, buf);
   } else {
     return false;
   }

@@ -179,9 +179,10 @@ std::string apply_key_assignments(std::string name) {
   return name;
 }
 
-std::string fmt_int(const char *format, long long v) {
+// The number with at least `digits` digits, zero-filled on the left ("%4.4d" for 4).
+std::string fmt_int(int digits, long long v) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, format, static_cast<int>(v));
+  std::snprintf(buf, sizeof buf, "%.*d", digits, static_cast<int>(v));
   return buf;
 }
 
@@ -426,7 +427,7 @@ int FILE_set_date(const Date *date, char *out) {
         break;
       case Field::Year: {
         long long v = set.year != MISSING ? set.year : (d.year < 0 ? -1 : d.year / n * n);
-        res += v < 0 ? "0000" : fmt_int("%4.4d", v);
+        res += v < 0 ? "0000" : fmt_int(4, v);
         fd.year = v < 0 ? MISSING : static_cast<int>(v);
         break;
       }
@@ -441,7 +442,7 @@ int FILE_set_date(const Date *date, char *out) {
           yy = (d.year % 100) / n * n;
           full = d.year - d.year % 100 + yy;
         }
-        res += yy < 0 ? "00" : fmt_int("%2.2d", yy);
+        res += yy < 0 ? "00" : fmt_int(2, yy);
         fd.year = yy < 0 ? MISSING : static_cast<int>(full);
         break;
       }
@@ -449,7 +450,7 @@ int FILE_set_date(const Date *date, char *out) {
       case Field::MonthName: {
         long long v = set.month != MISSING ? set.month : (d.month < 0 ? -1 : d.month / n * n);
         if (p.field == Field::Month) {
-          res += v < 0 ? "00" : fmt_int("%2.2d", v);
+          res += v < 0 ? "00" : fmt_int(2, v);
         } else if (v < 0) {
           res += "xxx";
         } else {
@@ -469,13 +470,13 @@ int FILE_set_date(const Date *date, char *out) {
           day = day_step(set.day) ? d.day / (-static_cast<long long>(set.day)) * (-static_cast<long long>(set.day))
                                   : d.day / n * n;
         if (p.field == Field::Day) {
-          res += day < 0 ? "00" : fmt_int("%2.2d", day);
+          res += day < 0 ? "00" : fmt_int(2, day);
           fd.day = day < 0 ? MISSING : static_cast<int>(day);
         } else {
           int jday = MISSING;
           if (day >= 0 && d.year >= 0 && d.month >= 0)
             DATE_monday_julian(d.year, d.month, static_cast<int>(day), &jday);
-          res += jday == MISSING ? "000" : fmt_int("%3.3d", jday);
+          res += jday == MISSING ? "000" : fmt_int(3, jday);
           fd.jday = jday;
           fd.month = d.month < 0 ? MISSING : d.month;
           fd.day = day < 0 ? MISSING : static_cast<int>(day);
@@ -494,7 +495,7 @@ int FILE_set_date(const Date *date, char *out) {
           int stp = step_part(field);
           v = stp > 0 ? value / stp * stp + offset_part(field) : value / n * n;
         }
-        res += v < 0 ? "00" : fmt_int("%2.2d", v);
+        res += v < 0 ? "00" : fmt_int(2, v);
         (hour ? fd.hour : fd.min) = v < 0 ? MISSING : static_cast<int>(v);
         break;
       }

@@ -157,11 +157,9 @@ bool take_region(const char *param, Domain *d) {
   } else if (colon) {
     std::string file(param, static_cast<size_t>(colon - param));
     const char *name = colon + 1;
-    if (file.empty()) {
-      region_not_found(param, d);
-    } else if (!*name) {
+    if (!file.empty() && !*name) {
       DOM_read_menu(file.c_str());
-    } else if (DOM_search_file(file.c_str(), name, domstr)) {
+    } else if (!file.empty() && DOM_search_file(file.c_str(), name, domstr)) {
       decode_entry(param, domstr, d);
     } else {
       region_not_found(param, d);

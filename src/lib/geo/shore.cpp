@@ -239,16 +239,16 @@ bool valid_box(const MAP_limits &box) {
 // Whether bin (row, col) of `b` reaches into `box`: the rectangle around its
 // visible sample points meets the box.
 bool bin_in_box(const Binned &b, int row, int col, const MAP_limits &box) {
-  const float size = b.bin_minutes / 60.0f;
-  const float lat0 = 90.0f - (row + 1) * size;
-  const float lon0 = col * size;
+  const float size = static_cast<float>(b.bin_minutes) / 60.0f;
+  const float lat0 = 90.0f - static_cast<float>(row + 1) * size;
+  const float lon0 = static_cast<float>(col) * size;
   float x_min = 0, x_max = 0, y_min = 0, y_max = 0;
   bool any = false;
   for (int i = 0; i < BIN_SAMPLES; ++i) {
     for (int j = 0; j < BIN_SAMPLES; ++j) {
       float x, y;
-      const float lat = lat0 + size * i / (BIN_SAMPLES - 1);
-      const float lon = lon0 + size * j / (BIN_SAMPLES - 1);
+      const float lat = lat0 + size * static_cast<float>(i) / (BIN_SAMPLES - 1);
+      const float lon = lon0 + size * static_cast<float>(j) / (BIN_SAMPLES - 1);
       if (!MAP_tran(lat, lon, &x, &y) || !std::isfinite(x) || !std::isfinite(y)) continue;
       if (!any) {
         x_min = x_max = x;

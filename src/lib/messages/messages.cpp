@@ -124,6 +124,8 @@ size_t log_stamp(char (&stamp)[LOG_STAMP_SIZE]) {
   return n < 0 ? 0 : std::strlen(stamp);
 }
 
+// The caller's printf format (MESS_print's, checked at its call sites) and arguments.
+size_t format(const char *mess, va_list args) __attribute__((format(printf, 1, 0)));
 size_t format(const char *mess, va_list args) {
   // Rows of the tables come as one "%s\n" line each: copy them without the
   // formatter (the bytes are the same).

@@ -58,7 +58,7 @@ void AtExit() { MESS_progress_end(); }
 
 void Draw(double t) {
   const double elapsed = t - g_progress.start;
-  const double rate = elapsed > 0.0 ? g_progress.reports / elapsed : 0.0;
+  const double rate = elapsed > 0.0 ? static_cast<double>(g_progress.reports) / elapsed : 0.0;
   char text[128];
   const int n = std::snprintf(text, sizeof text, "\r%d of %d files done, %.0f reports/s\033[K",
                               g_progress.done, g_progress.files, rate);

@@ -178,10 +178,13 @@ void apply_hour(const char *data) {
   } else if (len == 6 && !colon) {
     // Fixed widths cannot overflow; a field the scan does not reach stays missing,
     // so the count of fields read is not needed.
+    // NOLINTNEXTLINE(cert-err34-c)
     std::sscanf(data, "%2d%2d%2d", &d.month, &d.day, &d.hour);
   } else if (len == 4 && !colon && zyp::is_digit(data[0])) {
+    // NOLINTNEXTLINE(cert-err34-c)
     std::sscanf(data, "%2d%2d", &d.day, &d.hour);
   } else if (len == 3 && !colon && zyp::is_digit(data[0])) {
+    // NOLINTNEXTLINE(cert-err34-c)
     std::sscanf(data, "%1d%2d", &d.day, &d.hour);
   } else if (std::strchr(data, 'd')) {
     scan_fields(data, {{&d.day, 'd'}, {&d.hour, ':'}, {&d.min, '\0'}});
@@ -233,9 +236,8 @@ int RES_conv_data(const char *data, void *out, DEF_convert cvt) {
     case CV_bool: {
       if (!out) return 0;
       int *b = static_cast<int *>(out);
-      if (!data || !*data) {
-        *b = 1;
-      } else if (stricmp(data, "true") == 0 || stricmp(data, "on") == 0 || stricmp(data, "yes") == 0) {
+      if (!data || !*data || stricmp(data, "true") == 0 || stricmp(data, "on") == 0 ||
+          stricmp(data, "yes") == 0) {
         *b = 1;
       } else if (stricmp(data, "false") == 0 || stricmp(data, "off") == 0 || stricmp(data, "no") == 0) {
         *b = 0;

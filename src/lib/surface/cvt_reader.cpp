@@ -30,7 +30,7 @@
 namespace {
 
 // Bytes of a netCDF file too large for memory in which its header must lie.
-constexpr std::size_t kLargeHeaderMax = 16u * 1024 * 1024;
+constexpr std::size_t kLargeHeaderMax = std::size_t{16} * 1024 * 1024;
 
 // Zero bytes added behind a netCDF file in memory that does not open without them.
 constexpr std::size_t kHeaderSlack = 64;

@@ -87,7 +87,7 @@ constexpr int SFC_CVT_COMMENT_LEN = 69;
 /// Characters of the new form's weather word.
 constexpr int SFC_CVT_WEATHER_LEN = 19;
 /// Largest netCDF file read into memory; a larger regular file is read from the disk.
-constexpr std::size_t SFC_CVT_MEMORY_MAX = 512u * 1024 * 1024;
+constexpr std::size_t SFC_CVT_MEMORY_MAX = std::size_t{512} * 1024 * 1024;
 /// Identifier characters read from a text line.
 constexpr int SFC_CVT_ID_LEN = 10;
 

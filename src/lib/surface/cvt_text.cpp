@@ -203,8 +203,8 @@ void ShipPosition(SFC_report &r, int lat10, int lon10) {
   std::snprintf(r.area, sizeof r.area, "SHIP");
   r.elev = 0;
   if (lat10 >= -900 && lat10 <= 900 && lon10 >= -3600 && lon10 <= 3600) {
-    r.lat = lat10 / 10.0f;
-    r.lon = lon10 / 10.0f;
+    r.lat = static_cast<float>(lat10) / 10.0f;
+    r.lon = static_cast<float>(lon10) / 10.0f;
   }
 }
 
@@ -213,11 +213,13 @@ void ShipPosition(SFC_report &r, int lat10, int lon10) {
 void Wind(SFC_report &r, int v, bool new_form) {
   if (v < 0) return;
   if (new_form && v > 4999) {
+    const int dir = v / 1000;  // whole degrees: the digits above the speed
     r.w_spd = static_cast<float>(v % 1000);
-    r.w_dir = static_cast<float>(v / 1000);
+    r.w_dir = static_cast<float>(dir);
   } else {
+    const int dir = v / 100 * 10;  // tens of degrees: the digits above the speed
     r.w_spd = static_cast<float>(v % 100);
-    r.w_dir = static_cast<float>(v / 100 * 10);
+    r.w_dir = static_cast<float>(dir);
   }
 }
 
@@ -237,7 +239,7 @@ void ReadOld(Scan &sc, int hour, SFC_report &r) {
   if (!sc.Lit('.') || !sc.Int(3, v)) return;
   r.pmb = Pressure(static_cast<float>(v));
   if (!sc.Lit('.') || !sc.Int(3, v)) return;
-  if (v >= 0) r.vis = v / 10.0f;
+  if (v >= 0) r.vis = static_cast<float>(v) / 10.0f;
   int height = 0;
   if (!sc.Lit('.') || !sc.Int(3, height)) return;
   std::string_view cover;
@@ -245,7 +247,7 @@ void ReadOld(Scan &sc, int hour, SFC_report &r) {
   if (IsCover(cover[0])) {
     r.num_cld = 1;
     r.cld_cover[0] = cover[0];
-    if (height >= 0) r.cld_height[0] = height * 100.0f;
+    if (height >= 0) r.cld_height[0] = static_cast<float>(height) * 100.0f;
   }
   std::string_view wx;
   if (!sc.Lit('.') || !sc.Until(9, '.', wx)) return;
@@ -262,14 +264,14 @@ void ReadOld(Scan &sc, int hour, SFC_report &r) {
   if (sc.Lit('P')) {
     if (!sc.Int(3, a) || !sc.Lit('.')) return;
     // app: the characteristic a (5 to 8 falling) and the change pp in tenths.
-    if (a >= 0) r.ptend = (a % 100) / 10.0f * (a >= 500 ? -1.0f : 1.0f);
+    if (a >= 0) r.ptend = static_cast<float>(a % 100) / 10.0f * (a >= 500 ? -1.0f : 1.0f);
   }
   // Precipitation: one number is hundredths of an inch, two are inches and
   // hundredths ("r25." 0.25, "r1.05." 1.05).
   for (auto [letter, field] : {std::pair{'r', &r.rain6}, std::pair{'R', &r.rain24}}) {
     if (!sc.Lit(letter)) continue;
     if (!sc.Int(0, a) || !sc.Lit('.')) return;
-    float amount = a / 100.0f;
+    float amount = static_cast<float>(a) / 100.0f;
     if (sc.Digits(2, b)) {
       amount = static_cast<float>(a + b / 100.0);
       if (a >= 0) *field = amount;

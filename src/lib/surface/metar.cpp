@@ -516,6 +516,9 @@ void DecodeSky(parse_param &p, const Patterns &k, SFC_report *r) {
     const bool oktas_group = zyp::is_digit(scanp_char(&p, 0)) && zyp::is_alpha(scanp_char(&p, 1));
     int oktas = 0, height = 0;
     char cover[SCANP_TEXT_SIZE];
+    // The patterns are tried in this order (the first that fits takes the group), so
+    // the two oktas forms with a height stay apart around the form without one.
+    // NOLINTNEXTLINE(bugprone-branch-clone)
     if (Maybe(oktas_group) && Take(p, k.oktas, 3, &oktas, cover, &height)) {
       AddLayer(r, OktasCover(oktas), Hundreds(height));
     } else if (Maybe(oktas_group) && Take(p, k.oktas_slashes, 3, &oktas, cover)) {

@@ -30,7 +30,6 @@ constexpr float kBarbStep = 4.0f;      // distance between barbs along the shaft
 constexpr float kPennant = 5.0f;       // width of a pennant along the shaft
 constexpr float kFont = 11.0f;         // numbers and weather
 constexpr float kIdFont = 8.0f;        // identifier
-constexpr float kMFont = 7.0f;         // "M" of a missing cover
 constexpr float kCharWidth = 0.6f;     // monospace advance, in font sizes
 constexpr float kAscent = 0.8f;        // text above the baseline, in font sizes
 constexpr float kDescent = 0.25f;      // text below the baseline, in font sizes

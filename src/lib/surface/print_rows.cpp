@@ -168,7 +168,7 @@ bool ObsTime(const Input &in, int hhmm, char *out, std::size_t size) {
   if (!in.dated || size < SFC_OBS_TIME_SIZE || hhmm < 0 || hhmm / 100 > 23 || hhmm % 100 > 59)
     return false;
   const int hh = hhmm / 100, mm = hhmm % 100;
-  const std::int64_t t = in.day_start + hh * 3600 + mm * 60;
+  const std::int64_t t = in.day_start + static_cast<std::int64_t>(hh * 3600 + mm * 60);
   int day = 1;
   if (t - in.file_secs > kHalfDay) day = 0;
   else if (in.file_secs - t > kHalfDay) day = 2;

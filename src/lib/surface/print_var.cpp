@@ -197,7 +197,7 @@ struct KnownPair {
 };
 
 // Unit pairs kept at the most.
-constexpr std::size_t kPairsMax = 2 * VAR_MAX;
+constexpr std::size_t kPairsMax = std::size_t{2} * VAR_MAX;
 
 // The line's state: what it looked up once and keeps.
 struct VarState {
@@ -449,7 +449,14 @@ int SFC_set_print_str(float val, const char *iunits, const char *ounits, const c
     f = ReadFormat(format);
   }
   if (f.plain) WritePlain(f, val, str, size);
-  else std::snprintf(str, size, format, static_cast<double>(val));
+  else {
+    // The user's format is not a literal, but ReadFormat above accepted it only as
+    // one floating-point conversion ("%[flags][width][.prec][l]f|e|g") and nothing else.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    std::snprintf(str, size, format, static_cast<double>(val));
+#pragma GCC diagnostic pop
+  }
   return 0;
 }
 

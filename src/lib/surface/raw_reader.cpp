@@ -22,9 +22,9 @@ constexpr M_type kTraceClass = M_DEBUG & ~(M_DEBUG >> 1);
 constexpr int kPrTypeInitial = 1;
 
 // Bytes read from the stream and not yet cut into lines.
-constexpr size_t kBlockSize = 64 * 1024;
+constexpr size_t kBlockSize = size_t{64} * 1024;
 // How far ahead the line ends of a product are looked at.
-constexpr size_t kLookBytes = 16 * 1024;
+constexpr size_t kLookBytes = size_t{16} * 1024;
 constexpr int kLookLines = 64;
 // Empty lines in second places that make a product's line ends doubled.
 constexpr int kDoubledMinPairs = 3;

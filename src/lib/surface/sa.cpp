@@ -662,7 +662,7 @@ bool PtendPrecipAmount(SaDecode &d, const Got &g) {
   float amount = g.f[2] / 100.0f;
   char text[SCANP_TEXT_SIZE];
   if (scanp(&p, kInches, text) == 1 && (p.done || scanp_char(&p, p.len) == '\0')) {
-    amount += text[0] == 'O' ? 1 : text[0] == 'F' ? 4 : text[1] == 'W' ? 2 : 3;
+    amount += text[0] == 'O' ? 1.0f : text[0] == 'F' ? 4.0f : text[1] == 'W' ? 2.0f : 3.0f;
     scanp_inc(&p);
   }
   if (SixHourly(d.prhour)) d.r->rain6 = amount;
