@@ -405,13 +405,15 @@ int DATE_decode_label(const char *label, Date *date) {
 int DATE_decode_month(const char *str) {
   if (str == nullptr || str[0] == '\0') return 0;
   switch (str[0]) {
-  case 'F': case 'f': return 2;
-  case 'S': case 's': return 9;
-  case 'O': case 'o': return 10;
-  case 'N': case 'n': return 11;
-  case 'D': case 'd': return 12;
-  default: break;
+    // clang-format off
+    case 'F': case 'f': return 2;
+    case 'S': case 's': return 9;
+    case 'O': case 'o': return 10;
+    case 'N': case 'n': return 11;
+    case 'D': case 'd': return 12;
+    default: break;
   }
+  // clang-format on
   auto pair = [](char a, char b, char upper_a, char upper_b) {
     return (a == upper_a && b == upper_b) ||
            (a == upper_a - 'A' + 'a' && b == upper_b - 'A' + 'a');

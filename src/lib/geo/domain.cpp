@@ -213,6 +213,7 @@ struct Template {
 };
 
 // Tried in this order; the first that takes every parameter wins.
+// clang-format off
 const Template templates[] = {
     {{DOM_I_PROJ, DOM_I_PLON, DOM_I_CLAT, DOM_I_CLON, DOM_I_NX, DOM_I_NY, DOM_I_DX, DOM_I_DY},
      Completion::None, "proj,plon,clat,clon,nx,ny,dx,dy"},
@@ -234,6 +235,7 @@ const Template templates[] = {
     {{DOM_I_STATION}, Completion::PolarDefault, "id:###"},
     {{DOM_I_REGION}, Completion::None, "reg:REG"},
 };
+// clang-format on
 
 void default_grid(Domain *d) {
   d->nx = DOM_NX_DEFAULT;

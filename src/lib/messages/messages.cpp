@@ -36,6 +36,7 @@ M_type &mess_level = mess_detail::level;  // the shown classes (outside the stru
 void exit_program(int status) { std::exit(status); }
 
 // The module's state, one record for the process.
+// clang-format off
 struct MessState {
   int mess_set = 0;                    // user settings of the level so far
   int mess_out = 1;                    // where messages go (MESS_set_out)
@@ -53,6 +54,7 @@ struct MessState {
   int plot_it[PLOT_NUM] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};  // the plot switches
   std::vector<char> text = std::vector<char>(512);  // the current message, formatted (reused)
 };
+// clang-format on
 MessState g_mess;
 
 

@@ -216,10 +216,12 @@ void apply_hour(const char *data) {
 
 int RES_set_device(const char *str) {
   switch (str ? str[0] : '\0') {
+    // clang-format off
     case 'P': case 'p': return 4;
     case 'H': case 'h': case 'Q': case 'q': return 5;
     case 'M': case 'm': return 3;
     case 'W': case 'w': return 6;
+    // clang-format on
     default: return 1;
   }
 }

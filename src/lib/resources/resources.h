@@ -13,6 +13,7 @@
 // ---- conversion kinds ---------------------------------------------------------
 
 /// How a resource value is converted for its row (see RES_conv_data).
+// clang-format off
 enum DEF_convert {
   CV_none = 0, CV_bool = 1, CV_int = 2, CV_short = 3, CV_long = 4, CV_float = 5,
   CV_string = 6, CV_strcpy = 7, CV_path = 8, CV_mess = 9, CV_draw = 10, CV_current = 11,
@@ -20,10 +21,12 @@ enum DEF_convert {
   CV_device = 17, CV_plot_type = 18, CV_color = 19, CV_domain = 20, CV_strings = 21,
   CV_batch = 22, CV_help = 23
 };
+// clang-format on
 
 // ---- resource identifiers -------------------------------------------------------
 
 /// The identifiers of the resources a program can ask for (fixed numbers).
+// clang-format off
 enum res_type {
   RES_null = 0, RES_age, RES_background, RES_batch, RES_bin_path, RES_bull_file,
   RES_city_file, RES_color_cgrid, RES_color_clabel, RES_color_cloud, RES_color_cmap,
@@ -47,6 +50,7 @@ enum res_type {
   RES_window_num, RES_color_watch, RES_log_file, RES_grid_domain, RES_inputg,
   RES_text_path, RES_model_path, RES_sat_path
 };
+// clang-format on
 /// The numbers are part of the interface: none may move.
 static_assert(RES_sat_path == 114, "resource identifiers are fixed numbers");
 

@@ -11,6 +11,7 @@ namespace {
 // Help kinds beside the plain one-line entry.
 constexpr int H_PLAIN = 0, H_MESSAGE = 1, H_DOMAIN = 2, H_REGION = 3;
 
+// clang-format off
 constexpr ResEntry entries[] = {
     {RES_help, "help", "zyphelp", "h", 0, CV_help, "-h", "Print this help", H_PLAIN},
     {RES_batch, "batch", "zypbatch", "ba", 0, CV_batch, "-ba", "Run program in batch mode", H_PLAIN},
@@ -104,6 +105,7 @@ constexpr ResEntry entries[] = {
     {RES_filename, "filename", "zypfilename", nullptr, 1, CV_strcpy, "file", "Input file name", H_PLAIN},
     {RES_values, "value", "zypvalue", nullptr, RES_POS_ALL, CV_strings, "value [value...]", "Values", H_PLAIN},
 };
+// clang-format on
 
 }  // namespace
 

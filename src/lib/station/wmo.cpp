@@ -14,6 +14,7 @@ struct Range {
 };
 
 // Ranges with their identifier prefixes, ascending; numbers in no range have none.
+// clang-format off
 constexpr Range kRanges[] = {
     {1000, 1499, "EN"},   {2000, 2699, "ES"},   {2800, 2999, "EF"},   {3000, 3949, "EG"},
     {3950, 3999, "EI"},   {4000, 4099, "BI"},   {4100, 4399, "BG"},   {6000, 6199, "EK"},
@@ -67,6 +68,7 @@ constexpr Range kRanges[] = {
     {93000, 93999, "NZ"}, {94100, 95999, "Y"},  {96000, 96999, "WI"}, {97000, 97999, "WA"},
     {98000, 98999, "RP"},
 };
+// clang-format on
 
 const char *prefix_of(int wmo) {
   size_t lo = 0, hi = sizeof kRanges / sizeof kRanges[0];
@@ -92,6 +94,7 @@ struct FirstLetter {
 };
 
 // Bases added by the two prefix characters (OE is decided by its digits).
+// clang-format off
 constexpr FirstLetter kBases[] = {
     {'E', {{"N", 1000}, {"SF", 2000}, {"GI", 3000}, {"KHBL", 6000}, {"D", 10000}, {"P", 12000}}},
     {'B', {{"IG", 4000}}},
@@ -116,6 +119,7 @@ constexpr FirstLetter kBases[] = {
     {'A', {{"G", 91000}, {"Y", 92000}}},
     {'N', {{"VWG1FLSCT", 91000}, {"Z", 93000}}},
 };
+// clang-format on
 
 int base_of(char first, char second, int digits) {
   if (first == 'O' && second == 'E') return digits > 300 ? 40000 : digits < 300 ? 41000 : 0;

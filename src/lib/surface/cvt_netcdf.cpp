@@ -48,6 +48,7 @@ struct FloatVar {
 
 // The report form's quantities that are one number each. The first three are the
 // location.
+// clang-format off
 constexpr FloatVar kReportFloats[] = {
     {"lat", &SFC_report::lat, Conv::NONE},
     {"lon", &SFC_report::lon, Conv::NONE},
@@ -71,6 +72,7 @@ constexpr FloatVar kReportFloats[] = {
     {"VIS", &SFC_report::vis, Conv::KM_TO_MI},
     {"SNOW", &SFC_report::scover, Conv::MM_TO_IN},
 };
+// clang-format on
 constexpr std::size_t kLocationFloats = 3;
 static_assert(std::size(kReportFloats) == 21, "one slot per variable");
 

@@ -143,9 +143,11 @@ char OktasAsLetter(char code) {
   switch (code) {
     case '0': return 'C';
     case '1': return 'F';
+    // clang-format off
     case '2': case '3': return 'S';
     case '4': case '5': case '6': return 'B';
     case '7': case '8': return 'O';
+    // clang-format on
     case '9': return 'X';
     default: return code;
   }
@@ -187,6 +189,7 @@ void LayerTwoLine(Row &row, char code, float height) {
   const char *with = nullptr;     // after "%3.0f"
   const char *without = nullptr;  // the whole column
   switch (code) {
+    // clang-format off
     case 'C': with = " CLR "; without = "    CLR "; break;
     case 'F': with = " FEW "; without = "   -FEW "; break;
     case 'S': with = " SCT "; without = "    SCT "; break;
@@ -197,6 +200,7 @@ void LayerTwoLine(Row &row, char code, float height) {
     case 'b': with = "-BKN "; without = "   -BKN "; break;
     case 'o': with = "-OVC "; without = "   -OVC "; break;
     case 'x': with = "-X   "; without = "   -X   "; break;
+    // clang-format on
     case ' ':
       if (known) {
         row.Text("    M   ");

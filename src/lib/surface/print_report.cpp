@@ -37,12 +37,14 @@ void Emit(Row &row) {
 // The cover word of a layer; null for a code without one.
 const char *CoverWord(char code) {
   switch (code) {
+    // clang-format off
     case '0': case 'C': return "clear";
     case '1': case 'F': return "few";
     case '2': case '3': case 'S': return "scattered";
     case '4': case '5': case '6': case 'B': return "broken";
     case '7': case '8': case 'O': return "overcast";
     case '9': case 'X': return "obscured";
+    // clang-format on
     case 's': return "thin scattered";
     case 'b': return "thin broken";
     case 'o': return "thin overcast";

@@ -214,7 +214,9 @@ struct Name {
   std::string_view plain;
   std::string_view json;
 };
+// clang-format off
 #define ROWS_NAME(n) Name{n, "\"" n "\":"}
+// clang-format on
 
 // One row (or the CSV header) written into `line`, field by field. Column names
 // are plain: letters, digits and a few signs that neither format quotes.

@@ -36,6 +36,7 @@ constexpr const char *kDefaultFormat = "%4.0f";
 // than a line buffer goes out in pieces.
 constexpr std::size_t kColumnMax = SFC_COMMENT_SIZE + 8;
 
+// clang-format off
 enum class Col {
   kId, kOtime, kTemp, kDewp, kDewd, kWdir, kWspd, kWgst, kAlt, kPres, kWx, kSaowx, kTxtwx,
   kVis, kCldcl, kCldcv, kPtend, kPrec1, kPrec3, kPrec6, kPrec12, kPrec24, kPrec, kExtt,
@@ -43,6 +44,7 @@ enum class Col {
   kWavhgt, kVpres, kSvpres, kWchilt, kWchill2, kWchilf, kHeat, kHumit, kMrat, kSmrat, kShum,
   kRhum, kWetblb, kThetaw, kThetae, kThetav, kTheta, kVtemp, kFr, kRmk, kUnknown,
 };
+// clang-format on
 
 struct Known {
   std::string_view name;  // lower case

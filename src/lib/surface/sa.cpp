@@ -114,9 +114,11 @@ bool Heading(SaDecode &d) {
   scanp_inc(&p);
   CopyText(d.r->id, SFC_ID_SIZE, id, 4);
   CopyText(d.r->area, SFC_AREA_SIZE, word, 2);
+  // clang-format off
   if (word[1] == 'P') d.r->type |= SFC_TYPE_SPECIAL;             // SP
   else if (word[0] == 'R') d.r->type |= SFC_TYPE_RECORD_SPECIAL;  // RS
   else d.r->type |= SFC_TYPE_ROUTINE;                             // SA, SM
+  // clang-format on
 
   Take(p, kCorrection, 1);
   int time = SFC_MISSING;
@@ -206,11 +208,13 @@ void Sky(SaDecode &d) {
       p = look;  // the sky is reported missing
       return;
     } else if (d.mexico() && Take(look, kMexican, 1, word)) {
+      // clang-format off
       if (word[0] == 'D') cover = 'C';       // DESP, DSP
       else if (word[0] == 'M') cover = 'S';  // MNU
       else if (word[0] == 'N') cover = 'B';  // NUB
       else if (word[0] == 'C') cover = 'O';  // CDO
       else cover = 'X';
+      // clang-format on
     } else {
       return;  // no layer: the height read belongs to what follows
     }
@@ -534,12 +538,14 @@ inline bool ShapeFits(const parse_param &p, const char *shape) {
   for (int k = 0; shape[k]; ++k) {
     const char c = scanp_char(&p, k);
     switch (shape[k]) {
+      // clang-format off
       case '.': break;
       case 's': if (c != '/' && c != ' ') return false; break;
       case 'b': if (!scanp_blank(c)) return false; break;
       case 'n': if (!zyp::is_digit(c) && c != '/') return false; break;
       default: if (c != shape[k]) return false; break;
     }
+    // clang-format on
   }
   return true;
 }
@@ -886,10 +892,12 @@ bool TryUsRow(SaDecode &d, const UsTable &table, int i) {
     n = scanp_walk(&p, pat, targets, count);
   }
   switch (row.need) {
+    // clang-format off
     case Need::EXACT: if (n != row.count) return false; break;
     case Need::AT_LEAST: if (n < row.count) return false; break;
     case Need::WHOLE: if (n != row.count || !p.done) return false; break;
   }
+  // clang-format on
   if (row.cover != kAnyCover && !CoveredPast(p, row.cover)) return false;
   if (row.act && !row.act(d, got)) return false;
   if (row.note) Note(row.note);

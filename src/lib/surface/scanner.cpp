@@ -42,6 +42,7 @@ enum class ScanOp : std::uint8_t {
 
 constexpr int kMaxListedAlts = 16;
 
+// clang-format off
 struct ScanElement {
   ScanOp op;
   char conv;             // conversion character of a directive
@@ -64,6 +65,7 @@ struct ScanElement {
   std::uint8_t alt_len[kMaxListedAlts];  // ALT: length of each alternative
   std::uint64_t set[4];  // SET members; ALT first characters of its alternatives
 };
+// clang-format on
 
 namespace {
 
@@ -163,11 +165,13 @@ bool ResolveOp(ScanElement &e) {
     case 'D': e.op = ScanOp::INT_BLANKS; return true;
     case 'f': e.op = ScanOp::REAL; return true;
     case 'F': e.op = ScanOp::REAL_BLANKS; return true;
+    // clang-format off
     case 's': e.op = ScanOp::CLASS; e.cls = kSpace; e.negate = true; return true;
     case 'A': e.op = ScanOp::CLASS; e.cls = kAlpha; return true;
     case 'N': e.op = ScanOp::CLASS; e.cls = kDigit; return true;
     case 'w': e.op = ScanOp::CLASS; e.cls = kBlank; return true;
     case 'W': e.op = ScanOp::CLASS; e.cls = kLineBlank; return true;
+    // clang-format on
     case 'S': e.op = ScanOp::REST; return true;
     case 'c': e.op = ScanOp::CHARS; return true;
     case 'n': e.op = ScanOp::COUNT; return true;

@@ -419,9 +419,11 @@ std::string Unescape(std::string_view text) {
 
 void Unmatched(char bracket) {
   switch (bracket) {
+    // clang-format off
     case '[': case ']': MESS_print(kWarnC, "Unmatched []\n"); break;
     case '(': case ')': MESS_print(kWarnC, "Unmatched ()\n"); break;
     case '{': case '}': MESS_print(kWarnC, "Unmatched {}\n"); break;
+    // clang-format on
     default: MESS_print(kWarnC, "Unmatched <>\n"); break;
   }
   g_var.stop = true;

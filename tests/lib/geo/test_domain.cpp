@@ -20,6 +20,7 @@ struct NameCase {
   int code;
 };
 
+// clang-format off
 const NameCase kNames[] = {
     {"ll", DOM_LATLON},      {"lat", DOM_LATLON},       {"latlon", DOM_LATLON},    {"LL", DOM_LATLON},
     {"polar", DOM_POLAR},    {"polarst", DOM_POLAR},    {"ps", DOM_POLAR},         {"PS", DOM_POLAR},
@@ -36,6 +37,7 @@ const NameCase kNames[] = {
     {"l", DOM_UNKNOWN},      {"", DOM_UNKNOWN},         {"40", DOM_UNKNOWN},       {"ps:-100", DOM_POLAR},
     {"lc:40:-100:30:60", DOM_LAMBERT},
 };
+// clang-format on
 
 TEST(DomProjStr, EveryNameOfTheTable) {
   for (const NameCase &c : kNames) EXPECT_EQ(DOM_proj_str(c.name), c.code) << c.name;
@@ -71,6 +73,7 @@ Domain WithParams(Domain d, float p0, float p1) {
   return d;
 }
 
+// clang-format off
 const TemplateCase kTemplates[] = {
     // a..n in the order they are tried
     {"ps,-105,40,-100,30,20,1.5,1.0", 1, " 0 proj,plon,clat,clon,nx,ny,dx,dy\n",
@@ -101,6 +104,7 @@ const TemplateCase kTemplates[] = {
     // the size template
     {"size,640,480", 1, " 0 proj,nx,ny\n", D(DOM_SIZE, M, M, M, M, M, M, 640, 480)},
 };
+// clang-format on
 
 void ExpectDomain(const Domain &got, const Domain &want, const std::string &what) {
   EXPECT_EQ(got.proj, want.proj) << what;

@@ -89,6 +89,7 @@ TEST_F(GeoTest, BlanksAroundNumbersAndEmptyProjectionPieces) {
 
 // ---- awkward points -------------------------------------------------------------------
 
+// clang-format off
 const char *const kDomains[] = {
     "us",          "ps,90,0",         "ps,-90,0",           "ps:90:0:90,60,0",    "ll,0,180",
     "me,0,180",    "me,90,0",         "lc,90,-100",         "lc,-90,-100",        "lc:40:-100:30:60,40,-100,1",
@@ -103,6 +104,7 @@ const float kPoints[][2] = {
     {-45, -180}, {0, 0},      {89.999f, 179.999f}, {-89.999f, -179.999f}, {-40, 80}, {40, -100},
     {0, 360},   {0, -540},    {1e-30f, 1e-30f},    {0, 1e20f},  {-9999, -9999},
 };
+// clang-format on
 
 TEST_F(GeoTest, PolesDateLineAndAntipodesNeverGiveNan) {
   for (const char *s : kDomains) {

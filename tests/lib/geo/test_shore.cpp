@@ -403,12 +403,14 @@ TEST_F(ShoreTest, InstalledDatabaseDrawsKnownShores) {
   EXPECT_GT(Lines('c', crude), 100);
   EXPECT_EQ(warnings_, "");
   const auto &coast = crude.kind[MAP_LINE_COAST];
+  // clang-format off
   EXPECT_LT(nearest(coast, 36.0f, -5.6f), 0.5f);    // Strait of Gibraltar
   EXPECT_LT(nearest(coast, -34.4f, 18.5f), 0.5f);   // Cape of Good Hope
   EXPECT_LT(nearest(coast, 25.2f, -80.6f), 0.5f);   // southern Florida
   EXPECT_LT(nearest(coast, 8.08f, 77.55f), 0.5f);   // the southern tip of India
   EXPECT_GT(nearest(coast, 30.0f, -40.0f), 5.0f);   // the open Atlantic
   EXPECT_LT(nearest(crude.kind[MAP_LINE_COUNTRY], 49.0f, -100.0f), 0.3f);  // United States and Canada
+  // clang-format on
 
   MAP_shore_reset_state();
   MAP_lines low;

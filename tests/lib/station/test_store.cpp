@@ -43,6 +43,7 @@ CTY_data Den() {
 
 TEST(StationSelect, EveryItemForm) {
   const CTY_data den = Den();
+  // clang-format off
   const struct {
     const char *entry;
     bool holds;
@@ -77,6 +78,7 @@ TEST(StationSelect, EveryItemForm) {
       {"RA<a:b:1000", false}, {"ST", false}, {"CN", false}, {"P<x", false}, {"WMO>", false},
       {"", false}, {":", false}, {"Elev", false}, {"KDEN:P<3", false},
   };
+  // clang-format on
   for (const auto &c : cases) {
     EXPECT_EQ(CTY_data_cmp({c.entry}, &den), c.holds ? 0 : -1) << c.entry;
   }
@@ -94,6 +96,7 @@ TEST(StationSelect, MissingElevationHoldsNoElevationItem) {
 }
 
 TEST(StationSelect, WhatIsWrongWithAnEntry) {
+  // clang-format off
   const struct {
     const char *entry;
     const char *why;
@@ -108,6 +111,7 @@ TEST(StationSelect, WhatIsWrongWithAnEntry) {
       {"ST=COL", "state COL is neither xx nor xx_yy"},
       {"KDEN:P<3", "item KDEN is no selection"},
   };
+  // clang-format on
   for (const auto &c : cases) EXPECT_EQ(CTY_check_entry(c.entry), c.why) << c.entry;
 }
 

@@ -190,6 +190,7 @@ TEST_F(CvtReader, DetectsEveryKind) {
     std::string path;
     int kind;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {Write("a", "00Z  6 JAN 20\nKDEN 35.\n"), SFC_CVT_OLD},  // the hour of a date label
       {Write("b", " 6PM  6 JAN 20\n"), SFC_CVT_OLD},          // a blank before a one-digit hour
@@ -207,6 +208,7 @@ TEST_F(CvtReader, DetectsEveryKind) {
       {dir_ + "/missing", -1},
       {dir_, -1},                                 // a directory
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(SFC_chktype(c.path.c_str()), c.kind);

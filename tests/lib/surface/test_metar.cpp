@@ -111,6 +111,7 @@ TEST_F(Metar, WholeReportOtherOrigin) {
 
 // Purpose: identifier, report words, kind and the time group ladder.
 TEST_F(Metar, Heading) {
+  // clang-format off
   static const Case cases[] = {
       {"KDEN 121753Z 27015KT 10SM", "id=KDEN|area=ME|type=1|time=1753|w_dir=270"},
       {"METAR KDEN 121753Z 27015KT", "id=KDEN|type=1|time=1753|w_dir=270"},
@@ -136,6 +137,7 @@ TEST_F(Metar, Heading) {
       {"KDENX 121753Z 27015KT", "id=KDEN|time=1800"},  // the exact form takes four characters
       {"DEN 121753Z 27015KT", "id=|time=1800"},        // three characters are no identifier
   };
+  // clang-format on
   RunCases(cases, std::size(cases));
 }
 

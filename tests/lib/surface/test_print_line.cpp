@@ -73,6 +73,7 @@ const std::vector<std::string> kDash2 = {
 // Purpose: every column of the one-line format, the coded pressures, the
 // visibility forms and the ceiling reduction among them.
 TEST_F(PrintLine, OneLineColumns) {
+  // clang-format off
   const Case cases[] = {
       {"fresh report: identifier and blanks", [](SFC_report &) {}, {}},
       {"time with leading zeros", [](SFC_report &r) { r.time = 53; }, {{1, "0053 "}}},
@@ -154,6 +155,7 @@ TEST_F(PrintLine, OneLineColumns) {
        {{16, "-1.00 "}, {17, "0.25 "}}},
       {"snow depth", [](SFC_report &r) { r.scover = 3.0f; }, {{18, " 3"}}},
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
     SFC_report r = Fresh();
@@ -217,6 +219,7 @@ struct TwoLineCase {
 // Purpose: both lines of the two-line format, column by column.
 TEST_F(PrintLine, TwoLineColumns) {
   SFC_set_print(1);
+  // clang-format off
   const TwoLineCase cases[] = {
       {"fresh report", [](SFC_report &) {}, {}, {}},
       {"routine", [](SFC_report &r) { r.type = 1; }, {{1, "SA"}}, {}},
@@ -281,6 +284,7 @@ TEST_F(PrintLine, TwoLineColumns) {
       {"negative precipitation is missing",
        [](SFC_report &r) { r.rain3 = -1.0f; r.rain6 = -1.0f; r.rain24 = -0.5f; }, {}, {}},
   };
+  // clang-format on
   for (const TwoLineCase &c : cases) {
     SCOPED_TRACE(c.name);
     SFC_report r = Fresh();
@@ -328,6 +332,7 @@ const std::vector<std::string> kDash4 = {
 // Purpose: every column of the synoptic format.
 TEST_F(PrintLine, SynopticColumns) {
   SFC_set_print(4);
+  // clang-format off
   const Case cases[] = {
       {"fresh report", [](SFC_report &) {}, {}},
       {"lowest layer with height",
@@ -367,6 +372,7 @@ TEST_F(PrintLine, SynopticColumns) {
       {"no types when the low one is blank",
        [](SFC_report &r) { std::memcpy(r.cld_type, " 12", 3); }, {}},
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
     SFC_report r = Fresh();
@@ -397,6 +403,7 @@ const std::vector<std::string> kBlank5 = {" KDEN ", " --- ", " --- ", " ---    -
 // Purpose: every column of the simple format, with the weather in words.
 TEST_F(PrintLine, SimpleColumns) {
   SFC_set_print(5);
+  // clang-format off
   const Case cases[] = {
       {"fresh report", [](SFC_report &) {}, {}},
       {"temperatures", [](SFC_report &r) { r.t = 72.0f; r.td = -10.0f; },
@@ -423,6 +430,7 @@ TEST_F(PrintLine, SimpleColumns) {
       {"WMO weather in words", [](SFC_report &r) { std::strcpy(r.weather, "95"); },
        {{8, "light thunderstorm"}}},
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
     SFC_report r = Fresh();

@@ -456,11 +456,13 @@ TEST_F(PrintMapTest, PrintedThroughTheMessageLevel) {
 
 TEST(XmlCheck, FindsFaults) {
   EXPECT_EQ(xml_check::Check("<?xml version=\"1.0\"?>\n<a b=\"1\"><c/>t &amp; &#60;</a>\n"), "");
+  // clang-format off
   const char *bad[] = {
       "",         "<a>",           "<a></b>",         "<a b=1/>",           "<a b=\"<\"/>",
       "<a>&x;</a>", "<a/><b/>",     "<a b=\"1\" b=\"2\"/>", "text<a/>",        "<a>&amp</a>",
       "<a>\x01</a>", "<a><!-- -- --></a>", "<a b=\"1\"c=\"2\"/>", "<a>]]></a>",
   };
+  // clang-format on
   for (const char *doc : bad) EXPECT_NE(xml_check::Check(doc), "") << doc;
 }
 

@@ -38,6 +38,7 @@ std::string Fixed(double v, int prec) {
 // ties (rounded to even), signs of values that round to zero and the fallback
 // cases included.
 TEST(FormatFixed, MatchesPrintfOnChosenValues) {
+  // clang-format off
   const double values[] = {
       0.0, -0.0,                     // the sign of zero is kept: "-0"
       0.5, 1.5, 2.5, -0.5, -2.5,     // exact ties at precision 0 go to even
@@ -53,6 +54,7 @@ TEST(FormatFixed, MatchesPrintfOnChosenValues) {
       std::numeric_limits<double>::quiet_NaN(),
       std::numeric_limits<float>::denorm_min(),
   };
+  // clang-format on
   for (double v : values) {
     for (int prec = 0; prec <= 2; ++prec) {
       SCOPED_TRACE(Printf("%.17g", v) + " prec " + std::to_string(prec));

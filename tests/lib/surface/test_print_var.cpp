@@ -58,6 +58,7 @@ struct NameCase {
 // formulas of the calc module evaluated independently, in double precision).
 TEST_F(PrintVar, EveryNameOnARealReport) {
   const SFC_report r = KTVC();
+  // clang-format off
   const NameCase cases[] = {
       {"id", "KTVC   "},
       {"CITY", "KTVC   "},
@@ -122,6 +123,7 @@ TEST_F(PrintVar, EveryNameOnARealReport) {
       {"rmk", "AO2 SNINCR 1/3  "},        // whole, then a blank
       {"nosuch", "       "},
   };
+  // clang-format on
   for (const NameCase &c : cases) {
     SCOPED_TRACE(c.item);
     EXPECT_EQ(Row(c.item, r), std::string(c.column) + "\n");
@@ -132,6 +134,7 @@ TEST_F(PrintVar, EveryNameOnARealReport) {
 // on the same report.
 TEST_F(PrintVar, UnitsOnARealReport) {
   const SFC_report r = KTVC();
+  // clang-format off
   const NameCase cases[] = {
       {"temp:C::%.1f", "   0.0 "},
       {"dewp:C::%.1f", "  -2.2 "},
@@ -151,6 +154,7 @@ TEST_F(PrintVar, UnitsOnARealReport) {
       {"temp[C::%5.1f]", "   0.0 "},
       {"temp:c::%.1f", "   0.0 "},      // unit names in any case
   };
+  // clang-format on
   for (const NameCase &c : cases) {
     SCOPED_TRACE(c.item);
     EXPECT_EQ(Row(c.item, r), std::string(c.column) + "\n");
@@ -187,6 +191,7 @@ TEST_F(PrintVar, HeaderAndRow) {
 TEST_F(PrintVar, MissingValues) {
   const SFC_report r = Fresh("");
   const std::string list = "id,otime,temp,thetae,nosuch,cldcv,fr,wx,txtwx,rmk,lcld";
+  // clang-format off
   EXPECT_EQ(Row(list, r),
             "       " "       " "       " "       " "       " "     M " "   VFR " "       "
             " " " " "       \n");
@@ -194,6 +199,7 @@ TEST_F(PrintVar, MissingValues) {
   EXPECT_EQ(Row(list, r),
             " -     " "     - " "     - " "     - " "     - " "     M " "   VFR " "       "
             " " " " "       \n");
+  // clang-format on
 }
 
 // Purpose: the format of a value: one float conversion with bounded width and

@@ -98,6 +98,7 @@ TEST_F(RawReader, ChkTypeRules) {
     const char *id;
     const char *word;
   };
+  // clang-format off
   const Case cases[] = {
       {nullptr, "KDEN 121853Z 00000KT 10SM CLR 10/M02 A3012 RMK AO2=", SFC_FMT_METAR, "KDEN", "121853Z"},  // plain METAR
       {nullptr, "METAR KDEN 121853Z 00000KT", SFC_FMT_METAR, "KDEN", "121853Z"},        // METAR prefix
@@ -150,6 +151,7 @@ TEST_F(RawReader, ChkTypeRules) {
       {nullptr, "ABCDEFGHIJKLSA 1850", SFC_LINE_TEXT, "ABCDEFGHI", "1850"},             // long word cut, not split
       {nullptr, "ABCDEFGHIJKL SA", SFC_FMT_SA, "ABCDEFGHI", "SA"},                   // long id kept to 9
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(c.line);
     SFC_raw_reset_state();
@@ -329,6 +331,7 @@ void ExpectReads(const std::vector<Read> &got, const std::vector<Read> &want) {
 // Purpose: cutting of whole files: joins, stops, headings, origins, file ends.
 TEST_F(RawReader, CutsFiles) {
   const std::string six_text = "L1 x\nL2 x\nL3 x\nL4 x\nL5 x\nL6 x\n";
+  // clang-format off
   const std::vector<FileCase> cases = {
       {"one-line reports, = replaced",
        "KDEN 121853Z 00000KT 10SM CLR 10/M02 A3012 RMK AO2=\nKBOU 121853Z 27005KT=\n",
@@ -427,6 +430,7 @@ TEST_F(RawReader, CutsFiles) {
       {"empty lines at the start", "\n\n\nKDEN 121853Z 1=\n",
        {{SFC_RAW_LAST, SFC_FMT_METAR, SFC_ORIGIN_US, "KDEN", "KDEN 121853Z 1  "}}},
   };
+  // clang-format on
   for (const FileCase &c : cases) {
     SCOPED_TRACE(c.name);
     ExpectReads(ReadAll(c.input), c.expect);
@@ -525,6 +529,7 @@ TEST_F(RawReader, LineEndsOfEveryKindReadAlike) {
 // artificial empty line belongs to its report, and a real empty line (doubled, so
 // two or more in a row) still ends one. Products decide for themselves.
 TEST_F(RawReader, DoubledLineEnds) {
+  // clang-format off
   const std::vector<FileCase> cases = {
       {"continuation after the doubled line end",
        "\x01\n\n001 \n\nSAUS70 KWBC 060000\n\nPAKU 060000Z 09/09\n\nA3002=\n\n\x03",
@@ -540,6 +545,7 @@ TEST_F(RawReader, DoubledLineEnds) {
        "SAUS70 KWBC 060000\nKDEN 060000Z 1\n\nTEXT\nKBOU 060000Z 2\n",
        {{SFC_RAW_OK, SFC_FMT_METAR, SFC_ORIGIN_US, "KDEN", "KDEN 060000Z 1 "}, {SFC_RAW_LAST, SFC_FMT_METAR, SFC_ORIGIN_US, "KBOU", "KBOU 060000Z 2 "}}},
   };
+  // clang-format on
   for (const FileCase &c : cases) {
     SCOPED_TRACE(c.name);
     ExpectReads(ReadAll(c.input), c.expect);
@@ -660,6 +666,7 @@ TEST_F(RawReader, RealSnippets) {
     int first_origin;
     const char *must_contain;  // in the first report that has it
   };
+  // clang-format off
   const Case cases[] = {
       {"metpx_SACN74_CWAO_051100.txt", 1, -1, "NBB", 1, 1, "5000 76MM"},        // split SA report
       {"pyiem_sa.txt", 4, -1, "WXL", 1, 1, "WZR SA 1400"},                      // Canadian SA
@@ -673,6 +680,7 @@ TEST_F(RawReader, RealSnippets) {
       {"pyiem_first.txt", 2, 0, "KSPS", 2, 0, "T01890156 58046"},               // one product
       {"pywwa_METAR.txt", 10, 0, "KSPS", 2, 0, "PK WND 18049/2025"},            // edited times
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(c.file);
     std::string bytes = Slurp(kDataDir + c.file);

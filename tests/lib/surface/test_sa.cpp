@@ -113,6 +113,7 @@ TEST_F(SaTest, Completion) {
     int bulletin;
     float pmb, t, td, alt;
   };
+  // clang-format off
   const Case cases[] = {
       {"XXX SA 1200 CLR 7 132/58/44/2710/013", kUS, 1013.2f, 58, 44, 30.13f},       // altimeter below 5: 30.xx
       {"XXX SA 1200 CLR 7 132/58/44/2710/992", kUS, 1013.2f, 58, 44, 29.92f},       // above 5: 29.xx
@@ -128,6 +129,7 @@ TEST_F(SaTest, Completion) {
       {"XXX SA 1200 CLR 7 132/55/44/2710/992", kCanada, 1013.2f, M, 111.2f, 29.92f},  // 131 F after conversion
       {"XXX SA 1200 CLR 7 M/M/44/2710/M", kUS, M, M, 44, M},                        // td kept without a t
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(c.text);
     const Decoded d = Decode(c.text, c.bulletin);
@@ -369,6 +371,7 @@ TEST_F(SaTest, MainGroupRows) {
     int row;
     float pmb, t, td, dir, spd, gust, alt;
   };
+  // clang-format off
   const Case cases[] = {
       {"132/58/44/2710/992", kUS, 0, 1013.2f, 58, 44, 270, 10, M, 29.92f},
       {"E132/58/44/E2710/E992", kUS, 0, 1013.2f, 58, 44, 270, 10, M, 29.92f},  // estimates
@@ -406,6 +409,7 @@ TEST_F(SaTest, MainGroupRows) {
       {"132/-05/-10/2412+20/-", kUS, 14, 1013.2f, -5, -10, 240, 12, M, M},  // Canadian gust unread
       {"58/44/2710", kUS, -1, M, M, M, M, M, M, M},           // no row without pressure and altimeter
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(std::string(c.group) + " bulletin " + std::to_string(c.bulletin));
     EXPECT_EQ(SFC_SA_body_row(c.group, c.bulletin), c.row);
@@ -532,6 +536,7 @@ TEST_F(SaTest, UnitedStatesRemarkGroups) {
   const char *kWarm = "ORD SA 1750 CLR 7 132/65/44/2710/992 ";  // t 65
   const char *kCold = "ORD SA 1750 CLR 7 132/25/14/2710/992 ";  // t 25
   const std::string kBody = "ORD SA 1750 CLR 7 132/58/44/2710/992 ";  // t 58
+  // clang-format off
   const Case cases[] = {
       {"SLP 982", 0, {{"pmb", 998.2f}}, "", "Sea level Pressure 982\n"},
       {"SLP 9999", 0, {{"pmb", 1013.2f}}, "SLP 9999 ", ""},  // above 999: not taken
@@ -601,6 +606,7 @@ TEST_F(SaTest, UnitedStatesRemarkGroups) {
       {"MIN-10", 0, {{"min_t", -10}}, "", "Old MIN... temp\n"},
       {"FOO$BAR BAZ", 0, {}, "FOO BAR BAZ ", ""},  // unknown words, '$' as blank
   };
+  // clang-format on
   for (const Case &c : cases) {
     SCOPED_TRACE(std::string(c.remarks) + " at " + std::to_string(c.prhour));
     const Decoded d = Decode(kBody + c.remarks + " ", kUS, c.prhour);

@@ -199,6 +199,7 @@ void RunCases(const std::vector<Case> &cases) {
 TEST(Scanp, DecoderGroups) {
   const std::string wind = "%*!!(E)%3d%2!//!d%*(/|G)%2d%!!(KTS|KT|MPS|KMH) ";
   const std::string temp = "%!!(M)%<3!XX!f/%!!(M)%<3!XX!f ";
+  // clang-format off
   RunCases({
       {"%4s ", "KDEN 121753Z", {1, 5, 1, 1, 1, "KDEN"}},        // word and its blank
       {"%4s ", "KDEN", {1, 4, 0, 1, 1, "KDEN"}},                // blank fails at the end
@@ -232,10 +233,12 @@ TEST(Scanp, DecoderGroups) {
       {"%*!!(E)%3!M!f/%<3!M!f/%<3!M!f/%*!!(E)%2!MM!f%2!MM!f", "M/-20/-22/MMMM/M/",
        {7, 14, 1, 5, 7, "-9999|-20|-22|-9999|-9999"}},          // M and MM markers
   });
+  // clang-format on
 }
 
 // Purpose: integer conversions, widths, signs and markers.
 TEST(Scanp, Integers) {
+  // clang-format off
   RunCases({
       {"%d", "123abc", {1, 3, 1, 1, 1, "123"}},
       {"%d", "-45 ", {1, 3, 1, 1, 1, "-45"}},
@@ -266,10 +269,12 @@ TEST(Scanp, Integers) {
       {"%*2d%d", "1234", {2, 4, 1, 1, 2, "34"}},                // '*' takes no target
       {"%*d%d", "12", {1, 2, 0, 0, 1, "~"}},
   });
+  // clang-format on
 }
 
 // Purpose: real conversions: fraction, exponent, markers.
 TEST(Scanp, Reals) {
+  // clang-format off
   RunCases({
       {"%f", "12.5x", {1, 4, 1, 1, 1, "12.5"}},
       {"%f", "-.5", {1, 3, 1, 1, 1, "-0.5"}},
@@ -294,12 +299,14 @@ TEST(Scanp, Reals) {
       {"%F", " 3.5 /", {1, 5, 1, 1, 1, "3.5"}},
       {"%2f%2fG%2f", "2710G20", {3, 7, 1, 3, 3, "27|10|20"}},
   });
+  // clang-format on
 }
 
 // Purpose: text conversions and their widths.
 TEST(Scanp, Texts) {
   const std::string long_word(100, 'X');
   const std::string cut(SCANP_TEXT_MAX, 'X');
+  // clang-format off
   RunCases({
       {"%s", "ABC DEF", {1, 3, 1, 1, 1, "ABC"}},
       {"%s", " ABC", {0, 0, 0, 0, 0, "~"}},
@@ -323,10 +330,12 @@ TEST(Scanp, Texts) {
       {"%*n", "ABC", {1, 0, 1, 0, 1, ""}},
       {"%%%d", "%5", {1, 2, 1, 1, 1, "5"}},                     // "%%" is a literal '%'
   });
+  // clang-format on
 }
 
 // Purpose: character sets, with the slash notations and their quirks.
 TEST(Scanp, Sets) {
+  // clang-format off
   RunCases({
       {"%[/A]", "ab1", {1, 2, 1, 1, 1, "ab"}},
       {"%[/N]", "12N3x", {1, 4, 1, 1, 1, "12N3"}},              // 'N' is a member too
@@ -340,10 +349,12 @@ TEST(Scanp, Sets) {
       {"%*[/A/N]", "R2A/", {1, 3, 1, 0, 1, ""}},
       {"%[AB", "A", {0, 0, 0, 0, 0, ""}},                        // unclosed set never matches
   });
+  // clang-format on
 }
 
 // Purpose: alternatives, optional forms and their markers.
 TEST(Scanp, Alternatives) {
+  // clang-format off
   RunCases({
       {"%(KTS|KT|MPS|KMH)", "KTS", {1, 3, 1, 1, 1, "KTS"}},
       {"%(KT|KTS)", "KTS", {1, 2, 1, 1, 1, "KT"}},              // first in written order
@@ -373,10 +384,12 @@ TEST(Scanp, Alternatives) {
       {"%*<!%X!(E)S", "%S", {1, 2, 1, 0, 1, ""}},
       {"%*<!%!(E)S", "S", {1, 1, 1, 0, 1, ""}},
   });
+  // clang-format on
 }
 
 // Purpose: blanks, literals, malformed directives and the -1 result.
 TEST(Scanp, WalkAndResults) {
+  // clang-format off
   RunCases({
       {" ", "\r\n X", {0, 3, 1, 0, 0, ""}},                     // one or more whitespace
       {" ", "X", {0, 0, 0, 0, 0, ""}},
@@ -390,6 +403,7 @@ TEST(Scanp, WalkAndResults) {
       {"AB%q", "AB", {0, 2, 0, 0, 0, ""}},
       {"%!ABCDEFGHIJKLMNOPQRSTUVWXYZ!d", "ABCDEFGHIJKLMNOPQRSTUV", {1, 19, 1, 1, 1, "-9999"}},
   });
+  // clang-format on
   EXPECT_EQ(ScanOnce("%d", "123", 3).ret, -1);  // cursor at the end of the text
   EXPECT_EQ(ScanOnce("%d", "", 0).ret, -1);
   EXPECT_EQ(ScanOnce("", "123", 0), (Outcome{-1, 0, 0, 0, 0, ""}));

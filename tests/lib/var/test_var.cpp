@@ -350,6 +350,7 @@ TEST(VarWords, Types) {
 
 // Purpose: the time forms and their codes, the range hours that "prec" reads.
 TEST(VarWords, Times) {
+  // clang-format off
   const struct {
     const char *text;
     int ok;
@@ -367,6 +368,7 @@ TEST(VarWords, Times) {
       {"h12x", 0, kMiss},       {"12x", 0, kMiss},        {"", 0, kMiss},
       {"temp", 0, kMiss},       {"-6", 0, kMiss},
   };
+  // clang-format on
   for (const auto &c : cases) {
     int time = 0;
     char tunits[VAR_TUNITS_SIZE];
