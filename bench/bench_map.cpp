@@ -38,7 +38,8 @@ void BM_Tran(benchmark::State &state, const char *domain) {
     }
     benchmark::DoNotOptimize(seen);
   }
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(pts.size()));
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(pts.size()));
 }
 
 BENCHMARK_CAPTURE(BM_Tran, polar_us, "us");
@@ -50,7 +51,8 @@ BENCHMARK_CAPTURE(BM_Tran, satellite, "sat,0,-75");
 
 void BM_Decode(benchmark::State &state) {
   MESS_set_str("none");
-  const char *strings[] = {"us", "ps,40,-100", "lc:40:-100:30:60,40,-100,1", "ps,-105,40,-100,30,20,1.5,1.0"};
+  const char *strings[] = {"us", "ps,40,-100", "lc:40:-100:30:60,40,-100,1",
+                           "ps,-105,40,-100,30,20,1.5,1.0"};
   for (auto _ : state) {
     for (const char *s : strings) {
       Domain d;

@@ -42,8 +42,8 @@ void BM_StartupWithLargeResourceFile(benchmark::State &state) {
     RES_init(3, argv.data(), SFC_res_key, SFC_res_pos);
     benchmark::DoNotOptimize(RES_get("name_0"));
   }
-  state.counters["entries/s"] =
-      benchmark::Counter(static_cast<double>(entries), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["entries/s"] = benchmark::Counter(static_cast<double>(entries),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
   std::remove((dir + "/zyp.cfg").c_str());
   rmdir(dir.c_str());
 }

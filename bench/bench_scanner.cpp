@@ -181,8 +181,8 @@ void BM_Reports(benchmark::State &state) {
   }
   state.counters["tries/report"] =
       benchmark::Counter(static_cast<double>(tries) / static_cast<double>(reports_done));
-  state.counters["reports"] = benchmark::Counter(static_cast<double>(reports_done),
-                                                 benchmark::Counter::kIsRate);
+  state.counters["reports"] =
+      benchmark::Counter(static_cast<double>(reports_done), benchmark::Counter::kIsRate);
   state.counters["tries"] =
       benchmark::Counter(static_cast<double>(tries), benchmark::Counter::kIsRate);
 }

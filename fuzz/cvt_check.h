@@ -18,7 +18,9 @@ inline void CvtCheck(bool ok) {
   if (!ok) std::abort();
 }
 
-inline bool CvtTerminated(const char *s, std::size_t size) { return std::memchr(s, '\0', size) != nullptr; }
+inline bool CvtTerminated(const char *s, std::size_t size) {
+  return std::memchr(s, '\0', size) != nullptr;
+}
 
 /// Aborts unless the record's texts are terminated within their fields, its layer
 /// count is within 0 to 5 and each layer has a cover code.

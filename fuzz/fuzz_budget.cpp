@@ -54,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   scanp_reset_tries();
   decode(text.get(), in.format, in.bulletin, &r);
   const std::uint64_t tries = scanp_tries();
-  const std::uint64_t budget =
-      static_cast<std::uint64_t>(SFC_TRIES_PER_CHAR) * n + SFC_TRIES_BASE;
+  const std::uint64_t budget = static_cast<std::uint64_t>(SFC_TRIES_PER_CHAR) * n + SFC_TRIES_BASE;
   if (tries > budget) {
     std::fprintf(stderr, "%llu tries for %zu characters (budget %llu)\n",
                  static_cast<unsigned long long>(tries), n,

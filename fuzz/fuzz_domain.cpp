@@ -77,7 +77,8 @@ int lookup(const char *file, const char *id, float *lat, float *lon) {
 void check_point(float lat, float lon) {
   float x = 0, y = 0;
   int seen = MAP_tran(lat, lon, &x, &y);
-  if (seen && MAP_get_proj() != DOM_NONE && !(std::isfinite(x) && std::isfinite(y))) __builtin_trap();
+  if (seen && MAP_get_proj() != DOM_NONE && !(std::isfinite(x) && std::isfinite(y)))
+    __builtin_trap();
   if (!seen && (x != -9999.0f || y != -9999.0f)) __builtin_trap();
   MAP_in_grid_domain(x, y);
 }
@@ -102,9 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
   Domain d;
   int result = DOM_decode(str.c_str(), &d);
-  if (result != DOM_RES_UNSET && result != DOM_RES_INVALID && result != DOM_RES_PARAMS && result != DOM_RES_REGION)
+  if (result != DOM_RES_UNSET && result != DOM_RES_INVALID && result != DOM_RES_PARAMS &&
+      result != DOM_RES_REGION)
     __builtin_trap();
-  if ((result == DOM_RES_UNSET || result == DOM_RES_INVALID) && d.proj != DOM_NONE) __builtin_trap();
+  if ((result == DOM_RES_UNSET || result == DOM_RES_INVALID) && d.proj != DOM_NONE)
+    __builtin_trap();
   if (result != DOM_RES_UNSET && FLAG_get(FLAG_DOMAIN) != result) __builtin_trap();
   char key[64];
   FILE_get_key('r', key);

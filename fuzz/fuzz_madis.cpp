@@ -77,8 +77,8 @@ std::vector<unsigned char> Build(uint8_t flags, size_t raw_len, size_t name_len,
   else
     nc_def_var(ncid, "reportType", NC_CHAR, 2, type_dims, &v_type);
   if (flags & 2)
-    nc_def_var(ncid, (flags & 8) ? "timeObs" : "timeNominal", (flags & 4) ? NC_FLOAT : NC_DOUBLE,
-               1, &rec, &v_time);
+    nc_def_var(ncid, (flags & 8) ? "timeObs" : "timeNominal", (flags & 4) ? NC_FLOAT : NC_DOUBLE, 1,
+               &rec, &v_time);
   if (nc_enddef(ncid) != NC_NOERR) {
     NC_memio io{};
     nc_close_memio(ncid, &io);
@@ -114,11 +114,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const size_t name_len = 1 + data[2] % 70;  // beyond the reader's limit of 64 too
   const size_t type_len = 1 + data[3] % 70;
   std::vector<Record> records;
-  for (const std::string &part : Split(std::string(reinterpret_cast<const char *>(data) + 4, size - 4),
-                                       '\xff', 64)) {
+  for (const std::string &part :
+       Split(std::string(reinterpret_cast<const char *>(data) + 4, size - 4), '\xff', 64)) {
     const std::vector<std::string> f = Split(part, '\0', 4);
-    records.push_back({f[0], f.size() > 1 ? f[1] : "", f.size() > 2 ? f[2] : "",
-                       f.size() > 3 ? f[3] : ""});
+    records.push_back(
+        {f[0], f.size() > 1 ? f[1] : "", f.size() > 2 ? f[2] : "", f.size() > 3 ? f[3] : ""});
   }
   const std::vector<unsigned char> bytes = Build(flags, raw_len, name_len, type_len, records);
   if (bytes.empty()) return 0;

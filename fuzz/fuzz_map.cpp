@@ -18,10 +18,11 @@
 
 namespace {
 
-constexpr int kCodes[] = {DOM_NONE, DOM_UNKNOWN, DOM_POLAR, DOM_LATLON, DOM_MERCATOR, DOM_LAMBERT,
-                          DOM_ORTHO, DOM_GNOMONIC, DOM_MOLLWEIDE, DOM_AZIMUTHAL, DOM_SATELLITE, DOM_XY,
-                          DOM_XLOGY, DOM_HODO, DOM_CAT, DOM_XP, DOM_SKEWT, DOM_STUVE, DOM_EMA, DOM_TEPH,
-                          DOM_RTEPH, DOM_ZOOM, DOM_SIZE, DOM_PIXEL};
+constexpr int kCodes[] = {DOM_NONE,      DOM_UNKNOWN, DOM_POLAR,    DOM_LATLON,    DOM_MERCATOR,
+                          DOM_LAMBERT,   DOM_ORTHO,   DOM_GNOMONIC, DOM_MOLLWEIDE, DOM_AZIMUTHAL,
+                          DOM_SATELLITE, DOM_XY,      DOM_XLOGY,    DOM_HODO,      DOM_CAT,
+                          DOM_XP,        DOM_SKEWT,   DOM_STUVE,    DOM_EMA,       DOM_TEPH,
+                          DOM_RTEPH,     DOM_ZOOM,    DOM_SIZE,     DOM_PIXEL};
 constexpr size_t kNumCodes = sizeof kCodes / sizeof kCodes[0];
 
 }  // namespace
@@ -64,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     }
     float x = 0, y = 0;
     int seen = MAP_tran(lat, lon, &x, &y);
-    if (seen && MAP_get_proj() != DOM_NONE && !(std::isfinite(x) && std::isfinite(y))) __builtin_trap();
+    if (seen && MAP_get_proj() != DOM_NONE && !(std::isfinite(x) && std::isfinite(y)))
+      __builtin_trap();
     if (!seen && (x != -9999.0f || y != -9999.0f)) __builtin_trap();
     MAP_in_grid_domain(x, y);
     MAP_in_domain(x, y);

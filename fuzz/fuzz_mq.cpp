@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (item.find('\0') != std::string::npos) __builtin_trap();
   if (std::memcmp(item.data(), mtext + 1, item.size()) != 0) __builtin_trap();
   size_t end = 1 + item.size();
-  if (end < size && end < sizeof mtext && item.size() < static_cast<size_t>(MQ_TEXT_MAX) && mtext[end] != '\0')
+  if (end < size && end < sizeof mtext && item.size() < static_cast<size_t>(MQ_TEXT_MAX) &&
+      mtext[end] != '\0')
     __builtin_trap();
 
   int conn = MQ_conn_number(item);

@@ -40,7 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   FILE_set_name(("@" + tmpl).c_str());
   FILE_set_key('i', std::string(f[5] % 40, 'K').c_str());
 
-  Date d{1950 + f[0] % 120, f[1] % 14 - 1, f[2] % 33 - 1, -9999, -9999, f[3] % 26 - 1, f[4] % 62 - 1, 0};
+  Date d{1950 + f[0] % 120,
+         f[1] % 14 - 1,
+         f[2] % 33 - 1,
+         -9999,
+         -9999,
+         f[3] % 26 - 1,
+         f[4] % 62 - 1,
+         0};
   char out[FILE_NAME_SIZE];
   FILE_set_date(&d, out);
   if (std::strlen(out) >= FILE_NAME_SIZE) __builtin_trap();

@@ -98,8 +98,10 @@ void CheckRows(const SFC_report &r, const char *raw, int list) {
   for (std::size_t k = 0; k < header.size(); ++k) {
     Check(members[k].key == header[k].text);
     // The same value in both: a JSON null is an empty field, a string its text.
-    if (members[k].kind == rows_check::Member::kNull) Check(row[k].text.empty());
-    else Check(members[k].value == row[k].text);
+    if (members[k].kind == rows_check::Member::kNull)
+      Check(row[k].text.empty());
+    else
+      Check(members[k].value == row[k].text);
   }
 }
 
@@ -143,8 +145,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
   // CSV and JSON rows: the file's hour from the first byte, the input's own bytes
   // (up to a NUL) as the raw text; then a record of the input's bytes; then a list.
-  const Date file{2020, 1 + data[0] % 12, 1 + data[0] % 28, DATE_MISSING, DATE_MISSING,
-                  data[0] % 24, 0, 0};
+  const Date file{
+      2020, 1 + data[0] % 12, 1 + data[0] % 28, DATE_MISSING, DATE_MISSING, data[0] % 24, 0, 0};
   SFC_rows_set_input(&file, data[0] & 1);
   CheckRows(r, in.text.c_str(), 0);
   SFC_report bytes;
@@ -157,7 +159,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   // file, made once for the run.
   static const bool once = [] {
     RES_put("file_path", SOURCE_DIR "/share");
-    VAR_setup(nullptr, "obs_time,id,temp:C,dewp,rhum,wspd:m/s,cldcv,fr,txtwx,rmk,raw,nosuch,temp:C");
+    VAR_setup(nullptr,
+              "obs_time,id,temp:C,dewp,rhum,wspd:m/s,cldcv,fr,txtwx,rmk,raw,nosuch,temp:C");
     return true;
   }();
   (void)once;

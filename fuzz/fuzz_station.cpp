@@ -109,9 +109,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   // Every stored station: a prepared area, and (store type 1) a record that the
   // request selects, found again by its identifier.
   int walked = 0;
-  for (auto *a = static_cast<Area *>(CTY_next_data(0)); a; a = static_cast<Area *>(CTY_next_data(1))) {
+  for (auto *a = static_cast<Area *>(CTY_next_data(0)); a;
+       a = static_cast<Area *>(CTY_next_data(1))) {
     ++walked;
-    if (!Bounded(a->id, sizeof a->id) || a->prior < 0 || a->prior > prior || a->wmo < 0 || a->wmo > CTY_NO_WMO)
+    if (!Bounded(a->id, sizeof a->id) || a->prior < 0 || a->prior > prior || a->wmo < 0 ||
+        a->wmo > CTY_NO_WMO)
       __builtin_trap();
     for (unsigned char c : a->fill)
       if (c != 0x5A) __builtin_trap();

@@ -33,9 +33,9 @@
 
 namespace {
 
-constexpr int kCodes[] = {DOM_NONE,      DOM_POLAR,     DOM_LATLON,    DOM_MERCATOR, DOM_LAMBERT,
-                          DOM_ORTHO,     DOM_GNOMONIC,  DOM_MOLLWEIDE, DOM_AZIMUTHAL, DOM_SATELLITE,
-                          DOM_XY,        DOM_UNKNOWN,   DOM_PIXEL};
+constexpr int kCodes[] = {DOM_NONE,  DOM_POLAR,    DOM_LATLON,    DOM_MERCATOR,  DOM_LAMBERT,
+                          DOM_ORTHO, DOM_GNOMONIC, DOM_MOLLWEIDE, DOM_AZIMUTHAL, DOM_SATELLITE,
+                          DOM_XY,    DOM_UNKNOWN,  DOM_PIXEL};
 constexpr std::size_t kNumCodes = sizeof kCodes / sizeof kCodes[0];
 constexpr std::size_t kMaxStations = 64;
 constexpr std::size_t kMaxId = 12;
@@ -46,14 +46,18 @@ std::string without_data_texts(const std::string &svg) {
   std::string out;
   std::size_t at = 0;
   while (at < svg.size()) {
-    const std::size_t text = svg.find("<text", at), title = svg.find("<title>", at), id = svg.find("data-id=\"", at);
+    const std::size_t text = svg.find("<text", at), title = svg.find("<title>", at),
+                      id = svg.find("data-id=\"", at);
     const std::size_t next = std::min(text, std::min(title, id));
     if (next == std::string::npos) break;
     out.append(svg, at, next - at);
     std::size_t end;
-    if (next == id) end = svg.find('"', id + 9);
-    else if (next == title) end = svg.find("</title>", title);
-    else end = svg.find("</text>", text);
+    if (next == id)
+      end = svg.find('"', id + 9);
+    else if (next == title)
+      end = svg.find("</title>", title);
+    else
+      end = svg.find("</text>", text);
     if (end == std::string::npos) return out;
     at = end + 1;
   }
@@ -112,10 +116,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::abort();
   }
   const std::string numbers = without_data_texts(svg);
-  if (numbers.find("nan") != std::string::npos || numbers.find("inf") != std::string::npos) std::abort();
+  if (numbers.find("nan") != std::string::npos || numbers.find("inf") != std::string::npos)
+    std::abort();
   if (count(svg, "<g class=\"station\"") != info.drawn) std::abort();
-  if (info.drawn + info.thinned != info.stations || info.stations > static_cast<int>(stations.size())) std::abort();
-  if (info.page.width < 1 || info.page.width > SFC_MAP_WIDTH + 1 || info.page.height <= SFC_MAP_TITLE ||
+  if (info.drawn + info.thinned != info.stations ||
+      info.stations > static_cast<int>(stations.size()))
+    std::abort();
+  if (info.page.width < 1 || info.page.width > SFC_MAP_WIDTH + 1 ||
+      info.page.height <= SFC_MAP_TITLE ||
       info.page.height > SFC_MAP_TITLE + SFC_MAP_MAX_HEIGHT + 1)
     std::abort();
   if (MAP_get_proj() != proj_before) std::abort();

@@ -119,8 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   for (int k = 0; k < num; ++k) {
     char str[SFC_PRINT_STR_SIZE];
     str[sizeof str - 1] = 'x';
-    SFC_set_print_str(r.t == SFC_MISSING_F ? 12.5f : r.t, "F", vars[k].units, vars[k].format,
-                      str, sizeof str);
+    SFC_set_print_str(r.t == SFC_MISSING_F ? 12.5f : r.t, "F", vars[k].units, vars[k].format, str,
+                      sizeof str);
     Check(std::memchr(str, '\0', sizeof str) != nullptr);
     SFC_set_print_str(-3.0e38f, "F", "", vars[k].format, str, sizeof str);
     Check(std::strlen(str) < sizeof str - 1);  // a checked format never fills it

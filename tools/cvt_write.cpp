@@ -72,7 +72,9 @@ std::string ShortWeather(const SFC_report &r) {
 
 // The extreme temperature of the old form and the station form: the maximum in the
 // evening and night hours of the file, the minimum otherwise.
-float Extreme(const SFC_report &r, int hour) { return (hour < 10 || hour > 21) ? r.max_t : r.min_t; }
+float Extreme(const SFC_report &r, int hour) {
+  return (hour < 10 || hour > 21) ? r.max_t : r.min_t;
+}
 
 // ---- old text form ------------------------------------------------------------------
 
@@ -99,25 +101,34 @@ std::string OldLine(const SFC_report &r, int hour) {
   int alt = -99;
   if (Present(r.alt)) {
     const long a = std::lround(r.alt * 100.0f);
-    if (a >= 2501 && a <= 2999) alt = static_cast<int>(a - 2000);
-    else if (a >= 3000 && a <= 3500) alt = static_cast<int>(a - 3000);
+    if (a >= 2501 && a <= 2999)
+      alt = static_cast<int>(a - 2000);
+    else if (a >= 3000 && a <= 3500)
+      alt = static_cast<int>(a - 3000);
   }
   int pres = -99;
   if (Present(r.pmb)) {
     const long p = std::lround(r.pmb * 10.0f);
-    if (p >= 9501 && p <= 9999) pres = static_cast<int>(p - 9000);
-    else if (p >= 10000 && p <= 10500) pres = static_cast<int>(p - 10000);
+    if (p >= 9501 && p <= 9999)
+      pres = static_cast<int>(p - 9000);
+    else if (p >= 10000 && p <= 10500)
+      pres = static_cast<int>(p - 10000);
   }
-  const int vis = Present(r.vis) && r.vis >= 0 ? static_cast<int>(std::min(std::lround(r.vis * 10.0f), 999L)) : -99;
+  const int vis = Present(r.vis) && r.vis >= 0
+                      ? static_cast<int>(std::min(std::lround(r.vis * 10.0f), 999L))
+                      : -99;
   char cover = ' ';
   float height = SFC_MISSING_F;
   WX_set_cloud(&r, &cover, &height);
   if (cover == '\0') cover = ' ';
-  const int ceil = Present(height) && height >= 0 ? static_cast<int>(std::min(std::lround(height / 100.0f), 999L)) : -99;
+  const int ceil = Present(height) && height >= 0
+                       ? static_cast<int>(std::min(std::lround(height / 100.0f), 999L))
+                       : -99;
   std::string wx = ShortWeather(r);
   if (wx.empty() || wx.size() > 9) wx = " ";
 
-  std::string line = Format("%-5s %3d.%3d.%4d.%03d.%03d.%3d.", Field(r.id).c_str(), t, td, wind, alt, pres, vis);
+  std::string line =
+      Format("%-5s %3d.%3d.%4d.%03d.%03d.%3d.", Field(r.id).c_str(), t, td, wind, alt, pres, vis);
   line += ceil >= 0 ? Format("%03d%c.", ceil, cover) : Format("%3d%c.", ceil, cover);
   line += wx + ".";
   if (Present(r.ptend)) {
@@ -129,14 +140,17 @@ std::string OldLine(const SFC_report &r, int hour) {
   for (auto [letter, amount] : {std::pair{'r', r.rain6}, std::pair{'R', r.rain24}}) {
     if (!Present(amount) || amount < 0) continue;
     const long h = std::lround(amount * 100.0f);
-    line += h >= 100 ? Format("%c%ld.%02ld.", letter, h / 100, h % 100) : Format("%c%ld.", letter, h);
+    line +=
+        h >= 100 ? Format("%c%ld.%02ld.", letter, h / 100, h % 100) : Format("%c%ld.", letter, h);
   }
   const float extreme = Extreme(r, hour);
   if (Present(extreme)) {
     const long v = std::lround(extreme);
     long enc = v;
-    if (Present(r.t) && v >= 100 && v <= 129 && r.t > 70) enc = v - 100;
-    else if (Present(r.t) && v >= -39 && v <= -1 && r.t < 30) enc = v + 100;
+    if (Present(r.t) && v >= 100 && v <= 129 && r.t > 70)
+      enc = v - 100;
+    else if (Present(r.t) && v >= -39 && v <= -1 && r.t < 30)
+      enc = v + 100;
     if (OldExtremeRead(enc, r.t) == v) line += Format("T%ld.", enc);
   }
   if (Present(r.scover) && r.scover >= 0) line += Format("S%ld.", std::lround(r.scover));
@@ -152,11 +166,13 @@ std::string OldLine(const SFC_report &r, int hour) {
 // The value with `prec` decimals, or as "%g" writes it when prec is negative.
 std::string Real(float v, int prec = -1) {
   if (!Present(v)) return "-99";
-  return prec < 0 ? Format("%g", static_cast<double>(v)) : Format("%.*f", prec, static_cast<double>(v));
+  return prec < 0 ? Format("%g", static_cast<double>(v))
+                  : Format("%.*f", prec, static_cast<double>(v));
 }
 
 std::string NewLine(const SFC_report &r) {
-  std::string line = Format("%-5s %s %s", Field(r.id).c_str(), Real(r.t, 1).c_str(), Real(r.td, 1).c_str());
+  std::string line =
+      Format("%-5s %s %s", Field(r.id).c_str(), Real(r.t, 1).c_str(), Real(r.td, 1).c_str());
   long wind = -99;
   if (Present(r.w_dir) && Present(r.w_spd) && r.w_dir >= 0 && r.w_spd >= 0) {
     const long dir = std::lround(r.w_dir), spd = std::lround(r.w_spd);
@@ -182,16 +198,20 @@ std::string NewLine(const SFC_report &r) {
   line += " " + (clouds.empty() ? std::string("-99M") : clouds);
 
   std::string wx = Field(r.weather);
-  if (wx.empty() || wx == " " || wx.size() > SFC_CVT_WEATHER_LEN || wx.find(' ') != std::string::npos)
+  if (wx.empty() || wx == " " || wx.size() > SFC_CVT_WEATHER_LEN ||
+      wx.find(' ') != std::string::npos)
     wx = ShortWeather(r);
   line += " " + (wx.empty() ? std::string("-") : wx);
 
   if (r.time >= 0 && r.time <= 2359) line += Format(" @%04d", r.time);
-  if (r.ptend_t >= 0 && r.ptend_t <= 8 && Present(r.ptend)) line += Format(" P%d%ld", r.ptend_t, std::lround(r.ptend * 10.0f));
-  const std::pair<char, float> amounts[] = {{'p', r.rain1}, {'Q', r.rain3}, {'r', r.rain6}, {'q', r.rain12}, {'R', r.rain24}};
+  if (r.ptend_t >= 0 && r.ptend_t <= 8 && Present(r.ptend))
+    line += Format(" P%d%ld", r.ptend_t, std::lround(r.ptend * 10.0f));
+  const std::pair<char, float> amounts[] = {
+      {'p', r.rain1}, {'Q', r.rain3}, {'r', r.rain6}, {'q', r.rain12}, {'R', r.rain24}};
   for (auto [letter, v] : amounts)
     if (Present(v) && v >= 0) line += Format(" %c%ld", letter, std::lround(v * 100.0f));
-  const std::pair<char, float> values[] = {{'X', r.max_t}, {'x', r.max6_t}, {'N', r.min_t}, {'n', r.min6_t}, {'S', r.scover}};
+  const std::pair<char, float> values[] = {
+      {'X', r.max_t}, {'x', r.max6_t}, {'N', r.min_t}, {'n', r.min6_t}, {'S', r.scover}};
   for (auto [letter, v] : values)
     if (Present(v)) line += Format(" %c%g", letter, v);
   bool types = false;
@@ -200,7 +220,8 @@ std::string NewLine(const SFC_report &r) {
     line += " C";
     for (char c : r.cld_type) line += (c >= ' ' && c < 127) ? c : ' ';
   }
-  const std::pair<char, float> more[] = {{'G', r.w_gust}, {'s', r.solar}, {'t', r.sst}, {'p', r.wav_per}, {'h', r.wav_hgt}};
+  const std::pair<char, float> more[] = {
+      {'G', r.w_gust}, {'s', r.solar}, {'t', r.sst}, {'p', r.wav_per}, {'h', r.wav_hgt}};
   for (auto [letter, v] : more)
     if (Present(v)) line += Format(" %c%g", letter, v);
   std::string comment = Field(r.comment).substr(0, SFC_CVT_COMMENT_LEN);
@@ -254,10 +275,12 @@ SFC_report Located(const SFC_report &in, const StationMap &stations) {
   return r;
 }
 
-std::string StationCdl(const std::vector<SFC_report> &reports, const std::string &name, const char *label, int hour) {
+std::string StationCdl(const std::vector<SFC_report> &reports, const std::string &name,
+                       const char *label, int hour) {
   constexpr const char *kMissF = "-999";
   constexpr const char *kMissI = "-999";
-  std::string out = Format("netcdf %s {\ndimensions:\n\tstation = %zu ;\n", name.c_str(), reports.size());
+  std::string out =
+      Format("netcdf %s {\ndimensions:\n\tstation = %zu ;\n", name.c_str(), reports.size());
   out +=
       "\tidata = 13 ;\n\tfdata = 15 ;\n\tstring_len = 11 ;\n\tcld_len = 3 ;\n\tname_len = 8 ;\n"
       "variables:\n"
@@ -268,7 +291,8 @@ std::string StationCdl(const std::vector<SFC_report> &reports, const std::string
       "\tchar fltname(fdata, name_len) ;\n\tchar fltunit(fdata, name_len) ;\n\n"
       "// global attributes:\n"
       "\t\t:missing_val_f = -999.f ;\n\t\t:missing_val_i = -999 ;\n\t\t:missing_val_c = \"/\" ;\n";
-  out += Format("\t\t:datetime = %s ;\n\t\t:version = 1.1f ;\ndata:\n\n", Quoted(label, 40).c_str());
+  out +=
+      Format("\t\t:datetime = %s ;\n\t\t:version = 1.1f ;\ndata:\n\n", Quoted(label, 40).c_str());
   std::vector<std::string> ids, regions, wxs, clds, ints, flts;
   for (const SFC_report &r : reports) {
     ids.push_back(Quoted(Field(r.id), 11));
@@ -286,23 +310,26 @@ std::string StationCdl(const std::vector<SFC_report> &reports, const std::string
     I(r.type);
     const int layers = std::min(r.num_cld, 4);
     for (int k = 0; k < 4; ++k)
-      I(k < layers && Present(r.cld_height[k]) ? static_cast<int>(std::lround(r.cld_height[k])) : SFC_MISSING);
+      I(k < layers && Present(r.cld_height[k]) ? static_cast<int>(std::lround(r.cld_height[k]))
+                                               : SFC_MISSING);
     for (int k = 0; k < 4; ++k) I(k < layers ? static_cast<unsigned char>(r.cld_cover[k]) : ' ');
-    for (float v : {r.lat, r.lon, r.vis, r.pmb, r.t, r.td, r.w_dir, r.w_spd, r.w_gust, r.alt, r.rain6, r.rain24,
-                    Extreme(r, hour), r.scover, r.ptend})
+    for (float v : {r.lat, r.lon, r.vis, r.pmb, r.t, r.td, r.w_dir, r.w_spd, r.w_gust, r.alt,
+                    r.rain6, r.rain24, Extreme(r, hour), r.scover, r.ptend})
       flts.push_back(Cdl(v, kMissF));
   }
   out += Values("id", ids) + Values("region", regions) + Values("wx", wxs) + Values("cld", clds);
   out += Values("intdata", ints, 13) + Values("fltdata", flts, 15);
-  out += Values("intname", {"\"time\"", "\"prior\"", "\"elev\"", "\"wmo\"", "\"type\"", "\"chgt1\"", "\"chgt2\"",
-                            "\"chgt3\"", "\"chgt4\"", "\"ccov1\"", "\"ccov2\"", "\"ccov3\"", "\"ccov4\""});
-  out += Values("intunit", {"\"HHMM\"", "\"\"", "\"m\"", "\"\"", "\"\"", "\"ft\"", "\"ft\"", "\"ft\"", "\"ft\"",
-                            "\"\"", "\"\"", "\"\"", "\"\""});
-  out += Values("fltname", {"\"lat\"", "\"lon\"", "\"vis\"", "\"pmb\"", "\"t\"", "\"td\"", "\"w_dir\"", "\"w_spd\"",
-                            "\"w_gust\"", "\"alt\"", "\"rain6\"", "\"rain24\"", "\"extreme\"", "\"scover\"",
-                            "\"ptend\""});
-  out += Values("fltunit", {"\"deg_N\"", "\"deg_E\"", "\"mi\"", "\"mb\"", "\"F\"", "\"F\"", "\"deg\"", "\"kt\"",
-                            "\"kt\"", "\"inHg\"", "\"in\"", "\"in\"", "\"F\"", "\"in\"", "\"mb\""});
+  out += Values("intname", {"\"time\"", "\"prior\"", "\"elev\"", "\"wmo\"", "\"type\"", "\"chgt1\"",
+                            "\"chgt2\"", "\"chgt3\"", "\"chgt4\"", "\"ccov1\"", "\"ccov2\"",
+                            "\"ccov3\"", "\"ccov4\""});
+  out += Values("intunit", {"\"HHMM\"", "\"\"", "\"m\"", "\"\"", "\"\"", "\"ft\"", "\"ft\"",
+                            "\"ft\"", "\"ft\"", "\"\"", "\"\"", "\"\"", "\"\""});
+  out += Values("fltname", {"\"lat\"", "\"lon\"", "\"vis\"", "\"pmb\"", "\"t\"", "\"td\"",
+                            "\"w_dir\"", "\"w_spd\"", "\"w_gust\"", "\"alt\"", "\"rain6\"",
+                            "\"rain24\"", "\"extreme\"", "\"scover\"", "\"ptend\""});
+  out += Values("fltunit",
+                {"\"deg_N\"", "\"deg_E\"", "\"mi\"", "\"mb\"", "\"F\"", "\"F\"", "\"deg\"",
+                 "\"kt\"", "\"kt\"", "\"inHg\"", "\"in\"", "\"in\"", "\"F\"", "\"in\"", "\"mb\""});
   return out + "}\n";
 }
 
@@ -328,34 +355,55 @@ std::string WmoWeather(const SFC_report &r, const std::map<std::string, int> &nu
   return "_";
 }
 
-std::string ReportCdl(const std::vector<SFC_report> &reports, const std::string &name, const char *label) {
-  std::string out = Format("netcdf %s {\ndimensions:\n\treport = UNLIMITED ; // (%zu currently)\n", name.c_str(),
-                           reports.size());
+std::string ReportCdl(const std::vector<SFC_report> &reports, const std::string &name,
+                      const char *label) {
+  std::string out = Format("netcdf %s {\ndimensions:\n\treport = UNLIMITED ; // (%zu currently)\n",
+                           name.c_str(), reports.size());
   out +=
-      "\ttime_len = 10 ;\n\tid_len = 10 ;\n\tlayers = 4 ;\n\tremarks_len = 100 ;\n\ttype_len = 3 ;\n"
+      "\ttime_len = 10 ;\n\tid_len = 10 ;\n\tlayers = 4 ;\n\tremarks_len = 100 ;\n\ttype_len = 3 "
+      ";\n"
       "variables:\n"
-      "\tchar id(report, id_len) ;\n\tchar region(report, id_len) ;\n\tchar time(report, time_len) ;\n"
+      "\tchar id(report, id_len) ;\n\tchar region(report, id_len) ;\n\tchar time(report, time_len) "
+      ";\n"
       "\tfloat lat(report) ;\n\t\tlat:units = \"degrees_north\" ;\n"
       "\tfloat lon(report) ;\n\t\tlon:units = \"degrees_east\" ;\n"
       "\tfloat elev(report) ;\n\t\telev:units = \"m\" ;\n";
-  const char *floats[][2] = {{"T", "Celsius"},     {"TD", "Celsius"},     {"Tmax", "Celsius"},   {"Tmin", "Celsius"},
-                             {"Tmax6", "Celsius"}, {"Tmin6", "Celsius"},  {"PSL", "hPa"},        {"DIR", "degree"},
-                             {"delP", "hPa"},      {"SST", "Celsius"},    {"wave_per", "s"},     {"wave_hgt", "m"},
-                             {"sunshine", "min"},  {"ALTIM", "hPa"},      {"SPD", "m/s"},        {"GUST", "m/s"},
-                             {"VIS", "km"},        {"PRECIP", "mm"},      {"reftime_PRECIP", "hour"},
+  const char *floats[][2] = {{"T", "Celsius"},
+                             {"TD", "Celsius"},
+                             {"Tmax", "Celsius"},
+                             {"Tmin", "Celsius"},
+                             {"Tmax6", "Celsius"},
+                             {"Tmin6", "Celsius"},
+                             {"PSL", "hPa"},
+                             {"DIR", "degree"},
+                             {"delP", "hPa"},
+                             {"SST", "Celsius"},
+                             {"wave_per", "s"},
+                             {"wave_hgt", "m"},
+                             {"sunshine", "min"},
+                             {"ALTIM", "hPa"},
+                             {"SPD", "m/s"},
+                             {"GUST", "m/s"},
+                             {"VIS", "km"},
+                             {"PRECIP", "mm"},
+                             {"reftime_PRECIP", "hour"},
                              {"SNOW", "mm"}};
-  for (auto &f : floats) out += Format("\tfloat %s(report) ;\n\t\t%s:units = \"%s\" ;\n", f[0], f[0], f[1]);
+  for (auto &f : floats)
+    out += Format("\tfloat %s(report) ;\n\t\t%s:units = \"%s\" ;\n", f[0], f[0], f[1]);
   out +=
       "\tbyte WX(report) ;\n\t\tWX:long_name = \"WMO present weather\" ;\n"
       "\tfloat ZCL(report, layers) ;\n\t\tZCL:units = \"m\" ;\n\tchar CC(report, layers) ;\n"
-      "\tchar Ptend(report) ;\n\tchar cloudtype(report, type_len) ;\n\tchar remarks(report, remarks_len) ;\n\n"
+      "\tchar Ptend(report) ;\n\tchar cloudtype(report, type_len) ;\n\tchar remarks(report, "
+      "remarks_len) ;\n\n"
       "// global attributes:\n";
   out += Format("\t\t:filetime = %s ;\ndata:\n\n", Quoted(label, 40).c_str());
 
   const auto numbers = WmoNumbers();
   std::map<std::string, std::vector<std::string>> data;
   for (const SFC_report &r : reports) {
-    auto F = [](float v, float scale = 1, float offset = 0) { return Present(v) ? Format("%.7g", v * scale + offset) : "_"; };
+    auto F = [](float v, float scale = 1, float offset = 0) {
+      return Present(v) ? Format("%.7g", v * scale + offset) : "_";
+    };
     const float to_c = 1 / 1.8f;
     data["id"].push_back(Quoted(Field(r.id), 10));
     data["region"].push_back(Quoted(Field(r.area), 10));
@@ -392,16 +440,20 @@ std::string ReportCdl(const std::vector<SFC_report> &reports, const std::string 
       covers += layer ? r.cld_cover[k] : '/';
     }
     data["CC"].push_back(Quoted(covers, 4));
-    data["Ptend"].push_back(r.ptend_t >= 0 && r.ptend_t <= 9 ? Format("\"%d\"", r.ptend_t) : "\" \"");
+    data["Ptend"].push_back(r.ptend_t >= 0 && r.ptend_t <= 9 ? Format("\"%d\"", r.ptend_t)
+                                                             : "\" \"");
     std::string types;
     for (char c : r.cld_type) types += (c > ' ' && c < 127 && c != '-') ? c : '/';
     data["cloudtype"].push_back(Quoted(types, 3));
     data["remarks"].push_back(Quoted(Field(r.comment), 100));
   }
-  const char *order[] = {"id",       "region", "time",  "lat",     "lon",           "elev",  "T",     "TD",
-                         "Tmax",     "Tmin",   "Tmax6", "Tmin6",   "PSL",           "DIR",   "delP",  "SST",
-                         "wave_per", "wave_hgt", "sunshine", "ALTIM", "SPD",         "GUST",  "VIS",   "PRECIP",
-                         "reftime_PRECIP", "SNOW", "WX", "ZCL", "CC", "Ptend", "cloudtype", "remarks"};
+  const char *order[] = {"id",        "region",   "time",     "lat",      "lon",
+                         "elev",      "T",        "TD",       "Tmax",     "Tmin",
+                         "Tmax6",     "Tmin6",    "PSL",      "DIR",      "delP",
+                         "SST",       "wave_per", "wave_hgt", "sunshine", "ALTIM",
+                         "SPD",       "GUST",     "VIS",      "PRECIP",   "reftime_PRECIP",
+                         "SNOW",      "WX",       "ZCL",      "CC",       "Ptend",
+                         "cloudtype", "remarks"};
   for (const char *v : order) out += Values(v, data[v], std::string(v) == "ZCL" ? 4 : 8);
   return out + "}\n";
 }
@@ -458,7 +510,9 @@ std::vector<SFC_report> Decode(const char *path, const ParsedList &ids) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: cvt_write [-i ID,...] [-c STATIONS] [-n NAME] old|new|station|report YYYYMMDDHH RAWFILE\n");
+  std::fprintf(stderr,
+               "usage: cvt_write [-i ID,...] [-c STATIONS] [-n NAME] old|new|station|report "
+               "YYYYMMDDHH RAWFILE\n");
   return 2;
 }
 
@@ -468,14 +522,19 @@ int main(int argc, char **argv) {
   std::string ids_text, stations_path = SOURCE_DIR "/share/sao.cty", name = "sfc";
   int k = 1;
   for (; k + 1 < argc && argv[k][0] == '-'; k += 2) {
-    if (std::strcmp(argv[k], "-i") == 0) ids_text = argv[k + 1];
-    else if (std::strcmp(argv[k], "-c") == 0) stations_path = argv[k + 1];
-    else if (std::strcmp(argv[k], "-n") == 0) name = argv[k + 1];
-    else return Usage();
+    if (std::strcmp(argv[k], "-i") == 0)
+      ids_text = argv[k + 1];
+    else if (std::strcmp(argv[k], "-c") == 0)
+      stations_path = argv[k + 1];
+    else if (std::strcmp(argv[k], "-n") == 0)
+      name = argv[k + 1];
+    else
+      return Usage();
   }
   if (argc - k != 3) return Usage();
   const std::string form = argv[k], when = argv[k + 1];
-  if (when.size() != 10 || when.find_first_not_of("0123456789") != std::string::npos) return Usage();
+  if (when.size() != 10 || when.find_first_not_of("0123456789") != std::string::npos)
+    return Usage();
   Date date;
   DATE_init(&date);
   // Ten digits (checked above): YYYYMMDDHH.
@@ -501,7 +560,8 @@ int main(int argc, char **argv) {
   } else if (form == "station" || form == "report") {
     const StationMap stations = ReadStations(stations_path.c_str());
     for (SFC_report &r : reports) r = Located(r, stations);
-    const std::string cdl = form == "station" ? StationCdl(reports, name, label, date.hour) : ReportCdl(reports, name, label);
+    const std::string cdl = form == "station" ? StationCdl(reports, name, label, date.hour)
+                                              : ReportCdl(reports, name, label);
     std::fwrite(cdl.data(), 1, cdl.size(), stdout);
   } else {
     return Usage();

@@ -68,11 +68,13 @@ bool read_png(const char *path, Picture &pic, std::string &why) {
     if (type == "IHDR") {
       pic.width = static_cast<int>(be32(s, at + 8));
       pic.height = static_cast<int>(be32(s, at + 12));
-      const int depth = static_cast<std::uint8_t>(s[at + 16]), color = static_cast<std::uint8_t>(s[at + 17]);
+      const int depth = static_cast<std::uint8_t>(s[at + 16]),
+                color = static_cast<std::uint8_t>(s[at + 17]);
       const int interlace = static_cast<std::uint8_t>(s[at + 20]);
       channels = color == 2 ? 3 : color == 6 ? 4 : 0;
       if (depth != 8 || channels == 0 || interlace != 0) {
-        why = "a PNG of another kind (depth " + std::to_string(depth) + ", colour type " + std::to_string(color) + ")";
+        why = "a PNG of another kind (depth " + std::to_string(depth) + ", colour type " +
+              std::to_string(color) + ")";
         return false;
       }
     } else if (type == "IDAT") {
@@ -87,7 +89,8 @@ bool read_png(const char *path, Picture &pic, std::string &why) {
   const std::size_t stride = static_cast<std::size_t>(pic.width) * channels;
   std::vector<std::uint8_t> raw((stride + 1) * pic.height);
   uLongf raw_len = raw.size();
-  if (uncompress(raw.data(), &raw_len, reinterpret_cast<const Bytef *>(idat.data()), idat.size()) != Z_OK ||
+  if (uncompress(raw.data(), &raw_len, reinterpret_cast<const Bytef *>(idat.data()), idat.size()) !=
+          Z_OK ||
       raw_len != raw.size()) {
     why = "picture data do not inflate";
     return false;
@@ -112,7 +115,8 @@ bool read_png(const char *path, Picture &pic, std::string &why) {
       cur[i] = static_cast<std::uint8_t>(v);
     }
     for (int x = 0; x < pic.width; ++x)
-      for (int k = 0; k < 3; ++k) pic.rgb[(static_cast<std::size_t>(y) * pic.width + x) * 3 + k] = cur[x * channels + k];
+      for (int k = 0; k < 3; ++k)
+        pic.rgb[(static_cast<std::size_t>(y) * pic.width + x) * 3 + k] = cur[x * channels + k];
     prev.swap(cur);
   }
   return true;
@@ -170,9 +174,9 @@ int main(int argc, char **argv) {
     *py = title + (lim.y_max - y) * scale;
   };
 
-  check(pic.width == 1200 && pic.height == height,
-        "picture size " + std::to_string(pic.width) + " by " + std::to_string(pic.height) + ", page 1200 by " +
-            std::to_string(height));
+  check(pic.width == 1200 && pic.height == height, "picture size " + std::to_string(pic.width) +
+                                                       " by " + std::to_string(pic.height) +
+                                                       ", page 1200 by " + std::to_string(height));
 
   // Coastline pixels near points of the Gulf coast, none in the open Gulf.
   auto coast_pixels = [&](float lat, float lon, int reach) {
@@ -181,7 +185,9 @@ int main(int argc, char **argv) {
     int n = 0, r, g, b;
     for (int dy = -reach; dy <= reach; ++dy)
       for (int dx = -reach; dx <= reach; ++dx)
-        if (pic.pixel(static_cast<int>(px) + dx, static_cast<int>(py) + dy, &r, &g, &b) && coast_colour(r, g, b)) ++n;
+        if (pic.pixel(static_cast<int>(px) + dx, static_cast<int>(py) + dy, &r, &g, &b) &&
+            coast_colour(r, g, b))
+          ++n;
     return n;
   };
   const struct {
@@ -194,13 +200,16 @@ int main(int argc, char **argv) {
   };
   for (const auto &s : shores) {
     const int n = coast_pixels(s.lat, s.lon, 6);
-    check(n >= 3, std::string(s.where) + ": " + std::to_string(n) + " pixels of the coastline colour");
+    check(n >= 3,
+          std::string(s.where) + ": " + std::to_string(n) + " pixels of the coastline colour");
   }
   const int open = coast_pixels(25.5f, -90.0f, 6);
-  check(open == 0, "open Gulf (25.5 N, 90 W): " + std::to_string(open) + " pixels of the coastline colour");
+  check(open == 0,
+        "open Gulf (25.5 N, 90 W): " + std::to_string(open) + " pixels of the coastline colour");
 
   // Denver's model at its projected place.
-  check(svg.str().find("<g class=\"station\" data-id=\"KDEN\"") != std::string::npos, "KDEN is drawn");
+  check(svg.str().find("<g class=\"station\" data-id=\"KDEN\"") != std::string::npos,
+        "KDEN is drawn");
   double cx, cy;
   page(39.85f, -104.65f, &cx, &cy);
   // A page coordinate falls in the pixel below it (pixel i covers i to i + 1).
@@ -215,9 +224,10 @@ int main(int argc, char **argv) {
       found = at(cx + rad * std::cos(a), cy + rad * std::sin(a), &r, &g, &b) && inked(r, g, b);
     if (found) ++ring;
   }
-  check(ring >= 14, "KDEN circle at (" + std::to_string(cx) + ", " + std::to_string(cy) + "): dark in " +
-                        std::to_string(ring) + " of 16 directions");
-  check(at(cx + 2, cy - 2, &r, &g, &b) && dark(r, g, b), "KDEN few clouds: the upper right quarter filled");
+  check(ring >= 14, "KDEN circle at (" + std::to_string(cx) + ", " + std::to_string(cy) +
+                        "): dark in " + std::to_string(ring) + " of 16 directions");
+  check(at(cx + 2, cy - 2, &r, &g, &b) && dark(r, g, b),
+        "KDEN few clouds: the upper right quarter filled");
   check(at(cx - 2, cy + 2, &r, &g, &b) && r > 200 && g > 200 && b > 200,
         "KDEN few clouds: the lower left quarter empty");
   std::printf("%d of %d checks hold\n", checks - failures, checks);

@@ -25,7 +25,8 @@ TestCompanion::TestCompanion() {
   // A key of our own: start from the process id and take the first free key.
   unsigned base = static_cast<unsigned>(getpid()) * 7919u;
   for (int i = 0; i < KEY_TRIES && queue_ < 0; ++i) {
-    int key = static_cast<int>(0x5A000000u + ((base + static_cast<unsigned>(i) * 104729u) & 0xFFFFFFu));
+    int key =
+        static_cast<int>(0x5A000000u + ((base + static_cast<unsigned>(i) * 104729u) & 0xFFFFFFu));
     int id = msgget(key, IPC_CREAT | IPC_EXCL | 0600);
     if (id >= 0) {
       key_ = key;
@@ -44,8 +45,8 @@ void TestCompanion::stop() {
   // What was sent but not yet served is received all the same.
   mqueuebuf buf{};
   ssize_t got;
-  while (queue_ >= 0 &&
-         (got = msgrcv(queue_, &buf, sizeof buf.mtext, MQ_TO_COMPANION, IPC_NOWAIT | MSG_NOERROR)) >= 0) {
+  while (queue_ >= 0 && (got = msgrcv(queue_, &buf, sizeof buf.mtext, MQ_TO_COMPANION,
+                                      IPC_NOWAIT | MSG_NOERROR)) >= 0) {
     std::lock_guard<std::mutex> lock(mutex_);
     received_.emplace_back(buf.mtext, strnlen(buf.mtext, static_cast<size_t>(got)));
   }
@@ -75,7 +76,8 @@ std::vector<TestCompanion::Reply> TestCompanion::protocol(const std::string &mes
   std::vector<Reply> out;
   if (message.empty()) return out;
   if (message[0] == '/') {  // connection request
-    out.push_back({MQ_CONNECT_TYPE, std::string(1, status_char(connect_status_)) + std::to_string(conn_)});
+    out.push_back(
+        {MQ_CONNECT_TYPE, std::string(1, status_char(connect_status_)) + std::to_string(conn_)});
     return out;
   }
   long type = static_cast<unsigned char>(message[0]) - '0';
@@ -84,7 +86,8 @@ std::vector<TestCompanion::Reply> TestCompanion::protocol(const std::string &mes
   if (text.compare(0, query.size(), query) == 0) {
     auto it = values_.find(text.substr(query.size()));
     if (it != values_.end())
-      for (const std::string &line : it->second) out.push_back({type, status_char(0) + line + "\n"});
+      for (const std::string &line : it->second)
+        out.push_back({type, status_char(0) + line + "\n"});
   }
   out.push_back({type, std::string(1, status_char(1))});  // ends every answer
   return out;

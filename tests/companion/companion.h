@@ -39,7 +39,9 @@ class TestCompanion {
 
   /// The companion's value of a resource: one status-0 line (a newline is added) per
   /// entry. A resource without values is answered with the ending line alone.
-  void set_value(const std::string &name, std::vector<std::string> lines) { values_[name] = std::move(lines); }
+  void set_value(const std::string &name, std::vector<std::string> lines) {
+    values_[name] = std::move(lines);
+  }
   /// Connection number handed out (3 unless set) and the status of that answer (2).
   void set_connection(int number, int status = 2) {
     conn_ = number;

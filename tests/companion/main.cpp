@@ -28,8 +28,9 @@ std::atomic<bool> stop_now{false};
 void on_signal(int) { stop_now = true; }
 
 int usage() {
-  std::fprintf(stderr, "usage: mq_companion --key-file FILE [--log FILE] [--value NAME=VALUE]... "
-                       "[--silent] [--connect-status N] [--lifetime SECONDS]\n");
+  std::fprintf(stderr,
+               "usage: mq_companion --key-file FILE [--log FILE] [--value NAME=VALUE]... "
+               "[--silent] [--connect-status N] [--lifetime SECONDS]\n");
   return 2;
 }
 

@@ -23,7 +23,10 @@ TEST(GatherSlot, RawSlotKeepsIdentifierAndWholeElevation) {
     const char *id;
     float el;
     int bulletin;
-  } cases[] = {{"KDEN", 1640.9f, 1640}, {"KXYZ", -12.7f, -12}, {"PADK", 0.4f, 0}, {"-72645", -9999.0f, -9999},
+  } cases[] = {{"KDEN", 1640.9f, 1640},
+               {"KXYZ", -12.7f, -12},
+               {"PADK", 0.4f, 0},
+               {"-72645", -9999.0f, -9999},
                {"K12345678", 4.0f, 4}};
   for (const auto &c : cases) {
     SFC_slot slot;

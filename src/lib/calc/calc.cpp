@@ -53,8 +53,7 @@ float vapor_pr(float t) {
   const double tk = t;
   const double log_e = 23.832241 - 5.02808 * std::log10(tk) -
                        1.3816e-7 * std::pow(10.0, 11.344 - 0.0303998 * tk) +
-                       0.008132801 * std::pow(10.0, 3.49149 - 1302.8844 / tk) -
-                       2949.076 / tk;
+                       0.008132801 * std::pow(10.0, 3.49149 - 1302.8844 / tk) - 2949.076 / tk;
   return static_cast<float>(std::pow(10.0, log_e));
 }
 
@@ -112,9 +111,8 @@ float temp_on_mixrat(float w, float pr) {
   if (w <= 0.0f || pr <= 0.0f) return 0.0f;
   const double e = static_cast<double>(w) * pr / (622.0 + w);
   const double shape = std::pow(e, 0.0915) - 1.2035;
-  return static_cast<float>(
-      std::pow(10.0, 0.0498646455 * std::log10(e) + 2.4082965) - 7.08475 +
-      38.9114 * shape * shape);
+  return static_cast<float>(std::pow(10.0, 0.0498646455 * std::log10(e) + 2.4082965) - 7.08475 +
+                            38.9114 * shape * shape);
 }
 
 float thetae_on_satad(float temp, float pr) {
@@ -156,9 +154,7 @@ float lcl_pres(float ts, float tds, float ps) {
   return p;
 }
 
-float lcl_temp(float ts, float ps, float pl) {
-  return temp_on_dryad(pot_temp(ts, ps), pl);
-}
+float lcl_temp(float ts, float ps, float pl) { return temp_on_dryad(pot_temp(ts, ps), pl); }
 
 float eq_pot_temp(float temp, float td, float pr) {
   if (temp <= 0.0f || td < 0.0f || pr < 0.0f) return kMissing;
@@ -183,13 +179,9 @@ float WetBulbAt(float temp, float td, float pr, float at) {
 
 }  // namespace
 
-float wet_bulb(float temp, float td, float pr) {
-  return WetBulbAt(temp, td, pr, pr);
-}
+float wet_bulb(float temp, float td, float pr) { return WetBulbAt(temp, td, pr, pr); }
 
-float wet_bulb_pot_temp(float temp, float td, float pr) {
-  return WetBulbAt(temp, td, pr, 1000.0f);
-}
+float wet_bulb_pot_temp(float temp, float td, float pr) { return WetBulbAt(temp, td, pr, 1000.0f); }
 
 float sfc_pr_alt(float alt, float el) {
   if (alt <= 0.0f || el == kMissing) return kMissing;
@@ -202,15 +194,13 @@ float wind_chill_temp(float temp, float ws) {
   if (temp < 0.0f || ws < 0.0f) return kMissing;
   if (ws < 2.0f || temp > kSkinTemp) return temp;
   const double v = std::min<double>(ws, kWindChillMaxWind);
-  return static_cast<float>(
-      kSkinTemp -
-      (0.474266 + 0.453843 * std::sqrt(v) - 0.0453843 * v) * (kSkinTemp - temp));
+  return static_cast<float>(kSkinTemp - (0.474266 + 0.453843 * std::sqrt(v) - 0.0453843 * v) *
+                                            (kSkinTemp - temp));
 }
 
 float wind_chill_temp2(float temp, float ws) {
   if (temp < 0.0f || ws < 0.0f) return kMissing;
-  const double chill =
-      0.6215 * temp + 116.514 + std::pow(ws, 0.16) * (0.4863 * temp - 146.774);
+  const double chill = 0.6215 * temp + 116.514 + std::pow(ws, 0.16) * (0.4863 * temp - 146.774);
   return static_cast<float>(std::min<double>(temp, chill));
 }
 
@@ -220,8 +210,7 @@ float wind_chill(float temp, float ws) {
   if (temp < 0.0f || ws < 0.0f) return kMissing;
   if (temp >= kSkinTemp) return 0.0f;
   const double v = std::min<double>(ws, kWindChillMaxWind);
-  return static_cast<float>((kSkinTemp - temp) * (10.45 + 10.0 * std::sqrt(v) - v) *
-                            1.1627);
+  return static_cast<float>((kSkinTemp - temp) * (10.45 + 10.0 * std::sqrt(v) - v) * 1.1627);
 }
 
 // A simple estimate in degrees Fahrenheit first; from 77 up the full polynomial in
@@ -236,11 +225,10 @@ float heat_index(float temp, float dewp) {
   if (simple < 77.0) return static_cast<float>(FToK(simple));
   const double t2 = t * t, t3 = t2 * t;
   const double r2 = r * r, r3 = r2 * r;
-  const double hi = 16.0 + 0.185212 * t + 5.37941 * r - 0.100254 * t * r +
-                    0.00941695 * t2 + 0.00728898 * r2 + 0.000345372 * t2 * r -
-                    0.000814971 * t * r2 + 1.02102e-5 * t2 * r2 - 3.8646e-5 * t3 +
-                    2.91583e-5 * r3 + 1.42721e-6 * t3 * r + 1.97483e-7 * t * r3 -
-                    2.18429e-8 * t3 * r2 + 8.43296e-10 * t2 * r3 -
+  const double hi = 16.0 + 0.185212 * t + 5.37941 * r - 0.100254 * t * r + 0.00941695 * t2 +
+                    0.00728898 * r2 + 0.000345372 * t2 * r - 0.000814971 * t * r2 +
+                    1.02102e-5 * t2 * r2 - 3.8646e-5 * t3 + 2.91583e-5 * r3 + 1.42721e-6 * t3 * r +
+                    1.97483e-7 * t * r3 - 2.18429e-8 * t3 * r2 + 8.43296e-10 * t2 * r3 -
                     4.81975e-11 * t3 * r3;
   return static_cast<float>(FToK(hi));
 }
@@ -253,12 +241,11 @@ float humiture(float temp, float dewp) {
 }
 
 float calc_earth_dist(float lat1, float lon1, float lat2, float lon2) {
-  if (lat1 == kMissing || lon1 == kMissing || lat2 == kMissing || lon2 == kMissing)
-    return kMissing;
+  if (lat1 == kMissing || lon1 == kMissing || lat2 == kMissing || lon2 == kMissing) return kMissing;
   constexpr double kRad = 0.017453292519943334;
   const double p1 = lat1 * kRad, p2 = lat2 * kRad;
-  double c = std::sin(p1) * std::sin(p2) +
-             std::cos(p1) * std::cos(p2) * std::cos((lon1 - lon2) * kRad);
+  double c =
+      std::sin(p1) * std::sin(p2) + std::cos(p1) * std::cos(p2) * std::cos((lon1 - lon2) * kRad);
   // Rounding can push the cosine of a tiny angle just past 1.
   c = std::clamp(c, -1.0, 1.0);
   return static_cast<float>(63.713 * 100.0 * std::acos(c));

@@ -132,4 +132,3 @@ int UNIT_get_cvt(const char *iunit, const char *ounit, UNIT_conversion *cvt);
 /// `value` converted by `cvt`: exactly what UNIT_cvt gives for the same pair;
 /// -9999 stays -9999 and a zero output factor gives -9999.
 float UNIT_apply(const UNIT_conversion &cvt, float value);
-

@@ -36,10 +36,10 @@ constexpr int kWordMax = 63;
 // The remembered pair. The names are kept as the caller gave them (cut to
 // UNIT_NAME_MAX), so a repeated call is recognised without any parsing.
 struct UnitState {
-  bool valid = false;                   // a pair is remembered
-  char iunit[UNIT_NAME_MAX + 1] = {};   // input unit name as given
-  char ounit[UNIT_NAME_MAX + 1] = {};   // output unit name as given
-  UNIT_conversion cvt;                  // its factors, scale and offset
+  bool valid = false;                  // a pair is remembered
+  char iunit[UNIT_NAME_MAX + 1] = {};  // input unit name as given
+  char ounit[UNIT_NAME_MAX + 1] = {};  // output unit name as given
+  UNIT_conversion cvt;                 // its factors, scale and offset
 };
 UnitState g_unit;
 
@@ -168,8 +168,7 @@ bool LookUp(const char *ibase, const char *obase, double *scale, double *offset)
   *scale = 1.0;
   *offset = 0.0;
   char from[kWordMax + 1], to[kWordMax + 1], how[kWordMax + 1];
-  while (NextWord(file.get(), from) && NextWord(file.get(), to) &&
-         NextWord(file.get(), how)) {
+  while (NextWord(file.get(), from) && NextWord(file.get(), to) && NextWord(file.get(), how)) {
     if (EqualNoCase(from, ibase) && EqualNoCase(to, obase)) {
       ParseConversion(how, scale, offset);
       break;

@@ -16,13 +16,13 @@
 
 namespace {
 
-constexpr const char *months[12] = { "JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                     "JUL", "AUG", "SEP", "OCT", "NOV", "DEC" };
-constexpr const char *months_lc[12] = { "jan", "feb", "mar", "apr", "may", "jun",
-                                        "jul", "aug", "sep", "oct", "nov", "dec" };
+constexpr const char *months[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                    "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+constexpr const char *months_lc[12] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                       "jul", "aug", "sep", "oct", "nov", "dec"};
 // Days before the start of each month; entry 12 is the length of the year.
-constexpr int num_day[13] = { 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365 };
-constexpr int num_day_leap[13] = { 0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366 };
+constexpr int num_day[13] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365};
+constexpr int num_day_leap[13] = {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366};
 
 constexpr std::int64_t kSecPerDay = 86400;
 constexpr std::int64_t kSecPerYear = 31536000;  // 365 days
@@ -158,8 +158,8 @@ bool ScanLabel(const char *text, LabelScan &r) {
 
 int DATE_init(Date *date) {
   if (date == nullptr) return -1;
-  *date = Date{ DATE_MISSING, DATE_MISSING, DATE_MISSING, DATE_MISSING,
-                DATE_MISSING, DATE_MISSING, DATE_MISSING, DATE_MISSING };
+  *date = Date{DATE_MISSING, DATE_MISSING, DATE_MISSING, DATE_MISSING,
+               DATE_MISSING, DATE_MISSING, DATE_MISSING, DATE_MISSING};
   return 0;
 }
 
@@ -210,9 +210,8 @@ std::int64_t DATE_num_sec(Date *date) {
     leap_days = GregorianLeapDaysBefore(year);
     if (d.month > 2 && DATE_is_leap(d.year)) ++leap_days;
   }
-  return d.sec + 60 * std::int64_t{ d.min } + 3600 * std::int64_t{ d.hour } +
-         kSecPerDay * (d.day - 1) + kSecPerDay * num_day[d.month - 1] + kSecPerDay * leap_days +
-         kSecPerYear * (year - 1970);
+  return d.sec + 60 * std::int64_t{d.min} + 3600 * std::int64_t{d.hour} + kSecPerDay * (d.day - 1) +
+         kSecPerDay * num_day[d.month - 1] + kSecPerDay * leap_days + kSecPerYear * (year - 1970);
 }
 
 std::int64_t DATE_get_time(std::int64_t *secs) {
@@ -226,7 +225,7 @@ int DATE_get_gmdate(const std::int64_t *secs, Date *date) {
   const std::time_t t = secs != nullptr ? static_cast<std::time_t>(*secs) : std::time(nullptr);
   std::tm tm{};
   const bool ok = gmtime_r(&t, &tm) != nullptr;
-  const std::int64_t year = std::int64_t{ tm.tm_year } + 1900;
+  const std::int64_t year = std::int64_t{tm.tm_year} + 1900;
   if (!ok || year > std::numeric_limits<std::int32_t>::max()) {
     DATE_init(date);
     return -1;
@@ -415,8 +414,7 @@ int DATE_decode_month(const char *str) {
   }
   // clang-format on
   auto pair = [](char a, char b, char upper_a, char upper_b) {
-    return (a == upper_a && b == upper_b) ||
-           (a == upper_a - 'A' + 'a' && b == upper_b - 'A' + 'a');
+    return (a == upper_a && b == upper_b) || (a == upper_a - 'A' + 'a' && b == upper_b - 'A' + 'a');
   };
   const char c0 = str[0];
   const char c1 = str[1];
@@ -429,8 +427,8 @@ int DATE_decode_month(const char *str) {
     int month;
   };
   static constexpr Rule kRules[] = {
-    { 'J', 'N', 6 }, { 'J', 'L', 7 }, { 'M', 'R', 3 },  // JUN JUL MAR
-    { 'M', 'Y', 5 }, { 'A', 'R', 4 }, { 'A', 'G', 8 },  // MAY APR AUG
+      {'J', 'N', 6}, {'J', 'L', 7}, {'M', 'R', 3},  // JUN JUL MAR
+      {'M', 'Y', 5}, {'A', 'R', 4}, {'A', 'G', 8},  // MAY APR AUG
   };
   for (const Rule &rule : kRules)
     if (pair(c0, c2, rule.first, rule.third)) return rule.month;

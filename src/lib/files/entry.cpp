@@ -42,8 +42,8 @@ bool all_letters(const std::string &s) {
 // in the typed name.
 struct TypedWalk {
   const std::string &typed;
-  std::string &res;   // the name built so far
-  size_t s = 0;       // the next character of the typed name
+  std::string &res;  // the name built so far
+  size_t s = 0;      // the next character of the typed name
   int where = W_NOTHING;
   bool done = false;  // the rest of the typed name was written: the walk ends
 
@@ -78,7 +78,8 @@ void read_date_field(TypedWalk &w, const Piece &p, Date &fd) {
   switch (p.field) {
     case Field::Year: fd.year = value; break;
     case Field::Year2: fd.year = value + (value > 49 ? 1900 : 2000); break;
-    case Field::Month: case Field::MonthName: fd.month = value; break;
+    case Field::Month:
+    case Field::MonthName: fd.month = value; break;
     case Field::Day: fd.day = value; break;
     case Field::Hour: fd.hour = value; break;
     case Field::Minute: fd.min = value; break;
@@ -147,7 +148,8 @@ void take_typed_directory(TypedWalk &w, const std::string &tpl, size_t from) {
 
 // A directory directive ("%D", "%{name}"): the directory of the typed full path, or
 // the resource's directory (a "/" after it in the template is written once).
-void place_directory(TypedWalk &w, const Piece &p, const std::string &tpl, TemplateReader &reader, bool full) {
+void place_directory(TypedWalk &w, const Piece &p, const std::string &tpl, TemplateReader &reader,
+                     bool full) {
   if (full) {
     take_typed_directory(w, tpl, p.pos);
   } else {
@@ -201,8 +203,8 @@ int walk_template(const std::string &typed, std::string &res) {
   bool braces = false;  // inside "{...}": a directory part the user does not type
   TemplateReader reader(tpl);
   while (!reader.at_end() && !w.done) {
-    MESS_print(DEBUG_D, "FILES:%s:%s:%s:%s:%s:%d\n", tpl.c_str(), tpl.c_str() + reader.pos(), typed.c_str(),
-               typed.c_str() + w.s, res.c_str(), w.where);
+    MESS_print(DEBUG_D, "FILES:%s:%s:%s:%s:%s:%d\n", tpl.c_str(), tpl.c_str() + reader.pos(),
+               typed.c_str(), typed.c_str() + w.s, res.c_str(), w.where);
     const Piece p = reader.next();
     if (p.kind == PieceKind::Cut) break;
     if (p.kind == PieceKind::Close) {
@@ -294,7 +296,8 @@ int FILE_set_file(const char *typed_in, char *out) {
       copy_out(buf, out);
       return 0;
     }
-    if (stricmp(name.c_str(), "none") == 0 || (FILE_fullpath(name.c_str()) && FILE_fullpath(st.conv.c_str()))) {
+    if (stricmp(name.c_str(), "none") == 0 ||
+        (FILE_fullpath(name.c_str()) && FILE_fullpath(st.conv.c_str()))) {
       copy_out(name, out);
       return 0;
     }

@@ -24,7 +24,9 @@ namespace file_detail {
 
 FilesState g_files;
 
-std::string bounded(const std::string &s, size_t max) { return s.size() > max ? s.substr(0, max) : s; }
+std::string bounded(const std::string &s, size_t max) {
+  return s.size() > max ? s.substr(0, max) : s;
+}
 
 void copy_out(const std::string &s, char *out) {
   if (!out) return;
@@ -75,8 +77,7 @@ size_t read_digit_date(const char *p, Date &d) {
   for (int k = 0; k < 5; ++k) {
     if (!zyp::is_digit(p[used])) break;
     int v = 0;
-    for (int w = 0; w < widths[k] && zyp::is_digit(p[used]); ++w)
-      v = v * 10 + (p[used++] - '0');
+    for (int w = 0; w < widths[k] && zyp::is_digit(p[used]); ++w) v = v * 10 + (p[used++] - '0');
     *fields[k] = v;
   }
   return used;
@@ -90,16 +91,12 @@ int template_period(const std::string &tpl) {
     switch (p.field) {
       case Field::Day:
       case Field::DayOfYear:
-        update_period(late_off, SEC_DAY, p.n, day_step(st.set.day) ? -static_cast<long long>(st.set.day) : 0);
+        update_period(late_off, SEC_DAY, p.n,
+                      day_step(st.set.day) ? -static_cast<long long>(st.set.day) : 0);
         break;
-      case Field::Hour:
-        update_period(late_off, SEC_HOUR, p.n, step_part(st.set.hour));
-        break;
-      case Field::Minute:
-        update_period(late_off, SEC_MIN, p.n, step_part(st.set.min));
-        break;
-      default:
-        break;
+      case Field::Hour: update_period(late_off, SEC_HOUR, p.n, step_part(st.set.hour)); break;
+      case Field::Minute: update_period(late_off, SEC_MIN, p.n, step_part(st.set.min)); break;
+      default: break;
     }
   }
   return late_off;
@@ -165,11 +162,13 @@ std::string conv_file_path() {
 // Cuts the ":k=value" key assignments out of a convention name, setting the keys.
 std::string apply_key_assignments(std::string name) {
   size_t cut = std::string::npos;
-  for (size_t colon = name.find(':'); colon != std::string::npos; colon = name.find(':', colon + 1)) {
+  for (size_t colon = name.find(':'); colon != std::string::npos;
+       colon = name.find(':', colon + 1)) {
     if (colon + 2 >= name.size() || name[colon + 2] != '=') continue;
     char key = name[colon + 1];
     size_t end = name.find(':', colon + 3);
-    std::string value = name.substr(colon + 3, end == std::string::npos ? std::string::npos : end - colon - 3);
+    std::string value =
+        name.substr(colon + 3, end == std::string::npos ? std::string::npos : end - colon - 3);
     if (value.empty()) continue;
     FILE_set_key(static_cast<unsigned char>(key), value.c_str());
     MESS_print(DEBUG_D, "KEY: %c = %s\n", key, value.c_str());
@@ -267,10 +266,12 @@ int FILE_set_name(const char *name_in) {
   const bool refused = FILE_exist(path.c_str()) && !FILE_is_dir(path.c_str()) &&
                        FILE_check_text(path.c_str(), &why) != 0;
   if (refused)
-    MESS_print(M_WARN, "FILE_set_name: File name convention file %s not read: %s\n", path.c_str(), why);
+    MESS_print(M_WARN, "FILE_set_name: File name convention file %s not read: %s\n", path.c_str(),
+               why);
   FILE *f = FILE_is_dir(path.c_str()) || refused ? nullptr : FILE_open(path.c_str(), "r");
   if (!f) {
-    if (!refused) MESS_print(M_WARN, "FILE_set_name: No file name convention file: %s\n", path.c_str());
+    if (!refused)
+      MESS_print(M_WARN, "FILE_set_name: No file name convention file: %s\n", path.c_str());
     st.conv = name;
     st.hconv.clear();
     st.ext.clear();
@@ -299,8 +300,8 @@ int FILE_set_name(const char *name_in) {
     } else if (strnicmp(name.c_str(), entry.c_str(), static_cast<int>(entry.size())) == 0) {
       size_t us = name.rfind('_');
       st.ext = us == std::string::npos ? std::string() : bounded(name.substr(us + 1), EXT_MAX_LEN);
-      MESS_print(DEBUG_A, "File name partial match for: %s-%s ext: %s\n", name.c_str(), entry.c_str(),
-                 st.ext.c_str());
+      MESS_print(DEBUG_A, "File name partial match for: %s-%s ext: %s\n", name.c_str(),
+                 entry.c_str(), st.ext.c_str());
       result = 1;
     }
   }
@@ -333,7 +334,8 @@ int FILE_get_key(int key, char *buf) {
 
 int FILE_save_name_conv() {
   NameState &st = g_files.name;
-  st.saved = SavedConv{st.late_off, st.conv, st.hconv, st.filename, st.ext, st.filename_type, st.min_size};
+  st.saved =
+      SavedConv{st.late_off, st.conv, st.hconv, st.filename, st.ext, st.filename_type, st.min_size};
   return 0;
 }
 
@@ -422,9 +424,7 @@ int FILE_set_date(const Date *date, char *out) {
     }
     const long long n = p.n;
     switch (p.field) {
-      case Field::Percent:
-        res += '%';
-        break;
+      case Field::Percent: res += '%'; break;
       case Field::Year: {
         long long v = set.year != MISSING ? set.year : (d.year < 0 ? -1 : d.year / n * n);
         res += v < 0 ? "0000" : fmt_int(4, v);
@@ -467,7 +467,8 @@ int FILE_set_date(const Date *date, char *out) {
         if (fixed_value(set.day))
           day = set.day;
         else if (d.day >= 0)
-          day = day_step(set.day) ? d.day / (-static_cast<long long>(set.day)) * (-static_cast<long long>(set.day))
+          day = day_step(set.day) ? d.day / (-static_cast<long long>(set.day)) *
+                                        (-static_cast<long long>(set.day))
                                   : d.day / n * n;
         if (p.field == Field::Day) {
           res += day < 0 ? "00" : fmt_int(2, day);
@@ -499,14 +500,13 @@ int FILE_set_date(const Date *date, char *out) {
         (hour ? fd.hour : fd.min) = v < 0 ? MISSING : static_cast<int>(v);
         break;
       }
-      case Field::Ext:
-        res += st.ext;
-        break;
+      case Field::Ext: res += st.ext; break;
       case Field::Resource:
         put_directory(res, !extracted.empty() ? extracted : directory_text(p.resource, ""), reader);
         break;
       case Field::Directory:
-        put_directory(res, !extracted.empty() ? extracted : directory_text(p.resource, "."), reader);
+        put_directory(res, !extracted.empty() ? extracted : directory_text(p.resource, "."),
+                      reader);
         break;
       default: {
         const std::string &key = st.keys[static_cast<unsigned char>(p.c)];
@@ -540,9 +540,11 @@ int FILE_list_file() {
     switch (p.field) {
       case Field::Percent: pattern += '%'; break;
       case Field::Year: pattern += "?[0-9]??"; break;
-      case Field::Year2: case Field::Month: case Field::Day: case Field::Hour: case Field::Minute:
-        pattern += "[0-9]?";
-        break;
+      case Field::Year2:
+      case Field::Month:
+      case Field::Day:
+      case Field::Hour:
+      case Field::Minute: pattern += "[0-9]?"; break;
       case Field::MonthName: pattern += "?[a-z]?"; break;
       case Field::DayOfYear: pattern += "?[0-9]?"; break;
       case Field::Ext: pattern += st.ext.empty() ? std::string("*") : st.ext; break;

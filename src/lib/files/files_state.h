@@ -39,21 +39,21 @@ struct SavedConv {
 /// The naming state: the selected convention, the keys, the fixed date fields and the
 /// last file named.
 struct NameState {
-  std::string conv;   // the current template; empty: no naming convention
-  std::string hconv;  // the header template
-  std::string ext;    // extension of a partly matched convention name
-  int min_size = 0;   // a latest file must be larger than this many bytes
-  int late_off = DEFAULT_LATE_OFF;  // the file period in seconds, MISSING when none
-  std::string filename;  // the last file name built or set
-  int filename_type = 0;  // 1: taken from the user unchanged
+  std::string conv;                        // the current template; empty: no naming convention
+  std::string hconv;                       // the header template
+  std::string ext;                         // extension of a partly matched convention name
+  int min_size = 0;                        // a latest file must be larger than this many bytes
+  int late_off = DEFAULT_LATE_OFF;         // the file period in seconds, MISSING when none
+  std::string filename;                    // the last file name built or set
+  int filename_type = 0;                   // 1: taken from the user unchanged
   std::array<std::string, NUM_KEYS> keys;  // the key values, by key character
   // The fixed date fields and steps ("hour" resource, "#" suffixes): a value of 0 or
   // more is fixed; a day field below 0 is a day step; an hour or minute field below 0
   // is -(offset * 100 + step).
   Date set{MISSING, MISSING, MISSING, MISSING, MISSING, MISSING, MISSING, 0};
   Date file_date{0, 0, 0, 0, 0, 0, 0, 0};  // the date of the last file named
-  int header = 0;   // 1: the header template is used instead of the template
-  SavedConv saved;  // what FILE_restore_name_conv brings back
+  int header = 0;                          // 1: the header template is used instead of the template
+  SavedConv saved;                         // what FILE_restore_name_conv brings back
 };
 
 /// The stepping state of the driver loop (FILE_first, FILE_get_next).
@@ -61,10 +61,11 @@ struct SteppingState {
   ParsedList files;  // the "filename" values
   int numfile = 0;   // how many of them are read as a list; 0: stepping by time
   int file_ind = 0;  // the next value of the list
-  Date first_date{MISSING, MISSING, MISSING, MISSING, MISSING, MISSING, MISSING, MISSING};  // stepping starts here
-  int num_hour = 0;  // span in seconds, negative: back from first_date
-  int skip = 0;      // requested step in seconds
-  int offset = 0;    // step used, in seconds
+  Date first_date{MISSING, MISSING, MISSING, MISSING,
+                  MISSING, MISSING, MISSING, MISSING};  // stepping starts here
+  int num_hour = 0;     // span in seconds, negative: back from first_date
+  int skip = 0;         // requested step in seconds
+  int offset = 0;       // step used, in seconds
   long long secs = 0;   // the offset of the first file from first_date, in seconds
   long long nsecs = 0;  // the offset of the next file
   int def_hours = 0;    // the span when "num_hour" is not set

@@ -27,8 +27,8 @@ struct GzStream;
 
 // The streams FILE_open gave that need more than fclose.
 struct OpenState {
-  std::set<FILE *> pipes;                     // opened by popen: closed by pclose
-  std::map<FILE *, GzStream *> gz_streams;    // gzip files read through zlib, with their state
+  std::set<FILE *> pipes;                   // opened by popen: closed by pclose
+  std::map<FILE *, GzStream *> gz_streams;  // gzip files read through zlib, with their state
 };
 // Never destroyed: a stream held by a static object of another module may be closed
 // after this file's static objects are gone.

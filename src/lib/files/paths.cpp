@@ -30,4 +30,3 @@ char *FILE_add_path(const char *dir, const char *name, char *out) {
   std::snprintf(out, FILE_PATH_MAX + 1, "%s", path.c_str());
   return out;
 }
-

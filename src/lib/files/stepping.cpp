@@ -20,7 +20,7 @@ using namespace file_detail;
 namespace {
 
 constexpr int DEFAULT_LATEST_COUNT = 500;
-constexpr int MAX_LATEST_COUNT = 100000;  // periods a latest search may go back at most
+constexpr int MAX_LATEST_COUNT = 100000;     // periods a latest search may go back at most
 constexpr long long NUMBER_CAP = 999999999;  // larger numbers in texts are cut to this
 
 int clamp32(long long v) {
@@ -37,7 +37,8 @@ long long read_digits(const char *&p) {
   if (end == p) return 0;
   long v = 0;
   // A run too long for a long is beyond the cap as well.
-  if (zyp::read_long_prefix(std::string_view(p, static_cast<size_t>(end - p)), v) == 0) v = NUMBER_CAP;
+  if (zyp::read_long_prefix(std::string_view(p, static_cast<size_t>(end - p)), v) == 0)
+    v = NUMBER_CAP;
   p = end;
   return v > NUMBER_CAP ? NUMBER_CAP : v;
 }
@@ -184,7 +185,8 @@ std::int64_t read_base(const char *&p) {
 std::int64_t add_offset(const char *&p, int dir, std::int64_t t, const char *tag) {
   const Offset o = read_offset(p);
   t += dir * o.seconds();
-  MESS_print(M_DEBUG, "%s:%d %d %d %d\n", tag, clamp32(o.days), clamp32(o.hours), clamp32(o.minutes), dir);
+  MESS_print(M_DEBUG, "%s:%d %d %d %d\n", tag, clamp32(o.days), clamp32(o.hours),
+             clamp32(o.minutes), dir);
   return t;
 }
 
@@ -222,7 +224,9 @@ std::int64_t search_latest(std::int64_t t, int dir, int count, char *name) {
   return t;
 }
 
-bool stepping_mode(const SteppingState &s) { return s.numfile == 0 || (s.numfile == 1 && s.num_hour != 0); }
+bool stepping_mode(const SteppingState &s) {
+  return s.numfile == 0 || (s.numfile == 1 && s.num_hour != 0);
+}
 
 }  // namespace
 
@@ -301,7 +305,8 @@ int FILE_set_date_off(Date *date, int offset, char *out) {
   if (date) *date = base;
   std::int64_t t = secs + offset;
   Date d = breakdown(t);
-  MESS_print(M_DEBUG, "%d %d = %d %d %d %d\n", clamp32(secs), offset, d.year, d.month, d.day, d.hour);
+  MESS_print(M_DEBUG, "%d %d = %d %d %d %d\n", clamp32(secs), offset, d.year, d.month, d.day,
+             d.hour);
   FILE_set_date(&d, out);
   return offset / FILE_get_offset();
 }
@@ -341,7 +346,8 @@ int FILE_first(const Date *date) {
   SteppingState &s = g_files.step;
   RES_getvals("filename", s.files);
   s.numfile = static_cast<int>(s.files.size());
-  if (s.numfile > 0 && (strnicmp(s.files[0].c_str(), "la", 2) == 0 || strnicmp(s.files[0].c_str(), "cu", 2) == 0))
+  if (s.numfile > 0 &&
+      (strnicmp(s.files[0].c_str(), "la", 2) == 0 || strnicmp(s.files[0].c_str(), "cu", 2) == 0))
     s.numfile = 0;
   s.file_ind = 0;
   s.first_date = date ? *date : g_files.name.file_date;
@@ -379,8 +385,8 @@ int FILE_get_next(char *out) {
     FILE_set_date_off(&d, clamp32(s.nsecs), name);
     MESS_print(DEBUG_C, "out: ");
     DATE_print(DEBUG_C, &g_files.name.file_date);
-    MESS_print(DEBUG_C, "NEXT: %d %d %d %d %d %s\n", clamp32(s.nsecs), s.offset, s.skip, s.num_hour, s.file_ind,
-               name);
+    MESS_print(DEBUG_C, "NEXT: %d %d %d %d %d %s\n", clamp32(s.nsecs), s.offset, s.skip, s.num_hour,
+               s.file_ind, name);
   }
   copy_out(name, out);
   s.nsecs += s.offset;

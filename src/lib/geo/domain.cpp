@@ -22,11 +22,11 @@ constexpr M_type kTraceClass = M_DEBUG & M_SUB_C;  // debug c: the template that
 
 // Module state of the decoder.
 struct DomState {
-  int priority = 3;                              // station priority of the last domain
-  int loc_prior = 4;                             // local station priority
-  DOM_station_lookup station_lookup = nullptr;   // behind "id:" items
-  int depth = 0;                                 // region references being decoded
-  std::string missing_station;                   // the last "id:" item not found
+  int priority = 3;                             // station priority of the last domain
+  int loc_prior = 4;                            // local station priority
+  DOM_station_lookup station_lookup = nullptr;  // behind "id:" items
+  int depth = 0;                                // region references being decoded
+  std::string missing_station;                  // the last "id:" item not found
 };
 DomState g_dom;
 
@@ -111,9 +111,10 @@ bool take_station(const char *param, Domain *d) {
     rest = rest.substr(colon + 1);
   }
   float lat = -9999.0f, lon = -9999.0f;
-  bool found = !rest.empty() && g_dom.station_lookup &&
-               g_dom.station_lookup(file.empty() ? nullptr : file.c_str(), rest.c_str(), &lat, &lon) == 1 &&
-               std::isfinite(lat) && std::isfinite(lon);
+  bool found =
+      !rest.empty() && g_dom.station_lookup &&
+      g_dom.station_lookup(file.empty() ? nullptr : file.c_str(), rest.c_str(), &lat, &lon) == 1 &&
+      std::isfinite(lat) && std::isfinite(lon);
   if (!found) {
     g_dom.missing_station = param;
     return false;
@@ -302,13 +303,16 @@ int DOM_proj_str(const char *proj) {
     int code;
   };
   static constexpr Name names[] = {
-      {"ll", 2, DOM_LATLON},     {"lat", 3, DOM_LATLON},     {"polar", 5, DOM_POLAR}, {"ps", 2, DOM_POLAR},
-      {"sat", 3, DOM_SATELLITE}, {"lamb", 4, DOM_LAMBERT},   {"lc", 2, DOM_LAMBERT},  {"la", 2, DOM_AZIMUTHAL},
-      {"gn", 2, DOM_GNOMONIC},   {"or", 2, DOM_ORTHO},       {"mo", 2, DOM_MOLLWEIDE}, {"me", 2, DOM_MERCATOR},
-      {"pix", 3, DOM_PIXEL},     {"xy", 2, DOM_XY},          {"xlogy", 5, DOM_XLOGY}, {"xlogp", 5, DOM_XLOGY},
-      {"cat", 3, DOM_CAT},       {"skewt", 5, DOM_SKEWT},    {"ema", 3, DOM_EMA},     {"teph", 4, DOM_TEPH},
-      {"rteph", 5, DOM_RTEPH},   {"therm", 5, DOM_SKEWT},    {"stuve", 5, DOM_STUVE}, {"hodo", 4, DOM_HODO},
-      {"vert", 4, DOM_XLOGY},    {"xp", 4, DOM_XP},          {"zoom", 4, DOM_ZOOM},   {"size", 4, DOM_SIZE},
+      {"ll", 2, DOM_LATLON},   {"lat", 3, DOM_LATLON},    {"polar", 5, DOM_POLAR},
+      {"ps", 2, DOM_POLAR},    {"sat", 3, DOM_SATELLITE}, {"lamb", 4, DOM_LAMBERT},
+      {"lc", 2, DOM_LAMBERT},  {"la", 2, DOM_AZIMUTHAL},  {"gn", 2, DOM_GNOMONIC},
+      {"or", 2, DOM_ORTHO},    {"mo", 2, DOM_MOLLWEIDE},  {"me", 2, DOM_MERCATOR},
+      {"pix", 3, DOM_PIXEL},   {"xy", 2, DOM_XY},         {"xlogy", 5, DOM_XLOGY},
+      {"xlogp", 5, DOM_XLOGY}, {"cat", 3, DOM_CAT},       {"skewt", 5, DOM_SKEWT},
+      {"ema", 3, DOM_EMA},     {"teph", 4, DOM_TEPH},     {"rteph", 5, DOM_RTEPH},
+      {"therm", 5, DOM_SKEWT}, {"stuve", 5, DOM_STUVE},   {"hodo", 4, DOM_HODO},
+      {"vert", 4, DOM_XLOGY},  {"xp", 4, DOM_XP},         {"zoom", 4, DOM_ZOOM},
+      {"size", 4, DOM_SIZE},
   };
   if (!proj) return DOM_UNKNOWN;
   for (const Name &n : names)
@@ -317,8 +321,8 @@ int DOM_proj_str(const char *proj) {
   return DOM_UNKNOWN;
 }
 
-int DOM_set_params(int paramc, const char *const *paramv, Domain *domain, int i1, int i2, int i3, int i4,
-                   int i5, int i6, int i7, int i8) {
+int DOM_set_params(int paramc, const char *const *paramv, Domain *domain, int i1, int i2, int i3,
+                   int i4, int i5, int i6, int i7, int i8) {
   // One spare end mark beyond the nine positions the pre-pass may look at.
   int items[10] = {i1, i2, i3, i4, i5, i6, i7, i8, DOM_I_END, DOM_I_END};
   if (paramc < 0 || (paramc > 0 && !paramv)) return -1;
@@ -367,7 +371,8 @@ int DOM_decode(const char *str, Domain *domain) {
   g_dom.missing_station.clear();
 
   int result = DOM_RES_INVALID;
-  if (stricmp(argv[0], "size") == 0 && set_params(argv, domain, {DOM_I_PROJ, DOM_I_NX, DOM_I_NY}) == 0) {
+  if (stricmp(argv[0], "size") == 0 &&
+      set_params(argv, domain, {DOM_I_PROJ, DOM_I_NX, DOM_I_NY}) == 0) {
     MESS_print(kTraceClass, "%2d proj,nx,ny\n", 0);
     result = DOM_RES_PARAMS;
   } else {
@@ -395,7 +400,8 @@ int DOM_decode(const char *str, Domain *domain) {
 int DOM_get_region(Domain *domain, int flag) {
   DOM_init(domain);
   const char *value = nullptr;
-  if ((flag == 1 || flag == 3 || flag == 4) && (value = RES_get("plot_domain"))) return DOM_decode(value, domain);
+  if ((flag == 1 || flag == 3 || flag == 4) && (value = RES_get("plot_domain")))
+    return DOM_decode(value, domain);
   if ((value = RES_get("region"))) return DOM_decode(value, domain);
   if (flag == 4) {
     if (DOM_num_regs() == 0) DOM_read_menu(DOM_REGION_FILE);
@@ -413,16 +419,24 @@ DOM_station_lookup DOM_set_station_lookup(DOM_station_lookup lookup) {
 
 int DOM_set_base_prior(float size) {
   int p = 6;
-  if (size > 50.0f) p = 1;
-  else if (size > 25.0f) p = 2;
-  else if (size > 12.5f) p = 3;
-  else if (size > 6.25f) p = 4;
-  else if (size > 3.0f) p = 5;
+  if (size > 50.0f)
+    p = 1;
+  else if (size > 25.0f)
+    p = 2;
+  else if (size > 12.5f)
+    p = 3;
+  else if (size > 6.25f)
+    p = 4;
+  else if (size > 3.0f)
+    p = 5;
   if (const char *s = RES_get("stat_prior")) {
     auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (s[0] == '+' && digit(s[1])) p += s[1] - '0';
-    else if (s[0] == '-' && digit(s[1])) p -= s[1] - '0';
-    else if (digit(s[0])) p = s[0] - '0';
+    if (s[0] == '+' && digit(s[1]))
+      p += s[1] - '0';
+    else if (s[0] == '-' && digit(s[1]))
+      p -= s[1] - '0';
+    else if (digit(s[0]))
+      p = s[0] - '0';
   }
   g_dom.priority = p;
   return 0;

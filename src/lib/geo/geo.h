@@ -12,9 +12,9 @@
 
 /// A map domain: projection, reference point, parameters and grid.
 struct Domain {
-  int proj = -9999;        // projection code (below); -9999 = no domain
-  float plat = -9999.0f;   // reference latitude; -9999 = use clat
-  float plon = -9999.0f;   // reference (central) longitude; -9999 = use clon
+  int proj = -9999;       // projection code (below); -9999 = no domain
+  float plat = -9999.0f;  // reference latitude; -9999 = use clat
+  float plon = -9999.0f;  // reference (central) longitude; -9999 = use clon
   float param[5] = {-9999.0f, -9999.0f, -9999.0f, -9999.0f, -9999.0f};  // projection parameters
   float clat = -9999.0f, clon = -9999.0f;  // centre (the pixel size of "size" while decoding)
   float dx = -9999.0f, dy = -9999.0f;      // grid spacing in map units of 100 km
@@ -206,4 +206,3 @@ int DOM_set_prior(int prior);
 int DOM_get_loc_prior();
 /// Sets the local station priority. Returns 0.
 int DOM_set_loc_prior(int prior);
-

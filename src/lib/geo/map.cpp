@@ -12,18 +12,18 @@ namespace {
 constexpr double DEG = 0.017453292519943334;  // degrees to radians
 constexpr double PI = 3.1415926535898;
 constexpr float MISSING = -9999.0f;
-constexpr float POLAR_CLAMP = 75.0f;       // polar stereographic: farthest latitude shown
-constexpr float MERCATOR_CLAMP = 89.9f;    // Mercator: latitude limit
-constexpr float LAMBERT_CLAMP = 89.0f;     // Lambert conformal: latitude limit of the far pole
-constexpr float MOLLWEIDE_POLE = 89.99f;   // Mollweide: x is 0 beyond this latitude
+constexpr float POLAR_CLAMP = 75.0f;      // polar stereographic: farthest latitude shown
+constexpr float MERCATOR_CLAMP = 89.9f;   // Mercator: latitude limit
+constexpr float LAMBERT_CLAMP = 89.0f;    // Lambert conformal: latitude limit of the far pole
+constexpr float MOLLWEIDE_POLE = 89.99f;  // Mollweide: x is 0 beyond this latitude
 constexpr int MOLLWEIDE_STEPS = 15;
 constexpr double MOLLWEIDE_TOL = 1e-10;
 
 // Module state: the current domain and the factors cached for it.
 struct MapState {
-  Domain domain;        // proj -9999: no projection
-  MAP_limits limits;    // map rectangle of the domain
-  MAP_limits view;      // device viewport of the thermodynamic diagrams
+  Domain domain;      // proj -9999: no projection
+  MAP_limits limits;  // map rectangle of the domain
+  MAP_limits view;    // device viewport of the thermodynamic diagrams
   float sat_rad = MAP_SAT_RAD;
   float sat_rad2 = MAP_SAT_RAD * MAP_SAT_RAD;
   float sat_rad4 = sat_rad2 * sat_rad2;
@@ -87,11 +87,13 @@ bool lambert(float lat, float dlon, float &x, float &y) {
     double t1 = m.tlat1, t2 = m.tlat2, n;
     if (m.tlat1 != m.tlat2)
       n = (std::log(std::cos(t1 * DEG)) - std::log(std::cos(t2 * DEG))) /
-          (std::log(std::tan((45.0 - t1 / 2.0) * DEG)) - std::log(std::tan((45.0 - t2 / 2.0) * DEG)));
+          (std::log(std::tan((45.0 - t1 / 2.0) * DEG)) -
+           std::log(std::tan((45.0 - t2 / 2.0) * DEG)));
     else
       n = std::cos((90.0 - m.scale * t1) * DEG);
     m.xfactor = static_cast<float>(n);
-    m.mult = static_cast<float>(std::cos(t1 * DEG) / (std::pow(std::tan((45.0 - t1 / 2.0) * DEG), n) * n));
+    m.mult = static_cast<float>(std::cos(t1 * DEG) /
+                                (std::pow(std::tan((45.0 - t1 / 2.0) * DEG), n) * n));
   }
   float s = m.scale;
   double n = m.xfactor;
@@ -100,7 +102,8 @@ bool lambert(float lat, float dlon, float &x, float &y) {
   else
     lat = std::min(lat, LAMBERT_CLAMP);
   dlon = once(dlon, 180.0f);
-  float rho = static_cast<float>(m.mult * MAP_EARTH_RAD * std::pow(std::tan((45.0f - s * lat / 2.0f) * DEG), n));
+  float rho = static_cast<float>(m.mult * MAP_EARTH_RAD *
+                                 std::pow(std::tan((45.0f - s * lat / 2.0f) * DEG), n));
   x = static_cast<float>(std::sin(n * dlon * DEG) * rho);
   y = static_cast<float>(-s * rho * std::cos(n * dlon * DEG));
   return true;
@@ -117,7 +120,8 @@ bool orthographic(float lat, float dlon, float &x, float &y) {
   double cl = std::cos(dlon * DEG);
   if (std::sin(phi) * m.yfactor + std::cos(phi) * cl * m.xfactor < 0.0) return false;
   x = static_cast<float>(MAP_EARTH_RAD * std::cos(phi) * std::sin(dlon * DEG));
-  y = static_cast<float>(MAP_EARTH_RAD * (std::sin(phi) * m.xfactor - std::cos(phi) * m.yfactor * cl));
+  y = static_cast<float>(MAP_EARTH_RAD *
+                         (std::sin(phi) * m.xfactor - std::cos(phi) * m.yfactor * cl));
   return true;
 }
 
@@ -147,12 +151,14 @@ bool azimuthal(float lat, float dlon, float &x, float &y) {
   MapState &m = g_map;
   const float R = MAP_EARTH_RAD;
   double phi = lat * DEG, phi0 = m.domain.plat * DEG;
-  float c = static_cast<float>(std::sin(phi0) * std::sin(phi) + std::cos(phi0) * std::cos(phi) * std::cos(dlon * DEG));
+  float c = static_cast<float>(std::sin(phi0) * std::sin(phi) +
+                               std::cos(phi0) * std::cos(phi) * std::cos(dlon * DEG));
   if (c + 1.0f <= 0.0f) return false;  // the antipode
   float k = static_cast<float>(std::sqrt(2.0 / (c + 1.0)));
   m.mult = k * R;
   x = static_cast<float>(R * k * std::cos(phi) * std::sin(dlon * DEG));
-  y = static_cast<float>(m.mult * (std::sin(phi) * std::cos(phi0) - std::cos(phi) * std::sin(phi0) * std::cos(dlon * DEG)));
+  y = static_cast<float>(m.mult * (std::sin(phi) * std::cos(phi0) -
+                                   std::cos(phi) * std::sin(phi0) * std::cos(dlon * DEG)));
   return true;
 }
 
@@ -168,7 +174,8 @@ bool satellite(float lat, float dlon, float &x, float &y) {
   double cphi = std::cos(phi), cl = std::cos(dlon * DEG), sl = std::sin(dlon * DEG);
   if (m.earth_ratio > cphi * cl) return false;
   double r = R;
-  if (m.domain.ellipse == 1) r = MAP_EARTH_MIN / std::sqrt(1.0 - (1.0 - m.earth_ratio2) * cphi * cphi);
+  if (m.domain.ellipse == 1)
+    r = MAP_EARTH_MIN / std::sqrt(1.0 - (1.0 - m.earth_ratio2) * cphi * cphi);
   double e = m.sat_rad - r * cphi * cl;
   double h = std::sqrt(r * r * sl * sl * cphi * cphi + e * e);
   m.xfactor = static_cast<float>(h);
@@ -260,7 +267,8 @@ bool diagram(float lat, float lon, float &x, float &y) {
       y = -std::log(lon);
       if (m.xfactor == MISSING) {
         m.scale = L.y_min;
-        m.xfactor = (L.x_max - L.x_min) * ((V.y_max - V.y_min) / (V.x_max - V.x_min)) / (L.y_max - m.scale);
+        m.xfactor =
+            (L.x_max - L.x_min) * ((V.y_max - V.y_min) / (V.x_max - V.x_min)) / (L.y_max - m.scale);
       }
       x = lat + m.xfactor * (y - m.scale);
       return true;
@@ -383,7 +391,9 @@ int MAP_tran(float lat, float lon, float *x, float *y) {
   return 1;
 }
 
-int MAP_tran_center(float *x, float *y) { return MAP_tran(g_map.domain.clat, g_map.domain.clon, x, y); }
+int MAP_tran_center(float *x, float *y) {
+  return MAP_tran(g_map.domain.clat, g_map.domain.clon, x, y);
+}
 
 int MAP_in_grid_domain(float x, float y) {
   const MapState &m = g_map;

@@ -60,4 +60,3 @@ int MAP_get_proj();
 int MAP_get_limits(MAP_limits *lim);
 /// Sets the plotting viewport of the thermodynamic diagrams. Returns 0 (-1 for null).
 int MAP_set_view(const MAP_limits *view);
-

@@ -39,8 +39,8 @@ struct DefRegion {
 
 // All polar stereographic, 25 by 17 points.
 constexpr DefRegion def_regions[] = {
-    {"us", 39.0f, -97.0f, 2.3f},  {"ne", 42.0f, -76.0f, 0.9f},   {"at", 37.0f, -82.0f, 0.9f},
-    {"se", 31.0f, -88.0f, 1.1f},  {"mw", 43.0f, -93.0f, 1.1f},   {"sp", 32.5f, -100.0f, 1.2f},
+    {"us", 39.0f, -97.0f, 2.3f},  {"ne", 42.0f, -76.0f, 0.9f},  {"at", 37.0f, -82.0f, 0.9f},
+    {"se", 31.0f, -88.0f, 1.1f},  {"mw", 43.0f, -93.0f, 1.1f},  {"sp", 32.5f, -100.0f, 1.2f},
     {"nw", 44.0f, -112.0f, 1.0f}, {"sw", 37.0f, -112.0f, 1.0f},
 };
 
@@ -57,7 +57,8 @@ FilePtr open_region_file(const char *file, std::string &path) {
 // One line of a region file, split at white space.
 struct RegionLine {
   enum Kind { Skip, Bare, Entry } kind = Skip;
-  std::vector<std::string> fields;  // Bare: the domain string; Entry: abbr, description, flag, domain
+  std::vector<std::string>
+      fields;  // Bare: the domain string; Entry: abbr, description, flag, domain
   int disp = 0;
 };
 
@@ -73,8 +74,8 @@ bool next_line(FILE *f, const std::string &path, int &number, RegionLine &out) {
     int c = std::getc(f);
     if (c != EOF && c != '\n') {
       while (c != EOF && c != '\n') c = std::getc(f);
-      MESS_print(kLesserWarn, "DOM_search_file: Line %d of %s is longer than %d characters\n", number,
-                 path.c_str(), DOM_LINE_MAX);
+      MESS_print(kLesserWarn, "DOM_search_file: Line %d of %s is longer than %d characters\n",
+                 number, path.c_str(), DOM_LINE_MAX);
       return true;
     }
     if (c == '\n') std::ungetc(c, f);
@@ -93,7 +94,9 @@ bool next_line(FILE *f, const std::string &path, int &number, RegionLine &out) {
   }
   if (fields.empty()) return true;
   bool ok = fields.size() == 1 || fields.size() == 4;
-  auto too_long = [](const std::string &field) { return field.size() > static_cast<size_t>(DOM_STR_MAX); };
+  auto too_long = [](const std::string &field) {
+    return field.size() > static_cast<size_t>(DOM_STR_MAX);
+  };
   if (ok && (too_long(fields[0]) || too_long(fields.back()))) ok = false;  // abbreviation, domain
   if (ok && fields.size() == 4) {
     long disp = 0;
@@ -101,7 +104,8 @@ bool next_line(FILE *f, const std::string &path, int &number, RegionLine &out) {
     out.disp = static_cast<int>(disp);
   }
   if (!ok) {
-    MESS_print(kLesserWarn, "DOM_search_file: Line %d of %s is no region entry\n", number, path.c_str());
+    MESS_print(kLesserWarn, "DOM_search_file: Line %d of %s is no region entry\n", number,
+               path.c_str());
     return true;
   }
   out.kind = fields.size() == 1 ? RegionLine::Bare : RegionLine::Entry;

@@ -26,10 +26,10 @@ constexpr float LINE_STEP = 1.0f;     // degrees between the points of a graticu
 struct Binned {
   bool usable = false;
   int bin_minutes = 0, nlon = 0, nlat = 0;
-  std::vector<int> bin_first, bin_count;   // per bin: first segment, number of segments
-  std::vector<int> seg_first, seg_npts;    // per segment: first point, number of points
-  std::vector<signed char> seg_kind;       // per segment: MAP_LINE_..., -1 not drawn
-  std::vector<std::uint16_t> plon, plat;   // per point: fractions of the bin size
+  std::vector<int> bin_first, bin_count;  // per bin: first segment, number of segments
+  std::vector<int> seg_first, seg_npts;   // per segment: first point, number of points
+  std::vector<signed char> seg_kind;      // per segment: MAP_LINE_..., -1 not drawn
+  std::vector<std::uint16_t> plon, plat;  // per point: fractions of the bin size
 };
 
 // The shore lines' state for the run.
@@ -168,7 +168,8 @@ bool load(const std::string &path, bool border, Binned &b, std::string &why) {
 
   for (std::size_t i = 0; i < nbins; ++i) {
     if (b.bin_first[i] < 0 || b.bin_count[i] < 0 ||
-        static_cast<std::size_t>(b.bin_first[i]) + static_cast<std::size_t>(b.bin_count[i]) > nseg) {
+        static_cast<std::size_t>(b.bin_first[i]) + static_cast<std::size_t>(b.bin_count[i]) >
+            nseg) {
       why = "bin " + std::to_string(i) + " lists segments that are not there";
       return false;
     }
@@ -215,7 +216,8 @@ const Binned *binned_file(const std::string &dir, const char *kind, char res) {
       std::string why;
       b.usable = load(path, kind[0] == 'b', b, why);
       if (!b.usable) {
-        MESS_print(M_WARN, "MAP_shore_lines: Damaged shoreline file %s (%s): the map is drawn without it\n",
+        MESS_print(M_WARN,
+                   "MAP_shore_lines: Damaged shoreline file %s (%s): the map is drawn without it\n",
                    path.c_str(), why.c_str());
         b = Binned{};
       }
@@ -286,7 +288,8 @@ int add_lines(const Binned &b, const MAP_limits &box, MAP_lines &lines) {
           lon[p] = static_cast<float>(lon0 + b.plon[b.seg_first[s] + p] * size / FRACTION);
           lat[p] = static_cast<float>(lat0 + b.plat[b.seg_first[s] + p] * size / FRACTION);
         }
-        added += MAP_clip_line(lat.data(), lon.data(), b.seg_npts[s], box, lines.kind[b.seg_kind[s]]);
+        added +=
+            MAP_clip_line(lat.data(), lon.data(), b.seg_npts[s], box, lines.kind[b.seg_kind[s]]);
       }
     }
   }
@@ -325,8 +328,10 @@ bool MAP_clip_segment(const MAP_limits &box, float &x0, float &y0, float &x1, fl
     }
     return true;
   };
-  if (!side(-dx, static_cast<double>(x0) - box.x_min) || !side(dx, box.x_max - static_cast<double>(x0)) ||
-      !side(-dy, static_cast<double>(y0) - box.y_min) || !side(dy, box.y_max - static_cast<double>(y0)))
+  if (!side(-dx, static_cast<double>(x0) - box.x_min) ||
+      !side(dx, box.x_max - static_cast<double>(x0)) ||
+      !side(-dy, static_cast<double>(y0) - box.y_min) ||
+      !side(dy, box.y_max - static_cast<double>(y0)))
     return false;
   const double sx = x0, sy = y0;
   if (t1 < 1.0) {
@@ -403,10 +408,11 @@ int MAP_shore_lines(char res, MAP_lines &lines) {
   const Binned *border = binned_file(dir, "border", res);
   if (!shore && !border) {
     if (!g_shore.missing_warned)
-      MESS_print(M_WARN,
-                 "MAP_shore_lines: No shoreline files to use in %s (package gmt-gshhg-low): the map is "
-                 "drawn without coastlines and borders\n",
-                 dir.c_str());
+      MESS_print(
+          M_WARN,
+          "MAP_shore_lines: No shoreline files to use in %s (package gmt-gshhg-low): the map is "
+          "drawn without coastlines and borders\n",
+          dir.c_str());
     g_shore.missing_warned = true;
     return -1;
   }
@@ -420,7 +426,8 @@ int MAP_shore_lines(char res, MAP_lines &lines) {
     std::sort(v.begin(), v.end());
     v.erase(std::unique(v.begin(), v.end()), v.end());
     added += static_cast<int>(v.size());
-    lines.kind[k].insert(lines.kind[k].end(), std::make_move_iterator(v.begin()), std::make_move_iterator(v.end()));
+    lines.kind[k].insert(lines.kind[k].end(), std::make_move_iterator(v.begin()),
+                         std::make_move_iterator(v.end()));
   }
   return added;
 }

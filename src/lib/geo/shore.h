@@ -76,4 +76,3 @@ int MAP_clip_line(const float *lat, const float *lon, int n, const MAP_limits &b
 /// Clips the segment (x0,y0)-(x1,y1) to `box`: true with the visible part in place,
 /// false when no part is inside.
 bool MAP_clip_segment(const MAP_limits &box, float &x0, float &y0, float &x1, float &y1);
-

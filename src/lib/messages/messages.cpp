@@ -57,7 +57,6 @@ struct MessState {
 // clang-format on
 MessState g_mess;
 
-
 M_type fill_lower(M_type level) {
   if (level == 0) return 0;
   M_type bit = 0x80000000u;
@@ -73,7 +72,6 @@ M_type fill_lower(M_type level) {
 // reader of a pipe has gone) ends it quietly.
 
 constexpr int WRITE_FAILED_STATUS = 1;
-
 
 void write_failed(const char *what, const std::string &name, int err) {
   if (g_mess.write_failed_reported) return;  // only the first failure is told
@@ -181,16 +179,16 @@ int MESS_print(M_type type, const char *mess, ...) {
       put(g_mess.pfile, stamp, len, "log file", g_mess.pfile_name);
       put(g_mess.pfile, " -- ", 4, "log file", g_mess.pfile_name);
     }
-    put(g_mess.pfile, g_mess.text.data(), n, "log file", g_mess.mess_out == 2 ? g_mess.filename : g_mess.pfile_name);
+    put(g_mess.pfile, g_mess.text.data(), n, "log file",
+        g_mess.mess_out == 2 ? g_mess.filename : g_mess.pfile_name);
   }
   if (g_mess.mess_out == 2) close_file(g_mess.pfile, "log file", g_mess.filename);
   if (g_mess.mess_out == 0) return 0;
 
   if (type & (M_ERROR | M_WARN)) {
-    MESS_progress_clear();  // the message gets a line of its own
+    MESS_progress_clear();                          // the message gets a line of its own
     std::fwrite(g_mess.text.data(), 1, n, stderr);  // nowhere to tell of its failure
-  }
-  else
+  } else
     put(stdout, g_mess.text.data(), n, "standard output", {});
 
   if (g_mess.page == 2) {
@@ -233,15 +231,15 @@ int MESS_set(int oper, M_type level) {
   if (oper <= kLastUserCode) ++g_mess.mess_set;
   if (oper >= kFirstDefaultCode && g_mess.mess_set != 0) return 0;
   switch (oper) {
-    case MESS_USER_SET: case MESS_PROGRAM_SET: case MESS_DEFAULT_SET:
-      mess_level = fill_lower(level);
-      break;
-    case MESS_USER_ADD: case MESS_PROGRAM_ADD: case MESS_DEFAULT_ADD:
-      mess_level |= level;
-      break;
-    case MESS_USER_REMOVE: case MESS_PROGRAM_REMOVE: case MESS_DEFAULT_REMOVE:
-      mess_level &= ~level;
-      break;
+    case MESS_USER_SET:
+    case MESS_PROGRAM_SET:
+    case MESS_DEFAULT_SET: mess_level = fill_lower(level); break;
+    case MESS_USER_ADD:
+    case MESS_PROGRAM_ADD:
+    case MESS_DEFAULT_ADD: mess_level |= level; break;
+    case MESS_USER_REMOVE:
+    case MESS_PROGRAM_REMOVE:
+    case MESS_DEFAULT_REMOVE: mess_level &= ~level; break;
     default: break;
   }
   return 0;
@@ -255,9 +253,8 @@ struct LevelWord {
 };
 
 constexpr LevelWord level_words[] = {
-    {"none", 0},           {"print", M_PRINT}, {"error", M_ERROR}, {"warn", M_WARN},
-    {"mess", M_MESS},      {"out1", M_OUT1},   {"out2", M_OUT2},   {"out3", M_OUT3},
-    {"out4", M_OUT4},      {"debug", M_DEBUG},
+    {"none", 0},      {"print", M_PRINT}, {"error", M_ERROR}, {"warn", M_WARN}, {"mess", M_MESS},
+    {"out1", M_OUT1}, {"out2", M_OUT2},   {"out3", M_OUT3},   {"out4", M_OUT4}, {"debug", M_DEBUG},
 };
 
 bool starts_with(const std::string &item, const char *prefix) {

@@ -31,10 +31,10 @@ constexpr WordValue file_params[] = {
 };
 
 constexpr WordValue plot_types[] = {
-    {"raw", 0},    {"none", 99},  {"value", 17}, {"gvalue", 17}, {"cf", 15},    {"lcf", 16},
-    {"ln", 12},    {"dln", 13},   {"ndln", 14},  {"vect", 21},   {"barb", 22},  {"strm", 23},
-    {"stream", 23}, {"an", 54},   {"number", 54}, {"pm", 55},    {"skewt", 62}, {"ema", 63},
-    {"teph", 64},  {"rteph", 65}, {"stuve", 61}, {"hodo", 69},
+    {"raw", 0},     {"none", 99},  {"value", 17},  {"gvalue", 17}, {"cf", 15},    {"lcf", 16},
+    {"ln", 12},     {"dln", 13},   {"ndln", 14},   {"vect", 21},   {"barb", 22},  {"strm", 23},
+    {"stream", 23}, {"an", 54},    {"number", 54}, {"pm", 55},     {"skewt", 62}, {"ema", 63},
+    {"teph", 64},   {"rteph", 65}, {"stuve", 61},  {"hodo", 69},
 };
 
 constexpr WordValue draw_words[] = {
@@ -66,7 +66,8 @@ Lead LeadingLong(const char *text, int base, long &value) {
   const char *p = text;
   while (zyp::is_space(*p)) ++p;
   const char *digits = (*p == '+' || *p == '-') ? p + 1 : p;
-  if (base == 16 && digits == p && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && zyp::is_xdigit(p[2]))
+  if (base == 16 && digits == p && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
+      zyp::is_xdigit(p[2]))
     digits = p = p + 2;
   value = 0;
   if (zyp::read_long_prefix(p, value, base) > 0) return Lead::kNumber;
@@ -102,8 +103,9 @@ bool scan_field(const char *&p, std::int32_t &out) {
   while (zyp::is_space(*p)) ++p;
   if (*p == '+' || *p == '-') ++p;
   while (zyp::is_digit(*p)) ++p;
-  out = (lead == Lead::kNumber && v >= -HOUR_FIELD_MAX && v <= HOUR_FIELD_MAX) ? static_cast<std::int32_t>(v)
-                                                                               : -9999;
+  out = (lead == Lead::kNumber && v >= -HOUR_FIELD_MAX && v <= HOUR_FIELD_MAX)
+            ? static_cast<std::int32_t>(v)
+            : -9999;
   return true;
 }
 
@@ -232,44 +234,37 @@ int RES_conv_data(const char *data, void *out, DEF_convert cvt) {
       FLAG_set(FLAG_BATCH, 1);
       if (MESS_check_set() == 0) MESS_set(MESS_USER_SET, M_PRINT | M_ERROR | M_WARN);
       return 1;
-    case CV_help:
-      FLAG_set(FLAG_HELP, 1);
-      return 1;
+    case CV_help: FLAG_set(FLAG_HELP, 1); return 1;
     case CV_bool: {
       if (!out) return 0;
       int *b = static_cast<int *>(out);
       if (!data || !*data || stricmp(data, "true") == 0 || stricmp(data, "on") == 0 ||
           stricmp(data, "yes") == 0) {
         *b = 1;
-      } else if (stricmp(data, "false") == 0 || stricmp(data, "off") == 0 || stricmp(data, "no") == 0) {
+      } else if (stricmp(data, "false") == 0 || stricmp(data, "off") == 0 ||
+                 stricmp(data, "no") == 0) {
         *b = 0;
       }
       return 1;
     }
-    default:
-      break;
+    default: break;
   }
   if (!data) return 0;
   switch (cvt) {
-    case CV_mess:
-      MESS_set_str(data);
-      return 1;
-    case CV_hour:
-      apply_hour(data);
-      return 1;
+    case CV_mess: MESS_set_str(data); return 1;
+    case CV_hour: apply_hour(data); return 1;
     case CV_file_param:
       if (const WordValue *w = lookup(file_params, data)) FLAG_set(FLAG_FILE_PARAM, w->value);
       return 1;
     case CV_plot_type:
       if (const WordValue *w = lookup(plot_types, data)) FLAG_set(FLAG_PLOT_TYPE, w->value);
       return 1;
-    case CV_draw:
-      apply_draw(data);
-      return 1;
-    default:
-      break;
+    case CV_draw: apply_draw(data); return 1;
+    default: break;
   }
-  if (cvt == CV_none || cvt == CV_current || cvt == CV_name || cvt == CV_ingestor || cvt == CV_strings) return 1;
+  if (cvt == CV_none || cvt == CV_current || cvt == CV_name || cvt == CV_ingestor ||
+      cvt == CV_strings)
+    return 1;
   if (!out) return 0;
   switch (cvt) {
     case CV_int:
@@ -305,12 +300,8 @@ int RES_conv_data(const char *data, void *out, DEF_convert cvt) {
       if (LeadingLong(data, 10, v) != Lead::kOutOfRange) *static_cast<long *>(out) = v;
       return 1;
     }
-    case CV_string:
-      *static_cast<const char **>(out) = data;
-      return 1;
-    case CV_strcpy:
-      *static_cast<std::string *>(out) = data;
-      return 1;
+    case CV_string: *static_cast<const char **>(out) = data; return 1;
+    case CV_strcpy: *static_cast<std::string *>(out) = data; return 1;
     case CV_path: {
       auto *path = static_cast<std::string *>(out);
       if (stricmp(data, "none") == 0) {
@@ -322,9 +313,7 @@ int RES_conv_data(const char *data, void *out, DEF_convert cvt) {
       return 1;
     }
     case CV_region:
-    case CV_domain:
-      DOM_decode(data, static_cast<Domain *>(out));
-      return 1;
+    case CV_domain: DOM_decode(data, static_cast<Domain *>(out)); return 1;
     case CV_device: {
       ParsedList items;
       parse_string(data, ',', items);
@@ -332,7 +321,6 @@ int RES_conv_data(const char *data, void *out, DEF_convert cvt) {
       if (items.size() >= 2) *static_cast<const char **>(out) = std::strchr(data, ',') + 1;
       return 1;
     }
-    default:
-      return 1;
+    default: return 1;
   }
 }

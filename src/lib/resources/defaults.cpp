@@ -21,9 +21,9 @@ struct DefState {
   std::string prog_name = "Zyp";  // the program's name, first part of resource names
   std::string prog_title;         // DEF_name's name ("+name": a middle part)
   std::vector<std::string> tag;   // tags defined (DEF_tag, "DEF" lines)
-  std::vector<int> match;  // per open section: 1 active, 0 not (yet), 99 a branch was taken
-  int overflow = 0;        // sections opened beyond the depth limit (all inactive)
-  bool matches = true;     // every open section is active: entries are read
+  std::vector<int> match;         // per open section: 1 active, 0 not (yet), 99 a branch was taken
+  int overflow = 0;               // sections opened beyond the depth limit (all inactive)
+  bool matches = true;            // every open section is active: entries are read
 };
 DefState g_def;
 
@@ -49,7 +49,8 @@ void add_tag(const std::string &t) {
 
 std::string qualified(const char *resrc) {
   std::string r = resrc ? resrc : "";
-  if (!g_def.prog_title.empty() && g_def.prog_title[0] == '+') return g_def.prog_name + "." + g_def.prog_title.substr(1) + "." + r;
+  if (!g_def.prog_title.empty() && g_def.prog_title[0] == '+')
+    return g_def.prog_name + "." + g_def.prog_title.substr(1) + "." + r;
   return (g_def.prog_title.empty() ? g_def.prog_name : g_def.prog_title) + "." + r;
 }
 
@@ -255,7 +256,8 @@ int DEF_get(std::string &resrc, std::string &value) {
     if (!name.empty() && name.back() == ':') name.pop_back();
     if (second && *second == '"') {
       const char *close = std::strchr(second + 1, '"');
-      value = close ? std::string(second + 1, static_cast<size_t>(close - second - 1)) : std::string(second + 1);
+      value = close ? std::string(second + 1, static_cast<size_t>(close - second - 1))
+                    : std::string(second + 1);
     } else {
       value = w[1];
     }

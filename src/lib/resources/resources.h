@@ -95,8 +95,8 @@ struct RES_defobj {
   const char *cmd = nullptr;  // option word, or null for a positional row
   int pos = 0;                // 1..9 or 10 for positional rows, else 0
   DEF_convert cvt = CV_none;
-  void *out = nullptr;        // where the conversion delivers (null in the parser's rows)
-  int *num = nullptr;         // item count for CV_strings rows with an out
+  void *out = nullptr;  // where the conversion delivers (null in the parser's rows)
+  int *num = nullptr;   // item count for CV_strings rows with an out
 };
 
 /// Largest number of rows (definitions plus the terminator).
@@ -105,8 +105,8 @@ constexpr int RES_TABLE_ROWS = 75;
 constexpr int RES_OPTION_MAX = 49;
 
 /// Fills every field of a row. Returns 1.
-int RES_fill_obj(RES_defobj *obj, const char *def, const char *env, const char *cmd,
-                 int pos, DEF_convert cvt, void *out, int *num);
+int RES_fill_obj(RES_defobj *obj, const char *def, const char *env, const char *cmd, int pos,
+                 DEF_convert cvt, void *out, int *num);
 /// Fills `obj` with the fixed row of `key`; an unknown key prints "%d\n" and gives
 /// a row with the empty name.
 int RES_enter(RES_defobj *obj, res_type key);
@@ -117,8 +117,7 @@ int RES_init(int argc, char **argv, const res_type *res_key, const res_type *res
 /// in rising precedence: resource files along the search path (with the companion
 /// program where the path names one), the environment, the command line; then
 /// converts them in store order. `progname` and `cls` are not used. Returns 0.
-int RES_decode(const char *progname, const char *cls, int argc, char **argv,
-               RES_defobj *def_table);
+int RES_decode(const char *progname, const char *cls, int argc, char **argv, RES_defobj *def_table);
 
 // ---- conversion ---------------------------------------------------------------------
 //

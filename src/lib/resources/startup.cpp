@@ -90,7 +90,9 @@ int find_option_row(RES_defobj *table, const std::string &name) {
       switch (pass) {
         case 0: hit = stricmp(row.cmd, n) == 0; break;
         case 1: hit = stricmp(row.def, n) == 0; break;
-        default: hit = !name.empty() && strnicmp(row.def, n, static_cast<int>(name.size())) == 0; break;
+        default:
+          hit = !name.empty() && strnicmp(row.def, n, static_cast<int>(name.size())) == 0;
+          break;
       }
       if (hit) return r;
     }
@@ -126,7 +128,8 @@ void read_resource_file(RES_defobj *table, const std::string &item) {
       store_for_row(table, r, value.c_str());
       matched = true;
     }
-    if (!matched && DEF_valid(name.c_str())) store_loose(DEF_parse_name(name.c_str()).c_str(), value.c_str());
+    if (!matched && DEF_valid(name.c_str()))
+      store_loose(DEF_parse_name(name.c_str()).c_str(), value.c_str());
   }
   DEF_close();
 }
@@ -168,7 +171,8 @@ int read_answer(Companion &link, std::vector<std::string> *lines) {
   std::string item;
   for (int count = 0; link.open(); ++count) {
     if (count > COMPANION_MAX_LINES) {
-      MESS_print(M_WARN, "ROVedoz window: %s answers without end, link dropped\n", link.name.c_str());
+      MESS_print(M_WARN, "ROVedoz window: %s answers without end, link dropped\n",
+                 link.name.c_str());
       link.conn = -1;
       break;
     }
@@ -182,7 +186,8 @@ int read_answer(Companion &link, std::vector<std::string> *lines) {
 // Sends one message that the companion acknowledges, and reads the acknowledgement.
 void tell_companion(Companion &link, const char *name, const char *value) {
   if (!link.open()) return;
-  if (MQ_put(link.queue, link.conn, "set res %s %s", name, value ? value : "") == 0) read_answer(link, nullptr);
+  if (MQ_put(link.queue, link.conn, "set res %s %s", name, value ? value : "") == 0)
+    read_answer(link, nullptr);
 }
 
 void close_companion(Companion &link) {
@@ -196,8 +201,8 @@ bool store_companion_value(RES_defobj *table, int row, std::string line) {
   if (line.empty() || line[0] == '!' || line[0] == '\n') return false;
   if (line.back() == '\n') line.pop_back();
   if (names_a_command(line)) {
-    MESS_print(M_WARN, "RES_decode: Commands are not taken from the companion: %s: %s\n", table[row].def,
-               line.c_str());
+    MESS_print(M_WARN, "RES_decode: Commands are not taken from the companion: %s: %s\n",
+               table[row].def, line.c_str());
     return false;
   }
   MESS_print(TRACE, "RESRC: %s=%s\n", table[row].def, line.c_str());
@@ -211,7 +216,8 @@ void link_companion(RES_defobj *table, Companion &link, const std::string &numbe
   int key = 0;
   int queue = companion_key(number, key) ? MQ_open(key) : -1;
   if (queue == -1) {
-    MESS_print(M_WARN, "ROVedoz window: %s not running or no message queue exists\n", number.c_str());
+    MESS_print(M_WARN, "ROVedoz window: %s not running or no message queue exists\n",
+               number.c_str());
     return;
   }
   int conn = queue < 0 ? -1 : MQ_connect(queue);
@@ -244,7 +250,8 @@ void link_companion(RES_defobj *table, Companion &link, const std::string &numbe
 
 }  // namespace
 
-int RES_decode(const char *progname, const char *cls, int argc, char **argv, RES_defobj *def_table) {
+int RES_decode(const char *progname, const char *cls, int argc, char **argv,
+               RES_defobj *def_table) {
   (void)progname;
   (void)cls;
   RES_setCL(argc, argv);
@@ -286,7 +293,8 @@ int RES_decode(const char *progname, const char *cls, int argc, char **argv, RES
   for (int r = 0; def_table[r].def; ++r) {
     if (!row_named(def_table[r])) continue;
     std::string value;
-    if (DEF_env(def_table[r].def, def_table[r].env, value)) store_for_row(def_table, r, value.c_str());
+    if (DEF_env(def_table[r].def, def_table[r].env, value))
+      store_for_row(def_table, r, value.c_str());
   }
 
   // The command line.
@@ -337,8 +345,10 @@ int RES_init(int argc, char **argv, const res_type *res_key, const res_type *res
   FLAG_reset(-9999);
   RES_defobj table[RES_TABLE_ROWS];
   int n = 0;
-  for (const res_type *r = res_key; r && *r != RES_null && n < RES_TABLE_ROWS - 1; ++r) RES_enter(&table[n++], *r);
-  for (const res_type *r = res_pos; r && *r != RES_null && n < RES_TABLE_ROWS - 1; ++r) RES_enter(&table[n++], *r);
+  for (const res_type *r = res_key; r && *r != RES_null && n < RES_TABLE_ROWS - 1; ++r)
+    RES_enter(&table[n++], *r);
+  for (const res_type *r = res_pos; r && *r != RES_null && n < RES_TABLE_ROWS - 1; ++r)
+    RES_enter(&table[n++], *r);
   table[n] = RES_defobj{};
   RES_decode(argc > 0 ? argv[0] : "", "Zyp", argc, argv, table);
   if (const char *tz = std::getenv("zyptz")) DATE_set_TZ(tz);

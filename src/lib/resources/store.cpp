@@ -28,7 +28,7 @@ struct StoreState {
   // The records by name (a deque keeps its records where they are as it grows), so
   // that storing many resources costs one look-up each, not a walk of the list.
   std::unordered_map<std::string_view, res_obj *> by_name;
-  int clargc = 0;            // the command line given to RES_setCL
+  int clargc = 0;  // the command line given to RES_setCL
   char **clargv = nullptr;
 };
 StoreState g_store;
@@ -110,7 +110,9 @@ int RES_setCL(int argc, char **argv) {
   return 1;
 }
 
-const char *RES_get_prog() { return (g_store.clargv && g_store.clargc > 0) ? g_store.clargv[0] : nullptr; }
+const char *RES_get_prog() {
+  return (g_store.clargv && g_store.clargc > 0) ? g_store.clargv[0] : nullptr;
+}
 
 std::string RES_get_progname() {
   const char *prog = RES_get_prog();

@@ -141,13 +141,13 @@ int RES_help_item(res_type res) {
       MESS_print(M_PRINT, "%s", e->description);
       MESS_print(M_PRINT, "               region=predefined region:\n");
       MESS_print(M_PRINT, "                  us,ne,at,se,mw,sp,nw,sw,etc\n");
-      MESS_print(M_PRINT, "               proj=projection, clat=central latitude, clon=central longitude,\n");
+      MESS_print(
+          M_PRINT,
+          "               proj=projection, clat=central latitude, clon=central longitude,\n");
       MESS_print(M_PRINT, "               nx,ny=number of gridpoints and dx,dy=grid spacing\n");
       if (e->help == H_REGION) MESS_print(M_PRINT, "               us,ne,at,se,mw,sp,nw,sw,var\n");
       break;
-    default:
-      MESS_print(M_PRINT, " %-10s  %s\n", e->synopsis, e->description);
-      break;
+    default: MESS_print(M_PRINT, " %-10s  %s\n", e->synopsis, e->description); break;
   }
   return 1;
 }

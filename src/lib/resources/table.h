@@ -7,10 +7,10 @@
 /// The fixed row and help entry of one resource identifier.
 struct ResEntry {
   res_type key;
-  const char *def;          // resource name
-  const char *env;          // environment variable
-  const char *cmd;          // option word, null for positional rows
-  int pos;                  // positional marker (1..9, 10) or 0
+  const char *def;  // resource name
+  const char *env;  // environment variable
+  const char *cmd;  // option word, null for positional rows
+  int pos;          // positional marker (1..9, 10) or 0
   DEF_convert cvt;
   const char *synopsis;     // option with its argument, as the help shows it
   const char *description;  // help text (the title line for domain entries)

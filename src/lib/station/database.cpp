@@ -73,7 +73,6 @@ bool read_line(FILE *f, std::string &line) {
   return c != EOF || !line.empty();
 }
 
-
 // Fills the record from the columns of one line; returns the count of leading
 // columns that were valid. Columns are separated by any white space (a line comes
 // without its newline, so a space, tab, CR, vertical tab or form feed).

@@ -38,42 +38,55 @@ constexpr int kMaxLineWarnings = 10;  // bad station lines reported one by one
 
 // The station store of the process.
 struct StoreState {
-  int store = 0;                 // store type, 0 before any store
-  int data_size = 0;             // bytes of each data area
-  CTY_enter_fn enter = nullptr;  // prepares each new data area
-  int id_type = 0;               // locate identifier of types 2 and 3
-  TAB_table table;               // the stations, in file order
-  void *walked = nullptr;        // the record CTY_next_data returned last
+  int store = 0;                                        // store type, 0 before any store
+  int data_size = 0;                                    // bytes of each data area
+  CTY_enter_fn enter = nullptr;                         // prepares each new data area
+  int id_type = 0;                                      // locate identifier of types 2 and 3
+  TAB_table table;                                      // the stations, in file order
+  void *walked = nullptr;                               // the record CTY_next_data returned last
   std::vector<std::unique_ptr<unsigned char[]>> areas;  // the data areas
 };
 StoreState g_st;
 
 // ---- selection items ------------------------------------------------------------
 
-enum class Field { kName, kState, kRegion, kId, kRadius, kPrior, kLat, kLon, kElev, kWmoText, kWmo, kNone };
+enum class Field {
+  kName,
+  kState,
+  kRegion,
+  kId,
+  kRadius,
+  kPrior,
+  kLat,
+  kLon,
+  kElev,
+  kWmoText,
+  kWmo,
+  kNone
+};
 
 struct Keyword {
   const char *word;  // keyword with its operator, matched without regard to case
   Field field;
-  char op;           // '=' equal, '<' at most, '>' at least
+  char op;  // '=' equal, '<' at most, '>' at least
 };
 
 constexpr Keyword kKeywords[] = {
-    {"Name=", Field::kName, '='},  {"ST=", Field::kState, '='},   {"CN=", Field::kRegion, '='},
-    {"ID=", Field::kId, '='},      {"RA<", Field::kRadius, '<'},  {"P=", Field::kPrior, '='},
-    {"P<", Field::kPrior, '<'},    {"P>", Field::kPrior, '>'},    {"Lat=", Field::kLat, '='},
-    {"Lat<", Field::kLat, '<'},    {"Lat>", Field::kLat, '>'},    {"Lon=", Field::kLon, '='},
-    {"Lon<", Field::kLon, '<'},    {"Lon>", Field::kLon, '>'},    {"Elev=", Field::kElev, '='},
-    {"Elev<", Field::kElev, '<'},  {"Elev>", Field::kElev, '>'},  {"WMO=", Field::kWmoText, '='},
-    {"WMO<", Field::kWmo, '<'},    {"WMO>", Field::kWmo, '>'},
+    {"Name=", Field::kName, '='}, {"ST=", Field::kState, '='},  {"CN=", Field::kRegion, '='},
+    {"ID=", Field::kId, '='},     {"RA<", Field::kRadius, '<'}, {"P=", Field::kPrior, '='},
+    {"P<", Field::kPrior, '<'},   {"P>", Field::kPrior, '>'},   {"Lat=", Field::kLat, '='},
+    {"Lat<", Field::kLat, '<'},   {"Lat>", Field::kLat, '>'},   {"Lon=", Field::kLon, '='},
+    {"Lon<", Field::kLon, '<'},   {"Lon>", Field::kLon, '>'},   {"Elev=", Field::kElev, '='},
+    {"Elev<", Field::kElev, '<'}, {"Elev>", Field::kElev, '>'}, {"WMO=", Field::kWmoText, '='},
+    {"WMO<", Field::kWmo, '<'},   {"WMO>", Field::kWmo, '>'},
 };
 
 // One condition of an entry: a field, an operator and its value.
 struct Cond {
   Field field = Field::kNone;  // kNone holds for no station
   char op = '=';
-  std::string text;            // text value
-  double num[3] = {0, 0, 0};   // numeric value; for RA<: latitude, longitude, radius
+  std::string text;           // text value
+  double num[3] = {0, 0, 0};  // numeric value; for RA<: latitude, longitude, radius
 };
 
 // The whole text as a number; white space may come before it, nothing after it.
@@ -104,7 +117,8 @@ std::vector<Cond> compile(const std::string &entry, std::string *why) {
     const std::string &item = items[i];
     Cond c;
     if (stricmp(item.c_str(), "ST") == 0 || stricmp(item.c_str(), "CN") == 0) {
-      if (i + 1 >= items.size() || items[i + 1].empty()) return fail(item + " without the item that follows it");
+      if (i + 1 >= items.size() || items[i + 1].empty())
+        return fail(item + " without the item that follows it");
       c.field = stricmp(item.c_str(), "ST") == 0 ? Field::kState : Field::kRegion;
       c.text = items[++i];
     } else {
@@ -147,7 +161,9 @@ bool name_begins(const char *name, const std::string &text) {
   if (text.size() > n) return false;
   for (size_t k = 0; k < text.size(); ++k) {
     const char t = text[k] == ' ' ? '_' : text[k];
-    if (std::tolower(static_cast<unsigned char>(t)) != std::tolower(static_cast<unsigned char>(name[k]))) return false;
+    if (std::tolower(static_cast<unsigned char>(t)) !=
+        std::tolower(static_cast<unsigned char>(name[k])))
+      return false;
   }
   return true;
 }
@@ -167,13 +183,15 @@ bool holds(const Cond &c, const CTY_data *d) {
     case Field::kRegion: return stricmp(c.text.c_str(), d->region) == 0;
     case Field::kId: return stricmp(c.text.c_str(), d->id) == 0;
     case Field::kRadius: {
-      const float dist = calc_earth_dist(static_cast<float>(c.num[0]), static_cast<float>(c.num[1]), d->lat, d->lon);
+      const float dist = calc_earth_dist(static_cast<float>(c.num[0]), static_cast<float>(c.num[1]),
+                                         d->lat, d->lon);
       return dist != -9999.0f && dist <= c.num[2];
     }
     case Field::kPrior: return compare(d->prior, c.op, c.num[0]);
     case Field::kLat: return compare(d->lat, c.op, static_cast<float>(c.num[0]));
     case Field::kLon: return compare(d->lon, c.op, static_cast<float>(c.num[0]));
-    case Field::kElev: return d->el != -9999.0f && compare(d->el, c.op, static_cast<float>(c.num[0]));
+    case Field::kElev:
+      return d->el != -9999.0f && compare(d->el, c.op, static_cast<float>(c.num[0]));
     case Field::kWmoText:
       std::snprintf(text, sizeof text, "%5.5d", d->wmo);
       return stricmp(c.text.c_str(), text) == 0;
@@ -255,7 +273,8 @@ class Request {
   bool every_;
   std::vector<std::pair<std::string, std::vector<Cond>>> selections_;
   std::unordered_set<std::string> plain_;  // plain entries in capitals
-  std::unordered_set<std::string> names_;  // plain entries of more than 4 characters, "_" for blanks
+  std::unordered_set<std::string>
+      names_;  // plain entries of more than 4 characters, "_" for blanks
   size_t longest_name_ = 0;
 };
 
@@ -287,7 +306,8 @@ void release_store() {
 // The data area of a record of the current store.
 void *area_of(void *record) {
   if (!record) return nullptr;
-  return g_st.store == 1 ? static_cast<StatFull *>(record)->ptr : static_cast<StatXY *>(record)->ptr;
+  return g_st.store == 1 ? static_cast<StatFull *>(record)->ptr
+                         : static_cast<StatXY *>(record)->ptr;
 }
 
 // Enters one station; false when memory ran out.
@@ -376,12 +396,14 @@ int CTY_store(const char *filename, int type, const Domain *domain, int prior) {
   if (ids.size() == 1 && stricmp(ids[0].c_str(), "all") == 0) ids.clear();
   for (const std::string &entry : ids) {
     const std::string why = CTY_check_entry(entry);
-    if (!why.empty()) MESS_print(M_WARN, "CTY_store: Station selection %s: %s\n", entry.c_str(), why.c_str());
+    if (!why.empty())
+      MESS_print(M_WARN, "CTY_store: Station selection %s: %s\n", entry.c_str(), why.c_str());
   }
   if (prior == -9999) prior = CTY_get_prior();
   const Request request(ids);
 
-  const int size = type == 1 ? static_cast<int>(sizeof(StatFull)) : static_cast<int>(sizeof(StatXY));
+  const int size =
+      type == 1 ? static_cast<int>(sizeof(StatFull)) : static_cast<int>(sizeof(StatXY));
   if (TAB_create(&g_st.table, estimate > 0 ? estimate : 1, size, type == 3 ? 3 : 2) != 0) {
     MESS_print(M_WARN, "CTY_store: Out of memory\n");
     return fd;
@@ -408,7 +430,8 @@ int CTY_store(const char *filename, int type, const Domain *domain, int prior) {
     }
   }
   if (bad > kMaxLineWarnings)
-    MESS_print(M_WARN, "CTY_store: %d more bad lines of %s skipped\n", bad - kMaxLineWarnings, CTY_path());
+    MESS_print(M_WARN, "CTY_store: %d more bad lines of %s skipped\n", bad - kMaxLineWarnings,
+               CTY_path());
   if (lines == bad) MESS_print(M_WARN, "CTY_store: No station in %s\n", CTY_path());
   return fd;
 }
@@ -421,7 +444,8 @@ namespace {
 const char *search_wmo_key(const char *id, char *key, size_t size) {
   const size_t len = std::strlen(id);
   auto digit = [](char c) { return c >= '0' && c <= '9'; };
-  if (len == 5 && digit(id[0]) && digit(id[1]) && digit(id[2]) && digit(id[3]) && digit(id[4])) return id;
+  if (len == 5 && digit(id[0]) && digit(id[1]) && digit(id[2]) && digit(id[3]) && digit(id[4]))
+    return id;
   if (len == 6 && id[0] == 'b') return id;
   if (len == 5 && id[0] >= 'A' && id[0] <= 'Z' && digit(id[2]) && digit(id[3]) && digit(id[4])) {
     int wmo = CTY_NO_WMO;

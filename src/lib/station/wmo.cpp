@@ -150,9 +150,12 @@ int id_to_wmo(const char *id, int *wmo) {
   int number = CTY_NO_WMO;
   int result = -1;
   const size_t len = id ? std::strlen(id) : 0;
-  if (len == 5 && zyp::is_digit(id[0]) && zyp::is_digit(id[1]) && zyp::is_digit(id[2]) && zyp::is_digit(id[3]) && zyp::is_digit(id[4])) {
-    number = (id[0] - '0') * 10000 + (id[1] - '0') * 1000 + (id[2] - '0') * 100 + (id[3] - '0') * 10 + (id[4] - '0');
-  } else if (len == 5 && zyp::is_alpha(id[0]) && zyp::is_digit(id[2]) && zyp::is_digit(id[3]) && zyp::is_digit(id[4])) {
+  if (len == 5 && zyp::is_digit(id[0]) && zyp::is_digit(id[1]) && zyp::is_digit(id[2]) &&
+      zyp::is_digit(id[3]) && zyp::is_digit(id[4])) {
+    number = (id[0] - '0') * 10000 + (id[1] - '0') * 1000 + (id[2] - '0') * 100 +
+             (id[3] - '0') * 10 + (id[4] - '0');
+  } else if (len == 5 && zyp::is_alpha(id[0]) && zyp::is_digit(id[2]) && zyp::is_digit(id[3]) &&
+             zyp::is_digit(id[4])) {
     const int digits = (id[2] - '0') * 100 + (id[3] - '0') * 10 + (id[4] - '0');
     const char first = id[0], second = id[1];
     number = digits;

@@ -22,12 +22,12 @@ namespace sfc_cvt {
 
 namespace {
 
-constexpr std::size_t kIntData = 13;   // intdata elements read
-constexpr std::size_t kFltData = 15;   // fltdata elements read
-constexpr std::size_t kTextLen = 11;   // id, region, wx of the station form
+constexpr std::size_t kIntData = 13;  // intdata elements read
+constexpr std::size_t kFltData = 15;  // fltdata elements read
+constexpr std::size_t kTextLen = 11;  // id, region, wx of the station form
 constexpr std::size_t kReportIdLen = 10;
 constexpr std::size_t kTimeLen = 10;
-constexpr std::size_t kLayers = 4;     // layers either form holds
+constexpr std::size_t kLayers = 4;  // layers either form holds
 constexpr std::size_t kAttTextMax = 4096;
 constexpr double kAbsent = NAN;
 
@@ -127,7 +127,8 @@ double DefaultFill(nc_type t) {
 bool AttNumber(int ncid, int varid, const char *name, double &out) {
   nc_type type;
   std::size_t len = 0;
-  if (nc_inq_att(ncid, varid, name, &type, &len) != NC_NOERR || len != 1 || !Numeric(type)) return false;
+  if (nc_inq_att(ncid, varid, name, &type, &len) != NC_NOERR || len != 1 || !Numeric(type))
+    return false;
   return nc_get_att_double(ncid, varid, name, &out) == NC_NOERR;
 }
 
@@ -135,7 +136,8 @@ bool AttNumber(int ncid, int varid, const char *name, double &out) {
 bool AttText(int ncid, int varid, const char *name, std::string &out) {
   nc_type type;
   std::size_t len = 0;
-  if (nc_inq_att(ncid, varid, name, &type, &len) != NC_NOERR || type != NC_CHAR || len > kAttTextMax)
+  if (nc_inq_att(ncid, varid, name, &type, &len) != NC_NOERR || type != NC_CHAR ||
+      len > kAttTextMax)
     return false;
   std::string buf(len, '\0');
   if (len > 0 && nc_get_att_text(ncid, varid, name, buf.data()) != NC_NOERR) return false;
@@ -249,7 +251,8 @@ class HeaderWalk {
       // Each dimension must exist, and the record dimension (length 0) can only be
       // a variable's first: elsewhere the library divides by its length.
       for (std::uint64_t k = 0; k < ndims; ++k)
-        if (!Count(v) || v >= dims_.size() || (k > 0 && dims_[static_cast<std::size_t>(v)] == 0)) return false;
+        if (!Count(v) || v >= dims_.size() || (k > 0 && dims_[static_cast<std::size_t>(v)] == 0))
+          return false;
       std::uint64_t type = 0;
       return Attributes() && Word(type, 4) && KnownType(type) && Count(v) && Word(v, offset_bytes_);
     });
@@ -351,7 +354,8 @@ bool CdfReader::GetText(const CdfVar &v, std::size_t rec, char *out, std::size_t
 
 // The characters of record `rec` (up to `n` of them, as many as the view holds)
 // where the block keeps them: no copy. An absent variable gives an empty view.
-bool CdfReader::TextView(const CdfVar &v, std::size_t rec, std::size_t n, std::string_view &out) const {
+bool CdfReader::TextView(const CdfVar &v, std::size_t rec, std::size_t n,
+                         std::string_view &out) const {
   out = {};
   if (v.id < 0) return true;
   if (!Load(v, true, rec, n)) return false;
@@ -404,14 +408,16 @@ void CdfReader::Attach(int ncid, int kind) {
     fltdata_ = Find("fltdata", false);
   } else {
     if (nc_inq_unlimdim(ncid, &rec_dim_) != NC_NOERR || rec_dim_ < 0) {
-      if (nc_inq_dimid(ncid, "report", &rec_dim_) != NC_NOERR && nc_inq_dimid(ncid, "ob", &rec_dim_) != NC_NOERR)
+      if (nc_inq_dimid(ncid, "report", &rec_dim_) != NC_NOERR &&
+          nc_inq_dimid(ncid, "ob", &rec_dim_) != NC_NOERR)
         rec_dim_ = -1;
     }
     AttText(ncid, NC_GLOBAL, "filetime", label_);
     id_ = Find("id", true);
     region_ = Find("region", true);
     time_ = Find("time", true);
-    for (std::size_t k = 0; k < std::size(kReportFloats); ++k) floats_[k] = Find(kReportFloats[k].name, false);
+    for (std::size_t k = 0; k < std::size(kReportFloats); ++k)
+      floats_[k] = Find(kReportFloats[k].name, false);
     wmo_wx_ = Find("WX", false);
     zcl_ = Find("ZCL", false);
     cc_ = Find("CC", true);
@@ -423,8 +429,8 @@ void CdfReader::Attach(int ncid, int kind) {
   }
   // A file that holds none of the form's variables has nothing to read, however
   // many records its dimension counts.
-  for (const CdfVar *v : {&id_, &region_, &wx_, &cld_, &intdata_, &fltdata_, &time_, &wmo_wx_, &zcl_, &cc_,
-                          &ptend_t_, &precip_, &precip_ref_, &cloudtype_, &remarks_})
+  for (const CdfVar *v : {&id_, &region_, &wx_, &cld_, &intdata_, &fltdata_, &time_, &wmo_wx_,
+                          &zcl_, &cc_, &ptend_t_, &precip_, &precip_ref_, &cloudtype_, &remarks_})
     has_data_ = has_data_ || v->id >= 0;
   for (const CdfVar &v : floats_) has_data_ = has_data_ || v.id >= 0;
   if (rec_dim_ >= 0 && nc_inq_dimlen(ncid, rec_dim_, &n) == NC_NOERR)
@@ -507,7 +513,8 @@ bool CdfReader::ReadReport(std::size_t rec, int rep_type, SFC_report &r) const {
   if (rep_type == SFC_CVT_ID) return true;
 
   bool ok = true;
-  const std::size_t n_floats = rep_type == SFC_CVT_LOCATION ? kLocationFloats : std::size(kReportFloats);
+  const std::size_t n_floats =
+      rep_type == SFC_CVT_LOCATION ? kLocationFloats : std::size(kReportFloats);
   for (std::size_t k = 0; k < n_floats; ++k) {
     const double v = GetNum(floats_[k], rec, ok);
     if (Present(v)) r.*kReportFloats[k].field = ToFloat(Convert(v, kReportFloats[k].conv));
@@ -546,7 +553,8 @@ bool CdfReader::ReadReport(std::size_t rec, int rep_type, SFC_report &r) const {
   for (std::size_t k = 0; k < kLayers; ++k) {
     if (!IsCover(covers[k])) break;
     r.cld_cover[r.num_cld] = covers[k];
-    r.cld_height[r.num_cld] = Present(heights[k]) ? ToFloat(heights[k] * kMetresToFeet) : SFC_MISSING_F;
+    r.cld_height[r.num_cld] =
+        Present(heights[k]) ? ToFloat(heights[k] * kMetresToFeet) : SFC_MISSING_F;
     ++r.num_cld;
   }
 

@@ -53,13 +53,13 @@ struct CdfVar {
   int id = -1;          // -1: not in the file, or of the wrong type or shape
   std::size_t len = 0;  // elements per record
   bool has_fill = false;
-  float fill = 0;       // "_FillValue", or the default fill of the type
+  float fill = 0;  // "_FillValue", or the default fill of the type
   bool has_missing = false;
-  float missing = 0;    // "missing_value"
+  float missing = 0;  // "missing_value"
   // The block read last: records first .. first+count-1, `width` elements each.
   mutable std::size_t first = 0, count = 0, width = 0;
-  mutable std::vector<float> nums;   // numbers, missing values already NaN
-  mutable std::vector<char> chars;   // characters
+  mutable std::vector<float> nums;  // numbers, missing values already NaN
+  mutable std::vector<char> chars;  // characters
 };
 
 /// The netCDF side of an open converted file: its record count, its variables and

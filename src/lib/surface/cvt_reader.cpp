@@ -125,7 +125,8 @@ bool IsNewText(int kind) { return kind == SFC_CVT_NEW || kind == SFC_CVT_NEW_4; 
 bool IsReadText(int kind) { return IsOldText(kind) || IsNewText(kind); }
 bool IsCdf(int kind) { return kind == SFC_CVT_CDF_STATION || kind == SFC_CVT_CDF_REPORT; }
 bool IsStreamKind(int kind) {
-  return IsReadText(kind) || kind == SFC_CVT_TEXT || kind == SFC_CVT_TAGGED || kind == SFC_CVT_BINARY;
+  return IsReadText(kind) || kind == SFC_CVT_TEXT || kind == SFC_CVT_TAGGED ||
+         kind == SFC_CVT_BINARY;
 }
 
 // The text kind a first character announces: the hour of a date label (or the
@@ -155,7 +156,6 @@ int OpenCdf(const char *name, int mode) {
   if (nc_open(CdfPath(name).c_str(), mode, &ncid) != NC_NOERR) return -1;
   return ncid;
 }
-
 
 // The next record line: one that holds more than white space (in the new form,
 // before the '$' that ends its data), so that every record has an identifier.
@@ -249,7 +249,9 @@ int OpenCdfFromDisk(const char *name, int mode) {
   FilePtr f(FILE_open(name, "r"));
   if (!f) return -1;
   head.resize(std::fread(head.data(), 1, head.size(), f.get()));
-  if (!IsCdfSignature(head.data(), head.size()) || !sfc_cvt::CdfHeaderFits(head.data(), head.size())) return -1;
+  if (!IsCdfSignature(head.data(), head.size()) ||
+      !sfc_cvt::CdfHeaderFits(head.data(), head.size()))
+    return -1;
   return OpenCdf(name, mode);
 }
 
@@ -287,8 +289,10 @@ bool OpenCdfFile(const char *name, ReadHandle &h) {
     return h.ncid >= 0;
   }
   const auto *head = reinterpret_cast<const unsigned char *>(h.memory.data());
-  if (!IsCdfSignature(head, h.memory.size()) || !sfc_cvt::CdfHeaderFits(head, h.memory.size())) return false;
-  if (nc_open_mem(name, NC_NOWRITE, h.memory.size(), h.memory.data(), &h.ncid) == NC_NOERR) return true;
+  if (!IsCdfSignature(head, h.memory.size()) || !sfc_cvt::CdfHeaderFits(head, h.memory.size()))
+    return false;
+  if (nc_open_mem(name, NC_NOWRITE, h.memory.size(), h.memory.data(), &h.ncid) == NC_NOERR)
+    return true;
   // The library reads a few bytes beyond the header while it reads the header, so a
   // tiny file whose data ends right after it opens only with some room behind it.
   h.memory.resize(h.memory.size() + kHeaderSlack, '\0');
@@ -433,7 +437,8 @@ int SFC_read(int cvt_fd, SFC_report *report, int rep_type, const int *statnum) {
     if (index >= g_cvt.cdf.records()) return -1;
     if (!g_cvt.cdf.Read(static_cast<std::size_t>(index), rep_type, hour, *report)) {
       // The header promises more than the file holds (a truncated or damaged file).
-      MESS_print(kLesserWarning, "SFC_read: Unable to read record %d of %s\n", index, g_cvt.name.c_str());
+      MESS_print(kLesserWarning, "SFC_read: Unable to read record %d of %s\n", index,
+                 g_cvt.name.c_str());
       SFC_initialize(report);
       return -1;
     }

@@ -61,7 +61,8 @@ class Scan {
   // characters after the white space.
   bool Int(int width, int &out) {
     Space();
-    std::size_t end = width > 0 ? std::min(s_.size(), i_ + static_cast<std::size_t>(width)) : s_.size();
+    std::size_t end =
+        width > 0 ? std::min(s_.size(), i_ + static_cast<std::size_t>(width)) : s_.size();
     // Read here rather than with zyp::read_long_prefix: a record line holds a dozen
     // of these short fields, and the call costs several times the loop. The loop
     // stops before an overflow.
@@ -285,8 +286,10 @@ void ReadOld(Scan &sc, int hour, SFC_report &r) {
     // Two digits stand for a three-digit or a negative value, as the temperature of
     // the report shows: 5 with 95 degrees now is 105, 95 with 10 now is -5.
     const bool t_known = r.t != SFC_MISSING_F;
-    if (t_known && a >= 0 && a <= 29 && r.t > 70) a += 100;
-    else if (t_known && a >= 61 && a <= 99 && r.t < 30) a -= 100;
+    if (t_known && a >= 0 && a <= 29 && r.t > 70)
+      a += 100;
+    else if (t_known && a >= 61 && a <= 99 && r.t < 30)
+      a -= 100;
     PlaceExtreme(r, hour, static_cast<float>(a));
   }
   if (sc.Lit('S')) {
@@ -360,7 +363,8 @@ void ReadNew(Scan &sc, int hour, SFC_report &r) {
     // setting or the temperature to tell which hundred it is in.
     float p = Pressure(v);
     const bool alt_known = r.alt != SFC_MISSING_F;
-    if (v < 1000 && v > 500 && ((alt_known && r.alt > 30.7f) || (r.t != SFC_MISSING_F && r.t < -10.0f)))
+    if (v < 1000 && v > 500 &&
+        ((alt_known && r.alt > 30.7f) || (r.t != SFC_MISSING_F && r.t < -10.0f)))
       p += 100.0f;
     else if (v <= 500 && alt_known && r.alt < 28.4f)
       p -= 100.0f;
@@ -394,8 +398,8 @@ void ReadNew(Scan &sc, int hour, SFC_report &r) {
   }
   if (!Group(sc, 'p', r.rain1, 0.01f, true) || !Group(sc, 'Q', r.rain3, 0.01f, true) ||
       !Group(sc, 'r', r.rain6, 0.01f, true) || !Group(sc, 'q', r.rain12, 0.01f, true) ||
-      !Group(sc, 'R', r.rain24, 0.01f, true) || !Group(sc, 'X', r.max_t) || !Group(sc, 'x', r.max6_t) ||
-      !Group(sc, 'N', r.min_t) || !Group(sc, 'n', r.min6_t))
+      !Group(sc, 'R', r.rain24, 0.01f, true) || !Group(sc, 'X', r.max_t) ||
+      !Group(sc, 'x', r.max6_t) || !Group(sc, 'N', r.min_t) || !Group(sc, 'n', r.min6_t))
     return;
   sc.Space();
   if (sc.Lit('T')) {

@@ -33,8 +33,8 @@ bool time_variable(int ncid, const char *name, int record_dim, int *var) {
   nc_type type;
   int ndims = 0;
   int dim = -1;
-  if (nc_inq_vartype(ncid, *var, &type) != NC_NOERR || (type != NC_DOUBLE && type != NC_FLOAT &&
-                                                        type != NC_INT))
+  if (nc_inq_vartype(ncid, *var, &type) != NC_NOERR ||
+      (type != NC_DOUBLE && type != NC_FLOAT && type != NC_INT))
     return false;
   if (nc_inq_varndims(ncid, *var, &ndims) != NC_NOERR || ndims != 1) return false;
   return nc_inq_vardimid(ncid, *var, &dim) == NC_NOERR && dim == record_dim;
@@ -69,14 +69,10 @@ int origin_of(const char *id, int format, bool sao) {
   switch (id[0]) {
     case 'K':
     case 'P':
-    case 'T':
-      return SFC_ORIGIN_US;
-    case 'C':
-      return SFC_ORIGIN_CANADA;
-    case 'M':
-      return SFC_ORIGIN_MEXICO;
-    default:
-      break;
+    case 'T': return SFC_ORIGIN_US;
+    case 'C': return SFC_ORIGIN_CANADA;
+    case 'M': return SFC_ORIGIN_MEXICO;
+    default: break;
   }
   if (sao && (format == SFC_FMT_SA || format == SFC_FMT_SP)) return SFC_ORIGIN_CANADA;
   return SFC_ORIGIN_OTHER;
@@ -166,8 +162,8 @@ bool SFC_madis::load_record() {
   if (time_var_ >= 0) {
     double t = 0;
     const std::size_t start[1] = {record};
-    if (nc_get_var1_double(ncid_, time_var_, start, &t) == NC_NOERR && std::isfinite(t) &&
-        t >= 0 && t < 1e13) {
+    if (nc_get_var1_double(ncid_, time_var_, start, &t) == NC_NOERR && std::isfinite(t) && t >= 0 &&
+        t < 1e13) {
       const long long secs = static_cast<long long>(t) % 86400;
       prhour_ = static_cast<int>(secs / 3600 * 100 + secs % 3600 / 60);
     }

@@ -57,8 +57,8 @@ class SFC_madis {
 
   int ncid_ = -1;
   int raw_var_ = -1, name_var_ = -1, type_var_ = -1, time_var_ = -1;
-  bool sao_ = false;            // "rawSAO": a file of SA reports
-  std::size_t records_ = 0;     // records in the file
+  bool sao_ = false;         // "rawSAO": a file of SA reports
+  std::size_t records_ = 0;  // records in the file
   std::size_t next_record_ = 0;
   std::size_t text_len_ = 0, name_len_ = 0, type_len_ = 0;
   std::vector<data_struct> pending_;  // reports of the current record not yet given

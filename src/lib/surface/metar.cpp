@@ -299,14 +299,17 @@ void DecodeWind(parse_param &p, const Patterns &k, SFC_report *r) {
   auto gust_at = [&p](int i) { return scanp_char(&p, i) == 'G' || scanp_char(&p, i) == '/'; };
   const bool dir3 = NumberAt(p, e, 3) == 3;
   const bool spd3 = dir3 && NumberAt(p, e + 3, 3) == 3;
-  const bool spd2 = dir3 && (NumberAt(p, e + 3, 2) == 2 || (scanp_char(&p, e + 3) == '/' && scanp_char(&p, e + 4) == '/'));
+  const bool spd2 = dir3 && (NumberAt(p, e + 3, 2) == 2 ||
+                             (scanp_char(&p, e + 3) == '/' && scanp_char(&p, e + 4) == '/'));
   const bool gust3 = spd2 && gust_at(e + 5) && NumberAt(p, e + 6, 3) == 3;
   const bool gust2 = spd2 && gust_at(e + 5) &&
-                     (NumberAt(p, e + 6, 2) == 2 || (scanp_char(&p, e + 6) == '/' && scanp_char(&p, e + 7) == '/'));
+                     (NumberAt(p, e + 6, 2) == 2 ||
+                      (scanp_char(&p, e + 6) == '/' && scanp_char(&p, e + 7) == '/'));
   const bool tens = NumberAt(p, e, 2) == 2 && NumberAt(p, e + 2, 2) == 2;
 
   // Three-digit speeds and gusts are passed over: wind stays missing.
-  if (Maybe(spd3 && gust_at(e + 6)) && Fits(p, k.wind33_gust, 6, &dir, &spd, &gust, unit) && !BadDirection(dir)) {
+  if (Maybe(spd3 && gust_at(e + 6)) && Fits(p, k.wind33_gust, 6, &dir, &spd, &gust, unit) &&
+      !BadDirection(dir)) {
     scanp_inc(&p);
     return;
   }
@@ -327,7 +330,8 @@ void DecodeWind(parse_param &p, const Patterns &k, SFC_report *r) {
     return store(static_cast<float>(dir), spd, 0, false);
   }
   // Tens of degrees and a two-digit speed.
-  if (Maybe(tens && gust_at(e + 4)) && Fits(p, k.wind22_gust, 6, &dir, &spd, &gust, unit) && !BadDirection(dir * 10)) {
+  if (Maybe(tens && gust_at(e + 4)) && Fits(p, k.wind22_gust, 6, &dir, &spd, &gust, unit) &&
+      !BadDirection(dir * 10)) {
     scanp_inc(&p);
     return store(static_cast<float>(dir * 10), spd, gust, true);
   }
@@ -357,7 +361,8 @@ void DecodeVisibilityLadder(parse_param &p, const Patterns &k, SFC_report *r) {
   const char after = scanp_char(&p, m + miles);
   const bool with_unit = miles > 0 && (after == 'S' || after == 'N' || after == 'K');
   const bool frac = zyp::is_digit(scanp_char(&p, m)) && scanp_char(&p, m + 1) == '/';
-  const bool mixed = zyp::is_digit(scanp_char(&p, m)) && zyp::is_digit(scanp_char(&p, m + 1)) && scanp_char(&p, m + 2) == '/';
+  const bool mixed = zyp::is_digit(scanp_char(&p, m)) && zyp::is_digit(scanp_char(&p, m + 1)) &&
+                     scanp_char(&p, m + 2) == '/';
   const bool mixed_sp = zyp::is_digit(scanp_char(&p, m)) && scanp_blank(scanp_char(&p, m + 1));
   const bool temp = NumberAt(p, m, 2) == 2 && scanp_char(&p, m + 2) == '/';
   const bool metres = NumberAt(p, 0, 4) == 4;
@@ -378,7 +383,8 @@ void DecodeVisibilityLadder(parse_param &p, const Patterns &k, SFC_report *r) {
   } else if ((Maybe(mixed) && Take(p, k.vis_mixed, 4, &a, &b, &c)) ||
              (Maybe(mixed_sp) && Take(p, k.vis_mixed_sp, 4, &a, &b, &c))) {
     r->vis = static_cast<float>(a) + Fraction(b, c);
-  } else if (Maybe(metres && zyp::is_alpha(scanp_char(&p, 4))) && Take(p, k.vis_metres_dir, 2, &a)) {
+  } else if (Maybe(metres && zyp::is_alpha(scanp_char(&p, 4))) &&
+             Take(p, k.vis_metres_dir, 2, &a)) {
     // Metres with a direction; a second such group is the least visibility.
     r->vis = MetresToMiles(a);
     if (Take(p, k.vis_metres_dir, 2, &b)) Note("Additional Vis ####AA group\n");
@@ -398,7 +404,8 @@ bool DecodeVisibility(parse_param &p, const Patterns &k, SFC_report *r) {
   bool cavok = Take(p, k.cavok, 1);
   if (!cavok) {
     int from = 0, to = 0;
-    if (Maybe(NumberAt(p, 0, 3) == 3 && scanp_char(&p, 3) == 'V')) Take(p, k.wind_range, 3, &from, &to);
+    if (Maybe(NumberAt(p, 0, 3) == 3 && scanp_char(&p, 3) == 'V'))
+      Take(p, k.wind_range, 3, &from, &to);
     // CAVOK after a variable direction range ("240V300 CAVOK") is as common as
     // CAVOK right after the wind.
     cavok = Take(p, k.cavok, 1);
@@ -420,9 +427,12 @@ bool DecodeVisibility(parse_param &p, const Patterns &k, SFC_report *r) {
 // only before the weather.
 bool TakeRunway(parse_param &p, const Patterns &k, SFC_report *r, bool with_rvrno) {
   const char *message = nullptr;
-  if (with_rvrno && Fits(p, k.rvrno, 1)) message = "Runway Visual Range RVRNO\n";
-  else if (Fits(p, k.rvr, 2) && p.len <= kRvrMaxLen) message = "Runway Visual Range RVR35/xxx\n";
-  else if (Fits(p, k.runway, 2) && p.len <= kRvrMaxLen) message = "Runway Visual Range R35/xxx\n";
+  if (with_rvrno && Fits(p, k.rvrno, 1))
+    message = "Runway Visual Range RVRNO\n";
+  else if (Fits(p, k.rvr, 2) && p.len <= kRvrMaxLen)
+    message = "Runway Visual Range RVR35/xxx\n";
+  else if (Fits(p, k.runway, 2) && p.len <= kRvrMaxLen)
+    message = "Runway Visual Range R35/xxx\n";
   else if (Fits(p, k.runway_side, 3) && p.len <= kRvrMaxLen)
     message = "Runway Visual Range R35L/xxx\n";
   if (!message) return false;
@@ -459,7 +469,8 @@ void DecodeWeather(parse_param &p, const Patterns &k, SFC_report *r) {
   } else {
     int number = 0;
     char group[SCANP_TEXT_SIZE];
-    if (Maybe(NumberAt(p, 0, 2) == 2 && zyp::is_alpha(scanp_char(&p, 2))) && Take(p, k.wx_number, 2, &number, group)) {
+    if (Maybe(NumberAt(p, 0, 2) == 2 && zyp::is_alpha(scanp_char(&p, 2))) &&
+        Take(p, k.wx_number, 2, &number, group)) {
       // A WMO present-weather number and letters, kept within the field.
       char digits[16];
       std::snprintf(digits, sizeof digits, "%d", number);
@@ -529,7 +540,8 @@ void DecodeSky(parse_param &p, const Patterns &k, SFC_report *r) {
     } else if (Take(p, k.vv, 1, &height)) {
       AddLayer(r, 'X', Hundreds(height));
     } else if ((Maybe(scanp_char(&p, 6) == '/') && Take(p, k.layer_slashes, 3, cover, &height)) ||
-               (Maybe(zyp::is_alpha(scanp_char(&p, 6))) && Take(p, k.layer_type, 3, cover, &height)) ||
+               (Maybe(zyp::is_alpha(scanp_char(&p, 6))) &&
+                Take(p, k.layer_type, 3, cover, &height)) ||
                Take(p, k.layer, 2, cover, &height)) {
       AddLayer(r, cover[0], Hundreds(height));
     } else if (Take(p, k.paren, 1, cover)) {
@@ -538,7 +550,6 @@ void DecodeSky(parse_param &p, const Patterns &k, SFC_report *r) {
       break;
     }
   }
-
 }
 
 // ---- temperature ----------------------------------------------------------------------

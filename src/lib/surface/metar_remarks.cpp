@@ -92,7 +92,6 @@ struct Patterns {
 
 inline void Note(const char *text) { decoder_detail::Note(kNote, text); }
 
-
 // Quick checks (Maybe): a few groups that share their first letter with common
 // words look at the second character before trying ("A0A" and "AO2", "SFC VIS"
 // and "SLP"). Each is a necessary condition of its group only.
@@ -115,7 +114,8 @@ float CodeCelsius(int code) {
 
 // The extremes groups write the same codes with reals; 1000 minus the code.
 float ExtremeF(float code) {
-  const float tenths = code >= static_cast<float>(kMinusCode) ? static_cast<float>(kMinusCode) - code : code;
+  const float tenths =
+      code >= static_cast<float>(kMinusCode) ? static_cast<float>(kMinusCode) - code : code;
   return CelsiusToF(tenths / 10.0f);
 }
 
@@ -130,7 +130,8 @@ bool ObsTaken(parse_param &p, const Patterns &k, SFC_report *r) {
   int v = 0;
   if (scanp(&p, k.obs_taken, &v) != 1) return false;
   // Kept within the int range whatever the offset.
-  r->time = static_cast<int>(std::clamp<long long>(static_cast<long long>(r->time) + v, INT_MIN, INT_MAX));
+  r->time = static_cast<int>(
+      std::clamp<long long>(static_cast<long long>(r->time) + v, INT_MIN, INT_MAX));
   if (MESS_check(kNote)) MESS_print(kNote, "Observation time offset: %d\n", r->time);
   scanp_inc(&p);
   return true;
@@ -426,8 +427,8 @@ enum Origins : unsigned { kAll = 1, kNorthAmerica = 2, kUs = 4 };
 
 struct GroupRow {
   Group take;
-  unsigned origins;                       // bulletins that read it
-  const Pat Patterns::*pats[2];           // its patterns (the second may be null)
+  unsigned origins;              // bulletins that read it
+  const Pat Patterns::*pats[2];  // its patterns (the second may be null)
 };
 
 // In the order a pass tries them.

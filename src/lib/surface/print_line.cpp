@@ -95,15 +95,19 @@ void Missing(Row &row, std::string_view blank, std::string_view dash) {
 // A numeric column: `value` with `format` when `ok`, else its blank or dash form.
 void Column(Row &row, bool ok, const Fmt<'f'> &format, double value, std::string_view blank,
             std::string_view dash) {
-  if (ok) row.Num(format, value);
-  else Missing(row, blank, dash);
+  if (ok)
+    row.Num(format, value);
+  else
+    Missing(row, blank, dash);
 }
 
 // The identifier; an empty one shows its dash form when missing values are dashed.
 void IdColumn(Row &row, const SFC_report &r, const Fmt<'s'> &format, std::string_view dash) {
   const std::string_view id = Bounded(r.id);
-  if (g_line.miss_dash && id.empty()) row.Text(dash);
-  else row.Str(format, id);
+  if (g_line.miss_dash && id.empty())
+    row.Text(dash);
+  else
+    row.Str(format, id);
 }
 
 void CloudTypes(Row &row, const SFC_report &r) {
@@ -241,10 +245,14 @@ void RowTwoLine(M_type level, const SFC_report &r) {
   Row row;
   IdColumn(row, r, "%4s ", " -   ");
   row.Text(TypeLetters(r.type));
-  if (r.type & 4) row.Text("*");
-  else Missing(row, " ", "-");
-  if (r.time >= 0) row.Int("%4.4d ", r.time);
-  else Missing(row, "     ", "   - ");
+  if (r.type & 4)
+    row.Text("*");
+  else
+    Missing(row, " ", "-");
+  if (r.time >= 0)
+    row.Int("%4.4d ", r.time);
+  else
+    Missing(row, "     ", "   - ");
   Column(row, NonNegative(r.vis), "%5.1f  ", r.vis, "       ", "    -  ");
 
   std::string_view wx = Bounded(r.weather);
@@ -260,8 +268,10 @@ void RowTwoLine(M_type level, const SFC_report &r) {
   Column(row, Present(r.td), "%3.0f ", r.td, "    ", "  - ");
   if (WindPresent(r)) {
     // " %3.0f-%2.0f ", with dashes for missing values " %3.0f %2.0f ", then the gust.
-    if (g_line.miss_dash) row.Num(" %3.0f ", r.w_dir);
-    else row.Num(" %3.0f-", r.w_dir);
+    if (g_line.miss_dash)
+      row.Num(" %3.0f ", r.w_dir);
+    else
+      row.Num(" %3.0f-", r.w_dir);
     row.Num("%2.0f ", r.w_spd);
     Column(row, NonNegative(r.w_gust), "%2.0f ", r.w_gust, "   ", " - ");
   } else {
@@ -278,8 +288,10 @@ void RowTwoLine(M_type level, const SFC_report &r) {
   row.Text("    ");
   const int layers = Layers(r);
   for (int i = 0; i < SFC_MAX_CLD; ++i) {
-    if (i < layers) LayerTwoLine(row, r.cld_cover[i], r.cld_height[i]);
-    else Missing(row, "        ", " -   -  ");
+    if (i < layers)
+      LayerTwoLine(row, r.cld_cover[i], r.cld_height[i]);
+    else
+      Missing(row, "        ", " -   -  ");
   }
   row.Text("  ");
   CloudTypes(row, r);  // "%c:%c:%c  "
@@ -313,8 +325,10 @@ bool CodedPressure(double scaled, int *code) {
 void RowOneLine(M_type level, const SFC_report &r) {
   Row row;
   IdColumn(row, r, "%-6.6s ", "  -   ");
-  if (r.time != SFC_MISSING) row.Int("%4.4d ", r.time);
-  else Missing(row, "     ", "   - ");
+  if (r.time != SFC_MISSING)
+    row.Int("%4.4d ", r.time);
+  else
+    Missing(row, "     ", "   - ");
   Column(row, Present(r.t), "%3.0f ", r.t, "    ", "  - ");
   Column(row, Present(r.td), "%3.0f ", r.td, "    ", "  - ");
 
@@ -330,14 +344,21 @@ void RowOneLine(M_type level, const SFC_report &r) {
 
   // 30.12 inches codes as 012, 1013.2 mb as 132.
   int code = 0;
-  if (Present(r.alt) && CodedPressure(100.0 * (r.alt + 0.002), &code)) row.Int("%03d ", code);
-  else Missing(row, "    ", "  - ");
-  if (Present(r.pmb) && CodedPressure(10.0 * (r.pmb + 0.02), &code)) row.Int("%03d ", code);
-  else Missing(row, "    ", "  - ");
+  if (Present(r.alt) && CodedPressure(100.0 * (r.alt + 0.002), &code))
+    row.Int("%03d ", code);
+  else
+    Missing(row, "    ", "  - ");
+  if (Present(r.pmb) && CodedPressure(10.0 * (r.pmb + 0.02), &code))
+    row.Int("%03d ", code);
+  else
+    Missing(row, "    ", "  - ");
 
-  if (!Present(r.vis)) Missing(row, "    ", "  - ");
-  else if (r.vis >= 3.0f) row.Num("%3.0f ", r.vis);
-  else row.Num("%3.1f ", r.vis);
+  if (!Present(r.vis))
+    Missing(row, "    ", "  - ");
+  else if (r.vis >= 3.0f)
+    row.Num("%3.0f ", r.vis);
+  else
+    row.Num("%3.1f ", r.vis);
 
   char cover = ' ';
   float height = SFC_MISSING_F;
@@ -351,8 +372,10 @@ void RowOneLine(M_type level, const SFC_report &r) {
   } else {
     char shortcode[SFC_WEATHER_SIZE];
     WX_short_code(r.weather, shortcode, sizeof shortcode);
-    if (g_line.miss_dash && (shortcode[0] == '\0' || shortcode[0] == ' ')) row.Text("-   ");
-    else row.Str("%-3.3s ", shortcode);
+    if (g_line.miss_dash && (shortcode[0] == '\0' || shortcode[0] == ' '))
+      row.Text("-   ");
+    else
+      row.Str("%-3.3s ", shortcode);
   }
 
   const float high = FirstPresent(r.max_t, r.max6_t);
@@ -372,8 +395,10 @@ void RowSynoptic(M_type level, const SFC_report &r) {
   IdColumn(row, r, "%-5s ", " -    ");
   if (Layers(r) >= 1) {
     // " %3.0f %c " with the height, "     %c " without
-    if (NonNegative(r.cld_height[0])) row.Num(" %3.0f ", r.cld_height[0] / 100.0);
-    else row.Text("     ");
+    if (NonNegative(r.cld_height[0]))
+      row.Num(" %3.0f ", r.cld_height[0] / 100.0);
+    else
+      row.Text("     ");
     row.Char(r.cld_cover[0]);
     row.Text(" ");
   } else {
@@ -382,15 +407,19 @@ void RowSynoptic(M_type level, const SFC_report &r) {
   Column(row, NonNegative(r.vis), "%5.1f  ", r.vis, "       ", "    -  ");
 
   const std::string_view wx = Bounded(r.weather);
-  if (wx.empty() || wx.front() != ' ') row.Str("%4s", wx);  // the stored text as it is
-  else Missing(row, "    ", "  - ");
+  if (wx.empty() || wx.front() != ' ')
+    row.Str("%4s", wx);  // the stored text as it is
+  else
+    Missing(row, "    ", "  - ");
 
   Column(row, NonNegative(r.pmb), " %6.1f ", r.pmb, "        ", "      - ");
   Column(row, Present(r.t), "%3.0f ", r.t, "    ", "  - ");
   Column(row, Present(r.td), "%3.0f ", r.td, "    ", "  - ");
   if (WindPresent(r)) {
-    if (g_line.miss_dash) row.Num("%3.0f ", r.w_dir);
-    else row.Num("%3.0f-", r.w_dir);
+    if (g_line.miss_dash)
+      row.Num("%3.0f ", r.w_dir);
+    else
+      row.Num("%3.0f-", r.w_dir);
     row.Num("%2.0f ", r.w_spd);
     Column(row, NonNegative(r.w_gust), "%2.0f ", r.w_gust, "   ", "  - ");
   } else {
@@ -419,28 +448,38 @@ void RowSynoptic(M_type level, const SFC_report &r) {
 void RowSimple(M_type level, const SFC_report &r) {
   Row row;
   row.Str("%5s ", Bounded(r.id));
-  if (Present(r.t)) row.Num(" %3.0f ", r.t);
-  else row.Text(" --- ");
-  if (Present(r.td)) row.Num(" %3.0f ", r.td);
-  else row.Text(" --- ");
+  if (Present(r.t))
+    row.Num(" %3.0f ", r.t);
+  else
+    row.Text(" --- ");
+  if (Present(r.td))
+    row.Num(" %3.0f ", r.td);
+  else
+    row.Text(" --- ");
   if (WindPresent(r)) {
     row.Num(" %3.0f at ", r.w_dir);  // " %3.0f at %2.0f "
     row.Num("%2.0f ", r.w_spd);
   } else {
     row.Text(" ---    -- ");
   }
-  if (Present(r.pmb)) row.Num(" %6.1f ", r.pmb);
-  else row.Text(" ------ ");
+  if (Present(r.pmb))
+    row.Num(" %6.1f ", r.pmb);
+  else
+    row.Text(" ------ ");
 
   char cover = ' ';
   float height = SFC_MISSING_F;
   WX_set_cloud(&r, &cover, &height);
-  if (Present(height)) row.Num(" %3.0f ", height / 100.0);
-  else row.Text(" --- ");
+  if (Present(height))
+    row.Num(" %3.0f ", height / 100.0);
+  else
+    row.Text(" --- ");
   CoverSimple(row, cover);
 
-  if (NonNegative(r.rain6)) row.Num(" %4.2f ", r.rain6);
-  else row.Text(" ---- ");
+  if (NonNegative(r.rain6))
+    row.Num(" %4.2f ", r.rain6);
+  else
+    row.Text(" ---- ");
 
   const std::string_view wx = Bounded(r.weather);
   if (wx.empty() || wx.front() != ' ') {
@@ -511,20 +550,23 @@ int SFC_print_line(M_type level, const SFC_report *report) {
       }
       break;
     case kSynoptic:
-      if (report) RowSynoptic(level, *report);
-      else Header(level, kHeaderSynoptic);
+      if (report)
+        RowSynoptic(level, *report);
+      else
+        Header(level, kHeaderSynoptic);
       break;
     case kOneLine:
-      if (report) RowOneLine(level, *report);
-      else Header(level, kHeaderOneLine);
+      if (report)
+        RowOneLine(level, *report);
+      else
+        Header(level, kHeaderOneLine);
       break;
     case SFC_PRINT_CSV:
     case SFC_PRINT_JSON:
       SFC_print_rows(level, report, g_line.print_type == SFC_PRINT_JSON, g_line.var_list);
       break;
     case kVariable:  // without a variable list nothing prints
-    default:
-      break;
+    default: break;
   }
   return 0;
 }

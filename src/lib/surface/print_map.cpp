@@ -42,10 +42,10 @@ constexpr float kThinCell = 32.0f;     // cell of the grid that finds neighbouri
 
 // ---- fitted domains --------------------------------------------------------------------
 
-constexpr double kFitSpread = 60.0;    // degrees from the middle beyond which the globe is shown
-constexpr float kFitMargin = 0.08f;    // margin around the stations, part of the extent
-constexpr float kFitMinHalf = 2.0f;    // smallest half extent, map units (200 km)
-constexpr int kFitCells = 48;          // grid spacings across the larger extent
+constexpr double kFitSpread = 60.0;  // degrees from the middle beyond which the globe is shown
+constexpr float kFitMargin = 0.08f;  // margin around the stations, part of the extent
+constexpr float kFitMinHalf = 2.0f;  // smallest half extent, map units (200 km)
+constexpr int kFitCells = 48;        // grid spacings across the larger extent
 
 // ---- numbers and text ------------------------------------------------------------------
 
@@ -142,9 +142,7 @@ void cover(Model &m, int eighths) {
   std::string fill;   // filled part
   std::string lines;  // lines drawn across the circle
   switch (eighths) {
-    case 1:
-      lines = "M0,-4.5V4.5";
-      break;
+    case 1: lines = "M0,-4.5V4.5"; break;
     case 2:
     case 3:
       fill = "M0,0V-4.5A4.5,4.5 0 0 1 4.5,0Z";
@@ -155,19 +153,14 @@ void cover(Model &m, int eighths) {
       fill = "M0,-4.5A4.5,4.5 0 0 1 0,4.5Z";
       if (eighths == 5) lines = "M0,0H-4.5";
       break;
-    case 6:
-      fill = "M0,0V-4.5A4.5,4.5 0 1 1 -4.5,0Z";
-      break;
+    case 6: fill = "M0,0V-4.5A4.5,4.5 0 1 1 -4.5,0Z"; break;
     case 7:
-    case 8:
-      break;
-    case 9:
-      lines = "M-3.2,-3.2L3.2,3.2M-3.2,3.2L3.2,-3.2";
-      break;
-    default:
-      break;
+    case 8: break;
+    case 9: lines = "M-3.2,-3.2L3.2,3.2M-3.2,3.2L3.2,-3.2"; break;
+    default: break;
   }
-  m.svg += eighths >= 7 && eighths <= 8 ? "<circle class=\"f\" r=\"4.5\"/>" : "<circle class=\"c\" r=\"4.5\"/>";
+  m.svg += eighths >= 7 && eighths <= 8 ? "<circle class=\"f\" r=\"4.5\"/>"
+                                        : "<circle class=\"c\" r=\"4.5\"/>";
   if (eighths == 7) m.svg += "<path class=\"g\" d=\"M0,-4.5V4.5\"/>";
   if (!fill.empty()) m.svg += "<path class=\"k\" d=\"" + fill + "\"/>";
   if (!lines.empty()) m.svg += "<path class=\"l\" d=\"" + lines + "\"/>";
@@ -303,7 +296,8 @@ Domain fit_domain(const std::vector<SFC_map_station> &stations) {
   }
   Domain d;
   const double len = std::sqrt(sx * sx + sy * sy + sz * sz);
-  const float clat = n ? static_cast<float>(std::asin(std::clamp(sz / len, -1.0, 1.0)) / DEG) : 0.0f;
+  const float clat =
+      n ? static_cast<float>(std::asin(std::clamp(sz / len, -1.0, 1.0)) / DEG) : 0.0f;
   const float clon = n ? static_cast<float>(std::atan2(sy, sx) / DEG) : 0.0f;
   double spread = 0;
   for (const SFC_map_station &s : stations) {
@@ -350,12 +344,14 @@ SFC_map_page page_of(const MAP_limits &l) {
   SFC_map_page p;
   p.x_min = l.x_min;
   p.y_max = l.y_max;
-  const double w = static_cast<double>(l.x_max) - l.x_min, h = static_cast<double>(l.y_max) - l.y_min;
+  const double w = static_cast<double>(l.x_max) - l.x_min,
+               h = static_cast<double>(l.y_max) - l.y_min;
   double scale = SFC_MAP_WIDTH / w;
   if (h * scale > SFC_MAP_MAX_HEIGHT) scale = SFC_MAP_MAX_HEIGHT / h;
   p.scale = static_cast<float>(scale);
   p.width = std::max(1, static_cast<int>(std::lround(w * scale)));
-  p.height = static_cast<int>(SFC_MAP_TITLE) + std::max(1, static_cast<int>(std::lround(h * scale)));
+  p.height =
+      static_cast<int>(SFC_MAP_TITLE) + std::max(1, static_cast<int>(std::lround(h * scale)));
   return p;
 }
 
@@ -396,7 +392,8 @@ void lines_path(std::string &out, const char *cls, const std::vector<MAP_polylin
     out += 'M';
     float lx = 0, ly = 0;
     for (std::size_t i = 0; i + 1 < line.size(); i += 2) {
-      const float x = std::round(page.px(line[i]) * 10) / 10, y = std::round(page.py(line[i + 1]) * 10) / 10;
+      const float x = std::round(page.px(line[i]) * 10) / 10,
+                  y = std::round(page.py(line[i + 1]) * 10) / 10;
       if (i > 0 && i + 2 < line.size() && x == lx && y == ly) continue;  // no step on the page
       if (i > 0) out += ' ';
       pair(out, x, y);
@@ -417,13 +414,18 @@ int SFC_map_sky_cover(const SFC_report &report) {
     switch (report.cld_cover[i]) {
       case 'C': eighths = 0; break;
       case 'F': eighths = 2; break;
-      case 'S': case 's': eighths = 4; break;
-      case 'B': case 'b': eighths = 6; break;
-      case 'O': case 'o': eighths = 8; break;
+      case 'S':
+      case 's': eighths = 4; break;
+      case 'B':
+      case 'b': eighths = 6; break;
+      case 'O':
+      case 'o': eighths = 8; break;
       case 'X': return 9;
       default:
-        if (report.cld_cover[i] >= '0' && report.cld_cover[i] <= '8') eighths = report.cld_cover[i] - '0';
-        else if (report.cld_cover[i] == '9') return 9;
+        if (report.cld_cover[i] >= '0' && report.cld_cover[i] <= '8')
+          eighths = report.cld_cover[i] - '0';
+        else if (report.cld_cover[i] == '9')
+          return 9;
         break;
     }
     best = std::max(best, eighths);
@@ -458,9 +460,7 @@ void SFC_map_escape(std::string &out, const std::string &text) {
       case '>': out += "&gt;"; break;
       case '"': out += "&quot;"; break;
       case '\'': out += "&apos;"; break;
-      default:
-        out += (c >= 0x20 && c < 0x7f) ? c : '?';
-        break;
+      default: out += (c >= 0x20 && c < 0x7f) ? c : '?'; break;
     }
   }
 }
@@ -484,7 +484,8 @@ std::string SFC_map_svg(const std::vector<SFC_map_station> &stations, const char
   MAP_get_limits(&limits);
   const bool extent = valid_limits(limits);
   if (!extent) {
-    MESS_print(kLesserWarning, "SFC_print_map: The domain has no extent on a map: the map is empty\n");
+    MESS_print(kLesserWarning,
+               "SFC_print_map: The domain has no extent on a map: the map is empty\n");
     limits = {0.0f, SFC_MAP_WIDTH, 0.0f, SFC_MAP_WIDTH * 2 / 3};
   }
   const SFC_map_page page = page_of(limits);
@@ -493,9 +494,9 @@ std::string SFC_map_svg(const std::vector<SFC_map_station> &stations, const char
   std::string svg;
   svg.reserve(1 << 18);
   svg += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(page.width) + "\" height=\"" +
-         std::to_string(page.height) + "\" viewBox=\"0 0 " + std::to_string(page.width) + " " +
-         std::to_string(page.height) + "\">\n<title>";
+  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(page.width) +
+         "\" height=\"" + std::to_string(page.height) + "\" viewBox=\"0 0 " +
+         std::to_string(page.width) + " " + std::to_string(page.height) + "\">\n<title>";
   SFC_map_escape(svg, title ? title : "");
   svg += "</title>\n";
   svg += kStyle;
@@ -534,8 +535,10 @@ std::string SFC_map_svg(const std::vector<SFC_map_station> &stations, const char
   if (extent) {
     for (std::size_t i = 0; i < stations.size(); ++i) {
       float x, y;
-      if (!valid_place(stations[i]) || !MAP_tran(stations[i].lat, stations[i].lon, &x, &y)) continue;
-      if (!(x >= limits.x_min && x <= limits.x_max && y >= limits.y_min && y <= limits.y_max)) continue;
+      if (!valid_place(stations[i]) || !MAP_tran(stations[i].lat, stations[i].lon, &x, &y))
+        continue;
+      if (!(x >= limits.x_min && x <= limits.x_max && y >= limits.y_min && y <= limits.y_max))
+        continue;
       const float px = std::round(page.px(x) * 10) / 10, py = std::round(page.py(y) * 10) / 10;
       inside.push_back({i, px, py, station_model(stations[i], x, y)});
     }
@@ -547,7 +550,8 @@ std::string SFC_map_svg(const std::vector<SFC_map_station> &stations, const char
     const int p = stations[inside[k].index].prior;
     return p < 0 ? 10 : std::min(p, 10);
   };
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
   const int cols = page.width / static_cast<int>(kThinCell) + 1;
   const int rows = page.height / static_cast<int>(kThinCell) + 1;
   std::vector<std::vector<Box>> cells(static_cast<std::size_t>(cols) * rows);

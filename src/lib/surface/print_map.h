@@ -57,7 +57,7 @@ struct SFC_map_station {
   std::string id;        // the station's identifier
   float lat = -9999.0f;  // the station's place, degrees
   float lon = -9999.0f;
-  int prior = 9;         // station priority, 0 most important
+  int prior = 9;  // station priority, 0 most important
 };
 
 /// Where map coordinates fall on the page.
@@ -74,11 +74,11 @@ struct SFC_map_page {
 /// What a map shows.
 struct SFC_map_info {
   SFC_map_page page;
-  int stations = 0;    // stations with a report inside the frame
-  int drawn = 0;       // station models drawn
-  int thinned = 0;     // models left out because they would overlap others
-  int lines = 0;       // shoreline and border lines drawn; -1 without the database
-  bool fitted = false; // the domain was chosen to show the stations
+  int stations = 0;     // stations with a report inside the frame
+  int drawn = 0;        // station models drawn
+  int thinned = 0;      // models left out because they would overlap others
+  int lines = 0;        // shoreline and border lines drawn; -1 without the database
+  bool fitted = false;  // the domain was chosen to show the stations
 };
 
 /// Builds the SVG document of the current map domain with `stations`, titled

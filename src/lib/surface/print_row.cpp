@@ -49,8 +49,7 @@ std::size_t WriteScaled(std::uint64_t m, int prec, bool negative, char *out) {
 // ties to even, rounds exactly as printf does; precision 0 needs no scaling.
 // The sign is that of the value, so -0.04 gives "-0.0" as printf gives it.
 std::size_t FormatFixed(double value, int prec, char *out) {
-  if (std::isfinite(value) && prec >= 0 && prec <= kFastPrecMax &&
-      std::fabs(value) < kFastLimit &&
+  if (std::isfinite(value) && prec >= 0 && prec <= kFastPrecMax && std::fabs(value) < kFastLimit &&
       (prec == 0 || static_cast<double>(static_cast<float>(value)) == value)) {
     const double scaled = std::fabs(value) * kScale[prec];
     std::uint64_t m = static_cast<std::uint64_t>(scaled);

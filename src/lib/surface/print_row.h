@@ -41,7 +41,7 @@ struct Fmt {
   bool left = false;  // '-': pad on the right
   bool zero = false;  // '0': pad numbers with zeros
   int width = 0;
-  int prec = -1;      // -1: none given
+  int prec = -1;  // -1: none given
 
   SFC_PRINT_FMT_CTOR Fmt(const char *format) {
     const std::string_view f(format);
@@ -50,8 +50,10 @@ struct Fmt {
     before = f.substr(0, pct);
     std::size_t i = pct + 1;
     for (; i < f.size() && (f[i] == '-' || f[i] == '0'); ++i) {
-      if (f[i] == '-') left = true;
-      else zero = true;
+      if (f[i] == '-')
+        left = true;
+      else
+        zero = true;
     }
     for (; i < f.size() && zyp::is_digit(f[i]); ++i) width = width * 10 + (f[i] - '0');
     if (i < f.size() && f[i] == '.') {

@@ -36,8 +36,8 @@ constexpr std::size_t kDayPrefix = 11;
 // The input file the rows come from.
 struct Input {
   bool dated = false;
-  std::int64_t file_secs = 0;  // the file's time, seconds since 1970
-  std::int64_t day_start = 0;  // 00 UTC of the file's day
+  std::int64_t file_secs = 0;         // the file's time, seconds since 1970
+  std::int64_t day_start = 0;         // 00 UTC of the file's day
   char days[3][kDayPrefix + 1] = {};  // the day before, the day, the day after
   bool raw_column = false;
 };
@@ -170,8 +170,10 @@ bool ObsTime(const Input &in, int hhmm, char *out, std::size_t size) {
   const int hh = hhmm / 100, mm = hhmm % 100;
   const std::int64_t t = in.day_start + static_cast<std::int64_t>(hh * 3600 + mm * 60);
   int day = 1;
-  if (t - in.file_secs > kHalfDay) day = 0;
-  else if (in.file_secs - t > kHalfDay) day = 2;
+  if (t - in.file_secs > kHalfDay)
+    day = 0;
+  else if (in.file_secs - t > kHalfDay)
+    day = 2;
   std::memcpy(out, in.days[day], kDayPrefix);
   TwoDigits(out + kDayPrefix, hh);
   out[kDayPrefix + 2] = ':';
@@ -283,14 +285,9 @@ class Writer {
   bool Key(const Name &name) {
     if (count_++ > 0) g_rows.line.Put(',');
     switch (mode_) {
-      case Mode::kHeader:
-        g_rows.line.Put(name.plain);
-        return false;
-      case Mode::kJson:
-        g_rows.line.Put(name.json);
-        return true;
-      case Mode::kCsv:
-        return true;
+      case Mode::kHeader: g_rows.line.Put(name.plain); return false;
+      case Mode::kJson: g_rows.line.Put(name.json); return true;
+      case Mode::kCsv: return true;
     }
     return true;
   }
@@ -322,8 +319,9 @@ class Writer {
 };
 
 std::string_view RawText() {
-  return g_rows.raw_text ? std::string_view(g_rows.raw_text, strnlen(g_rows.raw_text, SFC_DATA_SIZE))
-                  : std::string_view();
+  return g_rows.raw_text
+             ? std::string_view(g_rows.raw_text, strnlen(g_rows.raw_text, SFC_DATA_SIZE))
+             : std::string_view();
 }
 
 void ObsTimeField(Writer &w, int hhmm) {
@@ -337,9 +335,9 @@ void Record(Writer &w, const SFC_report &r) {
   static constexpr Name kHeights[SFC_MAX_CLD] = {
       ROWS_NAME("cld_height_1"), ROWS_NAME("cld_height_2"), ROWS_NAME("cld_height_3"),
       ROWS_NAME("cld_height_4"), ROWS_NAME("cld_height_5")};
-  static constexpr Name kCovers[SFC_MAX_CLD] = {
-      ROWS_NAME("cld_cover_1"), ROWS_NAME("cld_cover_2"), ROWS_NAME("cld_cover_3"),
-      ROWS_NAME("cld_cover_4"), ROWS_NAME("cld_cover_5")};
+  static constexpr Name kCovers[SFC_MAX_CLD] = {ROWS_NAME("cld_cover_1"), ROWS_NAME("cld_cover_2"),
+                                                ROWS_NAME("cld_cover_3"), ROWS_NAME("cld_cover_4"),
+                                                ROWS_NAME("cld_cover_5")};
   static constexpr Name kTypes[SFC_CLD_TYPE_LEN] = {
       ROWS_NAME("cld_type_1"), ROWS_NAME("cld_type_2"), ROWS_NAME("cld_type_3")};
   ObsTimeField(w, r.time);
@@ -426,8 +424,10 @@ void NameColumn(void *, const VAR_data &v, const SFC_var_cell &cell) {
     AppendUnit(suffix, unit);
     if (!suffix.empty()) name += "_" + suffix;
   } else if (cell.kind == SFC_CELL_UNKNOWN) {
-    if (stricmp(name.c_str(), "obs_time") == 0) special = Special::kObsTime;
-    else if (stricmp(name.c_str(), "raw") == 0) special = Special::kRaw;
+    if (stricmp(name.c_str(), "obs_time") == 0)
+      special = Special::kObsTime;
+    else if (stricmp(name.c_str(), "raw") == 0)
+      special = Special::kRaw;
   }
   // A name met before gets a number: temp, temp_2.
   const std::string first = name;
@@ -480,8 +480,10 @@ void ListColumn(void *ctx, const VAR_data &v, const SFC_var_cell &cell) {
     case SFC_CELL_TEXT:
     case SFC_CELL_WHOLE:
     case SFC_CELL_ID:
-      if (cell.blank) w.Missing(name);
-      else w.Text(name, cell.text);
+      if (cell.blank)
+        w.Missing(name);
+      else
+        w.Text(name, cell.text);
       break;
     case SFC_CELL_UNKNOWN:
       switch (g_rows.list_special[k]) {
@@ -513,7 +515,8 @@ int SFC_print_rows(M_type level, const SFC_report *report, int json, int list) {
   Writer w(report == nullptr ? Mode::kHeader : json ? Mode::kJson : Mode::kCsv);
   if (list) {
     if (report == nullptr) {
-      for (std::size_t k = 0; k < g_rows.list_names.size(); ++k) w.Missing(Name{g_rows.list_names[k], g_rows.list_keys[k]});
+      for (std::size_t k = 0; k < g_rows.list_names.size(); ++k)
+        w.Missing(Name{g_rows.list_names[k], g_rows.list_keys[k]});
     } else {
       ListRow row{&w, report};
       SFC_var_cells(*report, ListColumn, &row);

@@ -74,4 +74,3 @@ int SFC_print_rows(M_type level, const SFC_report *report, int json, int list);
 /// suffice) as "2020-01-05T23:51Z". Returns 1, or 0 with `out` empty when the
 /// file's date or the time is missing or out of range.
 int SFC_rows_obs_time(const Date *file, int hhmm, char *out, std::size_t size);
-

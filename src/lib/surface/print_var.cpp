@@ -53,25 +53,25 @@ struct Known {
 
 // Sorted by name for the binary search.
 constexpr Known kKnown[] = {
-    {"alt", Col::kAlt},         {"city", Col::kId},         {"cldcl", Col::kCldcl},
-    {"cldcv", Col::kCldcv},     {"dewd", Col::kDewd},       {"dewp", Col::kDewp},
-    {"extt", Col::kExtt},       {"fr", Col::kFr},           {"hcld", Col::kHcld},
-    {"heat", Col::kHeat},       {"humit", Col::kHumit},     {"id", Col::kId},
-    {"lcld", Col::kLcld},       {"maxt", Col::kMaxt},       {"maxt6", Col::kMaxt6},
-    {"mcld", Col::kMcld},       {"mint", Col::kMint},       {"mint6", Col::kMint6},
-    {"mrat", Col::kMrat},       {"nlcld", Col::kNlcld},     {"otime", Col::kOtime},
-    {"prec", Col::kPrec},       {"prec1", Col::kPrec1},     {"prec12", Col::kPrec12},
-    {"prec24", Col::kPrec24},   {"prec3", Col::kPrec3},     {"prec6", Col::kPrec6},
-    {"pres", Col::kPres},       {"ptend", Col::kPtend},     {"rhum", Col::kRhum},
-    {"rmk", Col::kRmk},         {"saowx", Col::kSaowx},     {"shum", Col::kShum},
-    {"smrat", Col::kSmrat},     {"snwdp", Col::kSnwdp},     {"solar", Col::kSolar},
-    {"sst", Col::kSst},         {"svpres", Col::kSvpres},   {"temp", Col::kTemp},
-    {"theta", Col::kTheta},     {"thetae", Col::kThetae},   {"thetav", Col::kThetav},
-    {"thetaw", Col::kThetaw},   {"txtwx", Col::kTxtwx},     {"vis", Col::kVis},
-    {"vpres", Col::kVpres},     {"vtemp", Col::kVtemp},     {"wavhgt", Col::kWavhgt},
-    {"wavper", Col::kWavper},   {"wchilf", Col::kWchilf},   {"wchill2", Col::kWchill2},
-    {"wchilt", Col::kWchilt},   {"wdir", Col::kWdir},       {"wetblb", Col::kWetblb},
-    {"wgst", Col::kWgst},       {"wspd", Col::kWspd},       {"wx", Col::kWx},
+    {"alt", Col::kAlt},       {"city", Col::kId},       {"cldcl", Col::kCldcl},
+    {"cldcv", Col::kCldcv},   {"dewd", Col::kDewd},     {"dewp", Col::kDewp},
+    {"extt", Col::kExtt},     {"fr", Col::kFr},         {"hcld", Col::kHcld},
+    {"heat", Col::kHeat},     {"humit", Col::kHumit},   {"id", Col::kId},
+    {"lcld", Col::kLcld},     {"maxt", Col::kMaxt},     {"maxt6", Col::kMaxt6},
+    {"mcld", Col::kMcld},     {"mint", Col::kMint},     {"mint6", Col::kMint6},
+    {"mrat", Col::kMrat},     {"nlcld", Col::kNlcld},   {"otime", Col::kOtime},
+    {"prec", Col::kPrec},     {"prec1", Col::kPrec1},   {"prec12", Col::kPrec12},
+    {"prec24", Col::kPrec24}, {"prec3", Col::kPrec3},   {"prec6", Col::kPrec6},
+    {"pres", Col::kPres},     {"ptend", Col::kPtend},   {"rhum", Col::kRhum},
+    {"rmk", Col::kRmk},       {"saowx", Col::kSaowx},   {"shum", Col::kShum},
+    {"smrat", Col::kSmrat},   {"snwdp", Col::kSnwdp},   {"solar", Col::kSolar},
+    {"sst", Col::kSst},       {"svpres", Col::kSvpres}, {"temp", Col::kTemp},
+    {"theta", Col::kTheta},   {"thetae", Col::kThetae}, {"thetav", Col::kThetav},
+    {"thetaw", Col::kThetaw}, {"txtwx", Col::kTxtwx},   {"vis", Col::kVis},
+    {"vpres", Col::kVpres},   {"vtemp", Col::kVtemp},   {"wavhgt", Col::kWavhgt},
+    {"wavper", Col::kWavper}, {"wchilf", Col::kWchilf}, {"wchill2", Col::kWchill2},
+    {"wchilt", Col::kWchilt}, {"wdir", Col::kWdir},     {"wetblb", Col::kWetblb},
+    {"wgst", Col::kWgst},     {"wspd", Col::kWspd},     {"wx", Col::kWx},
 };
 
 constexpr bool Sorted() {
@@ -103,10 +103,10 @@ float FirstPresent(float a, float b) { return Present(a) ? a : b; }
 
 // The quantities the derived columns share, made once per row.
 struct Inputs {
-  float tk;  // temperature, K
-  float tdk; // dew point, K
-  float ws;  // wind speed, m/s
-  float p;   // station pressure, mb
+  float tk;   // temperature, K
+  float tdk;  // dew point, K
+  float ws;   // wind speed, m/s
+  float p;    // station pressure, mb
 };
 
 Inputs MakeInputs(const SFC_report &r) {
@@ -321,12 +321,16 @@ SFC_var_cell Evaluate(const SFC_report &r, const Inputs &in, const VAR_data &v, 
 void Column(Row &row, const VAR_data &v, const SFC_var_cell &c) {
   switch (c.kind) {
     case SFC_CELL_ID:
-      if (SFC_get_miss_dash() && c.text.empty()) row.Text(" -     ");
-      else row.Str("%-6.6s ", c.text);
+      if (SFC_get_miss_dash() && c.text.empty())
+        row.Text(" -     ");
+      else
+        row.Str("%-6.6s ", c.text);
       break;
     case SFC_CELL_TIME:
-      if (c.time != SFC_MISSING) row.Int("  %4.4d ", c.time);
-      else Missing(row);
+      if (c.time != SFC_MISSING)
+        row.Int("  %4.4d ", c.time);
+      else
+        Missing(row);
       break;
     case SFC_CELL_NUMBER: Value(row, c.value, c.unit, v); break;
     case SFC_CELL_TEXT: Text(row, c.text); break;
@@ -402,8 +406,10 @@ FloatFormat ReadFormat(const char *format) {
   const char *p = format + 1;
   bool other_flags = false;
   for (; *p != '\0' && std::strchr("-+ #0", *p) != nullptr; ++p) {
-    if (*p == '-') f.left = true;
-    else other_flags = true;
+    if (*p == '-')
+      f.left = true;
+    else
+      other_flags = true;
   }
   if (!SmallNumber(&p, SFC_FORMAT_WIDTH_MAX, &f.width)) return f;
   if (*p == '.') {
@@ -450,7 +456,8 @@ int SFC_set_print_str(float val, const char *iunits, const char *ounits, const c
     format = kDefaultFormat;
     f = ReadFormat(format);
   }
-  if (f.plain) WritePlain(f, val, str, size);
+  if (f.plain)
+    WritePlain(f, val, str, size);
   else {
     // The user's format is not a literal, but ReadFormat above accepted it only as
     // one floating-point conversion ("%[flags][width][.prec][l]f|e|g") and nothing else.
@@ -494,6 +501,4 @@ int SFC_var_convert(float val, const char *iunits, const char *ounits, float *ou
   return Convert(val, iunits, ounits, out) ? 1 : 0;
 }
 
-void SFC_print_var_reset() {
-  g_var = VarState{};
-}
+void SFC_print_var_reset() { g_var = VarState{}; }

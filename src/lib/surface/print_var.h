@@ -84,4 +84,3 @@ void SFC_var_cells(const SFC_report &report, SFC_var_visit visit, void *ctx);
 /// variable-list line converts it. Returns 1, or 0 when the units file cannot be
 /// read (`*out` is then 0, what format 6 prints).
 int SFC_var_convert(float val, const char *iunits, const char *ounits, float *out);
-

@@ -34,10 +34,10 @@ struct RawState {
   // What is known of the file's reports.
   struct File {
     char cur_line[SFC_DATA_LEN + 1] = "";  // the lookahead line, cleaned once read
-    int cur_len = 0;          // its count as read (cleaning may only shorten it)
-    bool have_line = false;   // cur_line holds a line of the file not yet part of a report
-    bool exhausted = false;   // the stream has ended (end of file or read error)
-    FILE *stream = nullptr;   // the stream the state belongs to
+    int cur_len = 0;                       // its count as read (cleaning may only shorten it)
+    bool have_line = false;         // cur_line holds a line of the file not yet part of a report
+    bool exhausted = false;         // the stream has ended (end of file or read error)
+    FILE *stream = nullptr;         // the stream the state belongs to
     int pr_type = kPrTypeInitial;   // SFC_FMT_METAR after a lone "METAR", SFC_FMT_SPECI after
                                     // a lone "SPECI", SFC_FMT_NONE after a heading
     int prhour = 0;                 // bulletin time HHMM from the last heading
@@ -166,8 +166,8 @@ int OriginOfHeading(const char *h) {
 
 // Words after an identifier that make a line an SA report (SP for "SP", "USP").
 bool IsSaWord(const Word &w) {
-  return Is(w, "SA") || Is(w, "RS") || Is(w, "SP") || Is(w, "USP") || Is(w, "SM") ||
-         Is(w, "NIL") || Is(w, "NIL=") || Is(w, "AMOS");
+  return Is(w, "SA") || Is(w, "RS") || Is(w, "SP") || Is(w, "USP") || Is(w, "SM") || Is(w, "NIL") ||
+         Is(w, "NIL=") || Is(w, "AMOS");
 }
 
 // Whether the word after a 4-character identifier has the shape of a time or
@@ -551,7 +551,8 @@ int SFC_chk_type(const char *line, char *id, char *rep_type) {
     if (line[0] == ' ' && line[1] == ' ') return SFC_LINE_TEXT;
     if (Is(w_id, "PCPN") || Is(w_id, "TSNO")) return SFC_LINE_TEXT;
     good = is_alpha(id[0]) && GroupShape(w_rep);
-    if (good && type == SFC_FMT_NONE) type = g_raw.file.pr_type == SFC_FMT_SPECI ? SFC_FMT_SPECI : SFC_FMT_METAR;
+    if (good && type == SFC_FMT_NONE)
+      type = g_raw.file.pr_type == SFC_FMT_SPECI ? SFC_FMT_SPECI : SFC_FMT_METAR;
   }
 
   if (IsSaWord(w_rep) || (Is(w_rep, "COR") && !Is(w_id, "METAR"))) {

@@ -67,57 +67,57 @@ constexpr int SFC_TYPE_RECORD_SPECIAL = 3;  // RS
 /// One decoded surface observation. Field order, types and sizes are fixed: the
 /// record is copied whole into station slots and read from converted files.
 struct SFC_report {
-  char id[SFC_ID_SIZE];          // station identifier, NUL-terminated
-  char area[SFC_AREA_SIZE];      // report kind: "ME", or "SA", "SP", "RS", "SM"
-  int type;                      // SFC_TYPE_*: 1 routine, 2 special, 3 record special, 0 NIL
-  int wmo;                       // WMO block and station number
-  float lat;                     // degrees, north positive
-  float lon;                     // degrees, east positive
-  float elev;                    // metres
-  int prior;                     // station priority from the station database
-  int time;                      // observation time HHMM UTC
-  float cld_height[SFC_MAX_CLD]; // layer bases, feet above ground, lowest first
-  char cld_cover[SFC_MAX_CLD];   // layer cover codes, one char each, no terminator
-  int num_cld;                   // layers stored, 0 to 5
-  float vis;                     // prevailing visibility, statute miles
-  char weather[SFC_WEATHER_SIZE];// present weather ("!" METAR form, short code, WMO number)
-  float pmb;                     // sea-level pressure, millibars
-  float t;                       // air temperature, F
-  float td;                      // dew point, F
-  float w_dir;                   // wind direction, degrees true (0 calm or variable)
-  float w_spd;                   // wind speed, knots
-  float w_gust;                  // gust speed, knots
-  float alt;                     // altimeter setting, inches of mercury
-  int ptend_t;                   // pressure tendency characteristic, 0 to 8
-  float ptend;                   // 3-hour pressure change, millibars
-  float rain1;                   // precipitation, last hour, inches
-  float rain3;                   // last 3 hours
-  float rain6;                   // last 6 hours
-  float rain12;                  // last 12 hours
-  float rain24;                  // last 24 hours
-  float rain;                    // amount over rain_per hours (not filled here)
-  int rain_per;                  // period of rain, hours (not filled here)
-  char cld_low;                  // reserved cloud code (not filled here)
-  char cld_type[SFC_CLD_TYPE_LEN];// low, middle, high cloud types, '-' for '/'
-  float max_t;                   // 24-hour maximum temperature, F
-  float min_t;                   // 24-hour minimum temperature, F
-  float max6_t;                  // 6-hour maximum temperature, F
-  float min6_t;                  // 6-hour minimum temperature, F
-  float scover;                  // snow depth, inches
-  float solar;                   // sunshine duration, minutes
-  float sst;                     // sea-surface temperature (converted files only)
-  float wav_per;                 // wave period (converted files only)
-  float wav_hgt;                 // wave height (converted files only)
-  char comment[SFC_COMMENT_SIZE];// remarks: words each followed by one blank
-  int flag;                      // bit 0: t and td from the tenths T-group
+  char id[SFC_ID_SIZE];             // station identifier, NUL-terminated
+  char area[SFC_AREA_SIZE];         // report kind: "ME", or "SA", "SP", "RS", "SM"
+  int type;                         // SFC_TYPE_*: 1 routine, 2 special, 3 record special, 0 NIL
+  int wmo;                          // WMO block and station number
+  float lat;                        // degrees, north positive
+  float lon;                        // degrees, east positive
+  float elev;                       // metres
+  int prior;                        // station priority from the station database
+  int time;                         // observation time HHMM UTC
+  float cld_height[SFC_MAX_CLD];    // layer bases, feet above ground, lowest first
+  char cld_cover[SFC_MAX_CLD];      // layer cover codes, one char each, no terminator
+  int num_cld;                      // layers stored, 0 to 5
+  float vis;                        // prevailing visibility, statute miles
+  char weather[SFC_WEATHER_SIZE];   // present weather ("!" METAR form, short code, WMO number)
+  float pmb;                        // sea-level pressure, millibars
+  float t;                          // air temperature, F
+  float td;                         // dew point, F
+  float w_dir;                      // wind direction, degrees true (0 calm or variable)
+  float w_spd;                      // wind speed, knots
+  float w_gust;                     // gust speed, knots
+  float alt;                        // altimeter setting, inches of mercury
+  int ptend_t;                      // pressure tendency characteristic, 0 to 8
+  float ptend;                      // 3-hour pressure change, millibars
+  float rain1;                      // precipitation, last hour, inches
+  float rain3;                      // last 3 hours
+  float rain6;                      // last 6 hours
+  float rain12;                     // last 12 hours
+  float rain24;                     // last 24 hours
+  float rain;                       // amount over rain_per hours (not filled here)
+  int rain_per;                     // period of rain, hours (not filled here)
+  char cld_low;                     // reserved cloud code (not filled here)
+  char cld_type[SFC_CLD_TYPE_LEN];  // low, middle, high cloud types, '-' for '/'
+  float max_t;                      // 24-hour maximum temperature, F
+  float min_t;                      // 24-hour minimum temperature, F
+  float max6_t;                     // 6-hour maximum temperature, F
+  float min6_t;                     // 6-hour minimum temperature, F
+  float scover;                     // snow depth, inches
+  float solar;                      // sunshine duration, minutes
+  float sst;                        // sea-surface temperature (converted files only)
+  float wav_per;                    // wave period (converted files only)
+  float wav_hgt;                    // wave height (converted files only)
+  char comment[SFC_COMMENT_SIZE];   // remarks: words each followed by one blank
+  int flag;                         // bit 0: t and td from the tenths T-group
 };
 
 /// One raw report as cut from a bulletin file.
 struct data_struct {
-  char data[SFC_DATA_SIZE];      // report text, lines joined, NUL-terminated
-  char id[SFC_DATA_ID_SIZE];     // station identifier
-  int bulletin;                  // origin: 0 United States, 1 Canada, 2 Mexico, 9 other
-  int format;                    // 1 SA, 2 METAR, 4 SP, 5 SPECI, 0 none
+  char data[SFC_DATA_SIZE];   // report text, lines joined, NUL-terminated
+  char id[SFC_DATA_ID_SIZE];  // station identifier
+  int bulletin;               // origin: 0 United States, 1 Canada, 2 Mexico, 9 other
+  int format;                 // 1 SA, 2 METAR, 4 SP, 5 SPECI, 0 none
 };
 
 /// Header of a converted surface file.

@@ -81,12 +81,12 @@ constexpr int kCodingNewer = 1;
 constexpr int kCodingNewest = 2;
 
 struct SaDecode {
-  parse_param p;             // the cursor over the report
-  SFC_report *r;             // the record being filled
-  int bulletin;              // origin: 0 US, 1 Canada, 2 Mexico, 9 other
-  int prhour;                // bulletin time HHMM
-  int kind = kKindUnknown;   // station kind from the heading
-  int coding = kCodingOld;   // the newest remark coding seen so far
+  parse_param p;               // the cursor over the report
+  SFC_report *r;               // the record being filled
+  int bulletin;                // origin: 0 US, 1 Canada, 2 Mexico, 9 other
+  int prhour;                  // bulletin time HHMM
+  int kind = kKindUnknown;     // station kind from the heading
+  int coding = kCodingOld;     // the newest remark coding seen so far
   bool exact_max_min = false;  // max_t/min_t came from the tenths-of-degree group
   bool mexico() const { return bulletin == SFC_ORIGIN_MEXICO; }
   bool canada() const { return bulletin == SFC_ORIGIN_CANADA; }
@@ -187,8 +187,10 @@ void Sky(SaDecode &d) {
     }
     parse_param look = p;
     float height = kMissing;
-    if (scanp(&look, kHeight, &height) == 2) scanp_inc(&look);
-    else height = kMissing;
+    if (scanp(&look, kHeight, &height) == 2)
+      scanp_inc(&look);
+    else
+      height = kMissing;
     if (d.mexico() && scanp_char(&look, 0) == '/') {
       height = 250;
       Advance(look, 1);
@@ -202,9 +204,8 @@ void Sky(SaDecode &d) {
     char cover = ' ';
     if (Take(look, kCover, 1, word)) {
       cover = word[0] == '0' ? 'O' : word[0];
-    } else if (layer == 0 &&
-               (TakeWhole(look, kMissing4, 0) || TakeWhole(look, kMissing1, 0) ||
-                TakeWhole(look, kMissing2, 0))) {
+    } else if (layer == 0 && (TakeWhole(look, kMissing4, 0) || TakeWhole(look, kMissing1, 0) ||
+                              TakeWhole(look, kMissing2, 0))) {
       p = look;  // the sky is reported missing
       return;
     } else if (d.mexico() && Take(look, kMexican, 1, word)) {
@@ -310,11 +311,9 @@ void Weather(SaDecode &d) {
   if (const int m = MissingWord(p); m > 0 && m <= 9) {
     // A word of M's is neither the main group nor weather: weather missing.
     Advance(p, m);
-  } else if (!SlashWithin(p, 4) ||
-             (scanp(&p, kGroup) != 2 && scanp(&p, kGroupMissing) != 2)) {
+  } else if (!SlashWithin(p, 4) || (scanp(&p, kGroup) != 2 && scanp(&p, kGroupMissing) != 2)) {
     char wx[10] = "";
-    if (Take(p, kWeather, 1, wx) && !OnlyM(wx))
-      CopyText(d.r->weather, SFC_WEATHER_SIZE, wx, 9);
+    if (Take(p, kWeather, 1, wx) && !OnlyM(wx)) CopyText(d.r->weather, SFC_WEATHER_SIZE, wx, 9);
   }
   PassBlanks(p);
   Take(p, kMissingSlp, 1);
@@ -328,10 +327,10 @@ constexpr int kAnyCountry = -1;
 
 struct BodyRow {
   const char *pattern;
-  int count;        // directives the row gives when it fits
-  int country;      // bulletin origin it applies to, or kAnyCountry
-  bool calm;        // wind calm: direction and speed 0
-  int nvals;        // values stored, in pattern order
+  int count;    // directives the row gives when it fits
+  int country;  // bulletin origin it applies to, or kAnyCountry
+  bool calm;    // wind calm: direction and speed 0
+  int nvals;    // values stored, in pattern order
   Val vals[kValKinds];
 };
 
@@ -407,9 +406,12 @@ int MatchBody(parse_param &p, int bulletin, float (&got)[kValKinds]) {
   bool plus = false, gust = false, calm = false;
   const char *const end = p.ptr + p.length;
   for (const char *c = p.ptr + p.off; c < end && !scanp_blank(*c); ++c) {
-    if (*c == '+') plus = true;
-    else if (*c == 'G') gust = true;
-    else if (*c == 'C' && end - c >= 4 && c[1] == 'A' && c[2] == 'L' && c[3] == 'M') calm = true;
+    if (*c == '+')
+      plus = true;
+    else if (*c == 'G')
+      gust = true;
+    else if (*c == 'C' && end - c >= 4 && c[1] == 'A' && c[2] == 'L' && c[3] == 'M')
+      calm = true;
   }
   for (int i = 0; i < kNumBodyRows; ++i) {
     const BodyRow &row = kBodyRows[i];
@@ -527,10 +529,10 @@ struct UsRow {
   When when;                // null: always
   Need need;
   int count;
-  int cover;   // the try must cover more than this (CoveredPast), or kAnyCover
-  int words;   // words copied into the remarks when taken (0: none)
-  Act act;     // null: nothing stored
-  Act after;   // run once the cursor has moved past the group (null: none)
+  int cover;         // the try must cover more than this (CoveredPast), or kAnyCover
+  int words;         // words copied into the remarks when taken (0: none)
+  Act act;           // null: nothing stored
+  Act after;         // run once the cursor has moved past the group (null: none)
   const char *note;  // printed when taken (null: the act prints its own)
 };
 
@@ -671,8 +673,10 @@ bool PtendPrecipAmount(SaDecode &d, const Got &g) {
     amount += text[0] == 'O' ? 1.0f : text[0] == 'F' ? 4.0f : text[1] == 'W' ? 2.0f : 3.0f;
     scanp_inc(&p);
   }
-  if (SixHourly(d.prhour)) d.r->rain6 = amount;
-  else d.r->rain3 = amount;
+  if (SixHourly(d.prhour))
+    d.r->rain6 = amount;
+  else
+    d.r->rain3 = amount;
   return true;
 }
 
@@ -962,7 +966,6 @@ void Remarks(SaDecode &d) {
 
 constexpr double kHpaToInch = 0.029538613372810264;
 
-
 void Complete(SaDecode &d) {
   SFC_report &r = *d.r;
   if (IsSet(r.t) && IsSet(r.td) && r.t < r.td) r.td = kMissing;
@@ -982,16 +985,20 @@ void Complete(SaDecode &d) {
     }
     // A pressure of three digits is ambiguous by 100 mb; the altimeter settles it.
     if (IsSet(r.pmb)) {
-      if (r.pmb < 1000 && r.alt > 30.2f) r.pmb += 100;
-      else if (r.pmb > 1000 && r.alt < 29.3f) r.pmb -= 100;
+      if (r.pmb < 1000 && r.alt > 30.2f)
+        r.pmb += 100;
+      else if (r.pmb > 1000 && r.alt < 29.3f)
+        r.pmb -= 100;
     }
   }
   // Old extremes are written with two digits: complete them by the temperature.
   if (!d.exact_max_min && IsSet(r.t)) {
     for (float *v : {&r.min_t, &r.max_t}) {
       if (!IsSet(*v)) continue;
-      if (r.t > 60 && *v < 30) *v += 100;
-      else if (r.t < 30 && *v > 60) *v -= 100;
+      if (r.t > 60 && *v < 30)
+        *v += 100;
+      else if (r.t < 30 && *v > 60)
+        *v -= 100;
     }
   }
   if (IsSet(r.w_dir)) r.w_dir *= 10;
@@ -1005,7 +1012,6 @@ void Complete(SaDecode &d) {
     if (c == '$') c = ' ';
   }
 }
-
 
 }  // namespace
 
@@ -1040,7 +1046,9 @@ const char *SFC_SA_body_pattern(int row) {
   return row >= 0 && row < kNumBodyRows ? kBodyRows[row].pattern : "";
 }
 
-int SFC_SA_body_count(int row) { return row >= 0 && row < kNumBodyRows ? kBodyRows[row].count : -1; }
+int SFC_SA_body_count(int row) {
+  return row >= 0 && row < kNumBodyRows ? kBodyRows[row].count : -1;
+}
 
 int SFC_SA_body_values(int row) {
   return row >= 0 && row < kNumBodyRows ? kBodyRows[row].nvals : -1;

@@ -129,8 +129,7 @@ constexpr CharSet MakeClassSet(std::uint8_t cls) {
   return set;
 }
 constexpr CharSet kClassSets[] = {MakeClassSet(kBlank), MakeClassSet(kLineBlank),
-                                  MakeClassSet(kSpace), MakeClassSet(kAlpha),
-                                  MakeClassSet(kDigit)};
+                                  MakeClassSet(kSpace), MakeClassSet(kAlpha), MakeClassSet(kDigit)};
 
 // Adds a whole class (one of the flags above), or its complement.
 void SetAddClass(std::uint64_t *set, std::uint8_t cls, bool complement = false) {
@@ -147,9 +146,12 @@ void SetAddClass(std::uint64_t *set, std::uint8_t cls, bool complement = false) 
 void BuildSet(const char *s, int n, std::uint64_t *set) {
   for (int i = 0; i < n; ++i) {
     const auto c = static_cast<unsigned char>(s[i]);
-    if (c == '/' && i + 1 < n && s[i + 1] == 'A') SetAddClass(set, kAlpha);
-    else if (c == '/' && i + 1 < n && s[i + 1] == 'N') SetAddClass(set, kDigit);
-    else SetAdd(set, c);
+    if (c == '/' && i + 1 < n && s[i + 1] == 'A')
+      SetAddClass(set, kAlpha);
+    else if (c == '/' && i + 1 < n && s[i + 1] == 'N')
+      SetAddClass(set, kDigit);
+    else
+      SetAdd(set, c);
   }
 }
 
@@ -190,12 +192,16 @@ void PrepareAlternatives(const char *pat, ScanElement &e) {
     const char *alt_end = alt;
     while (alt_end < end && *alt_end != '|') ++alt_end;
     const int n = static_cast<int>(alt_end - alt);
-    if (count < kMaxListedAlts && n <= UINT8_MAX) e.alt_len[count] = static_cast<std::uint8_t>(n);
-    else listed = false;
+    if (count < kMaxListedAlts && n <= UINT8_MAX)
+      e.alt_len[count] = static_cast<std::uint8_t>(n);
+    else
+      listed = false;
     ++count;
     if (FitsWidth(e, n)) {
-      if (n == 0) e.empty_alt = true;
-      else SetAdd(e.set, static_cast<unsigned char>(alt[0]));
+      if (n == 0)
+        e.empty_alt = true;
+      else
+        SetAdd(e.set, static_cast<unsigned char>(alt[0]));
     }
     if (alt_end == end) break;
     alt = alt_end + 1;
@@ -296,7 +302,10 @@ bool FirstChars(const ScanElement &e, const char *pat, std::uint64_t *set) {
     case ScanOp::BLANK: SetAddClass(set, kBlank); return false;
     case ScanOp::LITERAL: SetAdd(set, static_cast<unsigned char>(pat[e.text_off])); return false;
     case ScanOp::BAD: return false;
-    case ScanOp::INT: case ScanOp::INT_BLANKS: case ScanOp::REAL: case ScanOp::REAL_BLANKS:
+    case ScanOp::INT:
+    case ScanOp::INT_BLANKS:
+    case ScanOp::REAL:
+    case ScanOp::REAL_BLANKS:
       if (e.has_marker) return true;  // may be passed over
       SetAddClass(set, kDigit);
       SetAdd(set, '-');
@@ -313,8 +322,9 @@ bool FirstChars(const ScanElement &e, const char *pat, std::uint64_t *set) {
       if (e.has_marker || (e.less && e.width == 0) || e.empty_alt) return true;
       for (int w = 0; w < 4; ++w) set[w] |= e.set[w];
       return false;
-    case ScanOp::REST: case ScanOp::CHARS: case ScanOp::COUNT:
-      return true;
+    case ScanOp::REST:
+    case ScanOp::CHARS:
+    case ScanOp::COUNT: return true;
   }
   return true;
 }
@@ -328,8 +338,11 @@ bool IsOptionalLead(const ScanElement &e) {
 
 ScanTarget::Kind TargetKind(const ScanElement &e) {
   switch (e.op) {
-    case ScanOp::INT: case ScanOp::INT_BLANKS: case ScanOp::COUNT: return ScanTarget::Kind::INT;
-    case ScanOp::REAL: case ScanOp::REAL_BLANKS: return ScanTarget::Kind::FLOAT;
+    case ScanOp::INT:
+    case ScanOp::INT_BLANKS:
+    case ScanOp::COUNT: return ScanTarget::Kind::INT;
+    case ScanOp::REAL:
+    case ScanOp::REAL_BLANKS: return ScanTarget::Kind::FLOAT;
     default: return ScanTarget::Kind::TEXT;
   }
 }
@@ -410,8 +423,8 @@ struct NumberSpan {
   int len;      // characters taken, surrounding blanks included
   int num_off;  // the number itself
   int num_len;
-  int digits;   // digits of the number (mantissa for reals)
-  int value;    // integers: the value, kept within the int range
+  int digits;  // digits of the number (mantissa for reals)
+  int value;   // integers: the value, kept within the int range
 };
 
 // Magnitudes past this only matter as "too large": the value is clamped.
@@ -461,9 +474,8 @@ template <bool kReal, bool kBlanks>
   return r;
 }
 
-constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // The value of a number text beyond the range of a double, as a decimal
 // conversion rounds it: infinity when the number is 1 or more in size, else
@@ -495,7 +507,8 @@ double OutOfRange(std::string_view text) {
     ++i;
     const bool exp_neg = i < text.size() && text[i] == '-';
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    for (; i < text.size() && zyp::is_digit(text[i]); ++i) exp = std::min(exp * 10 + (text[i] - '0'), kExpCap);
+    for (; i < text.size() && zyp::is_digit(text[i]); ++i)
+      exp = std::min(exp * 10 + (text[i] - '0'), kExpCap);
     if (exp_neg) exp = -exp;
   }
   // lead counts the integer digits (from the first significant one), or minus the
@@ -592,8 +605,7 @@ inline int MatchAlternative(const ScanElement &e, const char *pat, const unsigne
 
 // Walks the compiled elements of `pat` over the text at the cursor.
 template <class Sink>
-int Walk(parse_param *param, const ScanElement *elements, int count,
-         const char *pat, Sink &sink) {
+int Walk(parse_param *param, const ScanElement *elements, int count, const char *pat, Sink &sink) {
   param->len = 0;
   param->assigned = 0;
   param->matched = 0;
@@ -601,7 +613,8 @@ int Walk(parse_param *param, const ScanElement *elements, int count,
   if (count == 0 || !param->ptr || param->off < 0 || param->off >= param->length) return -1;
 
   const bool trace = MESS_check(kTraceClass) != 0;
-  const unsigned char *const text = reinterpret_cast<const unsigned char *>(param->ptr) + param->off;
+  const unsigned char *const text =
+      reinterpret_cast<const unsigned char *>(param->ptr) + param->off;
   const int avail = param->length - param->off;
   int pos = 0, matched = 0, assigned = 0;
   bool ok = true;
@@ -633,9 +646,7 @@ int Walk(parse_param *param, const ScanElement *elements, int count,
         continue;  // traced already
       }
 
-      case ScanOp::BAD:
-        ok = false;
-        break;
+      case ScanOp::BAD: ok = false; break;
 
       case ScanOp::INT:
       case ScanOp::INT_BLANKS:
@@ -653,11 +664,14 @@ int Walk(parse_param *param, const ScanElement *elements, int count,
           if (!e.has_marker) {
             ok = false;
           } else if (e.marker_len > rest ||
-                     std::memcmp(in, pat + e.marker_off, static_cast<std::size_t>(e.marker_len)) != 0) {
+                     std::memcmp(in, pat + e.marker_off, static_cast<std::size_t>(e.marker_len)) !=
+                         0) {
             // Passed over: its target slot is used up, the walk goes on here.
             if (!e.suppress) {
-              if (real) sink.Float();
-              else sink.Int();
+              if (real)
+                sink.Float();
+              else
+                sink.Int();
             }
           } else {
             pos += e.marker_len;
@@ -692,7 +706,8 @@ int Walk(parse_param *param, const ScanElement *elements, int count,
       case ScanOp::SET:
       case ScanOp::REST: {
         int n = 0;
-        if (e.op == ScanOp::REST) n = lim;
+        if (e.op == ScanOp::REST)
+          n = lim;
         else if (e.op == ScanOp::SET)
           while (n < lim && SetHas(e.set, in[n]) != e.negate) ++n;
         else
@@ -736,8 +751,10 @@ int Walk(parse_param *param, const ScanElement *elements, int count,
         int n = -1;
         // Input starting with no listed first character can only take an empty
         // alternative, which always fits.
-        if (rest > 0 && SetHas(e.set, in[0])) n = MatchAlternative(e, pat, in, rest, alt);
-        else if (e.empty_alt) n = 0, alt = pat + e.text_off;
+        if (rest > 0 && SetHas(e.set, in[0]))
+          n = MatchAlternative(e, pat, in, rest, alt);
+        else if (e.empty_alt)
+          n = 0, alt = pat + e.text_off;
         if (n >= 0) {
           pos += n;
           ++matched;
@@ -823,7 +840,8 @@ ScanPattern::ScanPattern(std::string_view pattern) : text_(pattern) {
     for (int w = 0; w < 4; ++w) first_[static_cast<std::size_t>(w)] |= e.set[w];
     // A marker that does not fit whole is still consumed as far as it agrees.
     if (e.has_marker && e.marker_len > 0)
-      SetAdd(first_.data(), static_cast<unsigned char>(text_[static_cast<std::size_t>(e.marker_off)]));
+      SetAdd(first_.data(),
+             static_cast<unsigned char>(text_[static_cast<std::size_t>(e.marker_off)]));
     ++i;
   }
   lead_ = static_cast<int>(i);
@@ -842,7 +860,6 @@ ScanTarget::Kind ScanPattern::argument_kind(int index) const {
 }
 
 // ---- scanning ---------------------------------------------------------------------
-
 
 int scanp(parse_param *param, const char *pat, ...) {
   ++scanp_detail::g_scan.tries;

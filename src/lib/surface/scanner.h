@@ -119,7 +119,8 @@ inline char scanp_char(const parse_param *param, int off) {
   // An offset inside the text implies a text (scanp_set never leaves ptr null);
   // one unsigned comparison rules out both sides.
   const long long at = static_cast<long long>(param->off) + off;
-  if (static_cast<unsigned long long>(at) >= static_cast<unsigned long long>(param->length)) return '\0';
+  if (static_cast<unsigned long long>(at) >= static_cast<unsigned long long>(param->length))
+    return '\0';
   return param->ptr[at];
 }
 /// Overwrites the character `off` positions after the cursor with `ch` (in place;
@@ -212,8 +213,7 @@ class ScanPattern {
 /// Tries a compiled pattern, storing through `targets` (`count` of them, in
 /// order). A target that is missing or of the wrong kind is not written; the
 /// results are those scanp gives for the same text.
-int scanp_targets(parse_param *param, const ScanPattern &pat, const ScanTarget *targets,
-                  int count);
+int scanp_targets(parse_param *param, const ScanPattern &pat, const ScanTarget *targets, int count);
 /// scanp_targets without the one-character check (which the caller has made).
 int scanp_walk(parse_param *param, const ScanPattern &pat, const ScanTarget *targets, int count);
 /// The same with the pattern text read on this call.

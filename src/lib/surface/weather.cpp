@@ -36,7 +36,7 @@ enum class PairKind {
 };
 
 struct MetarPair {
-  char code[3];       // the two letters as written
+  char code[3];  // the two letters as written
   PairKind kind;
   const char *value;  // letters of the short code
 };
@@ -94,7 +94,7 @@ constexpr const char *kWmoCodes[100] = {
 // ---- words ------------------------------------------------------------------------
 
 struct WeatherWords {
-  const char *code;   // head of a short code; the words cover all its characters
+  const char *code;  // head of a short code; the words cover all its characters
   const char *words;
 };
 
@@ -202,8 +202,10 @@ int WX_metar_weather(const char *wx, char *wx_str) {
       case PairKind::DESCRIPTOR: descriptor = pair->value[0]; break;
       case PairKind::OBSCURATION: obscuration = pair->value[0]; break;
       case PairKind::PRECIP:
-        if (!precip.empty()) stop = true;
-        else precip = pair->value;
+        if (!precip.empty())
+          stop = true;
+        else
+          precip = pair->value;
         break;
     }
     if (stop) break;
@@ -212,8 +214,10 @@ int WX_metar_weather(const char *wx, char *wx_str) {
   char code[WX_CODE_SIZE] = {};
   std::size_t n = 0;
   if (precip.empty()) {
-    if (obscuration) code[n++] = obscuration;
-    else if (descriptor == 'T') code[n++] = 'T';
+    if (obscuration)
+      code[n++] = obscuration;
+    else if (descriptor == 'T')
+      code[n++] = 'T';
   } else {
     if (descriptor && descriptor != 'W') code[n++] = descriptor;
     for (char c : precip) code[n++] = c;

@@ -20,7 +20,9 @@ constexpr bool is_alpha(char c) { return is_upper(c) || is_lower(c); }
 /// A letter or a digit.
 constexpr bool is_alnum(char c) { return is_alpha(c) || is_digit(c); }
 /// A hexadecimal digit: '0' to '9', 'a' to 'f', 'A' to 'F'.
-constexpr bool is_xdigit(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+constexpr bool is_xdigit(char c) {
+  return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
 /// A blank inside a line: space or tab.
 constexpr bool is_blank(char c) { return c == ' ' || c == '\t'; }
 /// Any white space: space, tab, line feed, vertical tab, form feed, carriage return.

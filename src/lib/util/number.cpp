@@ -45,7 +45,8 @@ std::size_t read_long_prefix(std::string_view text, long &value, int base) {
   constexpr unsigned long kMax = static_cast<unsigned long>(std::numeric_limits<long>::max());
   if (negative) {
     if (magnitude > kMax + 1) return 0;
-    value = magnitude == kMax + 1 ? std::numeric_limits<long>::min() : -static_cast<long>(magnitude);
+    value =
+        magnitude == kMax + 1 ? std::numeric_limits<long>::min() : -static_cast<long>(magnitude);
   } else {
     if (magnitude > kMax) return 0;
     value = static_cast<long>(magnitude);
@@ -79,7 +80,8 @@ bool read_long(std::string_view text, long &value) {
 
 bool read_int(std::string_view text, int &value) {
   long v = 0;
-  if (!read_long(text, v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+  if (!read_long(text, v) || v < std::numeric_limits<int>::min() ||
+      v > std::numeric_limits<int>::max())
     return false;
   value = static_cast<int>(v);
   return true;

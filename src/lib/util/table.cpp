@@ -7,7 +7,8 @@ int TAB_key(const TAB_table *tab, const char *key) {
   if (!tab || tab->tab_size <= 0 || !key) return 0;
   std::uint64_t hash = 0;
   for (const char *p = key; *p; ++p) {
-    const auto byte = static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<signed char>(*p)));
+    const auto byte =
+        static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<signed char>(*p)));
     hash = (hash * 257 + byte) % TAB_HASH_MOD;
   }
   return static_cast<int>(hash % static_cast<std::uint64_t>(tab->tab_size));
@@ -70,7 +71,8 @@ TAB_entry *free_entry(TAB_table *tab, int keynum, size_t bucket) {
 }  // namespace
 
 int TAB_enter(TAB_table *tab, const void *data, std::initializer_list<const char *> keys) {
-  if (!tab || tab->tab_size <= 0 || !data || static_cast<int>(keys.size()) != tab->numkey) return -1;
+  if (!tab || tab->tab_size <= 0 || !data || static_cast<int>(keys.size()) != tab->numkey)
+    return -1;
   for (const char *key : keys)
     if (!key) return -1;
   try {
@@ -82,7 +84,8 @@ int TAB_enter(TAB_table *tab, const void *data, std::initializer_list<const char
       copies[keynum] = std::make_unique<char[]>(len + 1);
       std::memcpy(copies[keynum++].get(), key, len + 1);
     }
-    auto record = std::make_unique<unsigned char[]>(static_cast<size_t>(tab->data_size > 0 ? tab->data_size : 1));
+    auto record = std::make_unique<unsigned char[]>(
+        static_cast<size_t>(tab->data_size > 0 ? tab->data_size : 1));
     std::memcpy(record.get(), data, static_cast<size_t>(tab->data_size));
     unsigned char *copy = record.get();
     tab->records.push_back(std::move(record));

@@ -30,13 +30,13 @@ struct TAB_entry {
 
 /// A keyed table. Not copyable: entries point into its own storage.
 struct TAB_table {
-  int tab_size = 0;              // buckets per key
-  int data_size = 0;             // bytes of one record
-  TAB_entry *data_ptr = nullptr; // iteration cursor
-  TAB_entry *head_ptr = nullptr; // first record entered
-  TAB_entry *last_ptr = nullptr; // last record entered
-  int num_entry = 0;             // records entered
-  int numkey = 0;                // keys per record, 1 to TAB_MAX_KEYS
+  int tab_size = 0;                            // buckets per key
+  int data_size = 0;                           // bytes of one record
+  TAB_entry *data_ptr = nullptr;               // iteration cursor
+  TAB_entry *head_ptr = nullptr;               // first record entered
+  TAB_entry *last_ptr = nullptr;               // last record entered
+  int num_entry = 0;                           // records entered
+  int numkey = 0;                              // keys per record, 1 to TAB_MAX_KEYS
   std::vector<TAB_entry> table[TAB_MAX_KEYS];  // per key, the bucket heads
 
   TAB_table() = default;

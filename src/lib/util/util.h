@@ -80,4 +80,3 @@ int ZYP_sleep(float secs);
 float ZYP_slept();
 /// The library's version text.
 const char *ZYP_version();
-

@@ -25,8 +25,8 @@
 
 namespace {
 
-constexpr M_type kWarnC = M_WARN & M_SUB_C;       // lesser warnings
-constexpr M_type kDebugC = M_DEBUG & M_SUB_C;      // the list, entry by entry
+constexpr M_type kWarnC = M_WARN & M_SUB_C;    // lesser warnings
+constexpr M_type kDebugC = M_DEBUG & M_SUB_C;  // the list, entry by entry
 constexpr int kMissing = -9999;
 constexpr const char *kTableFile = "variable.lup";
 constexpr int kPlotTypeUnset = -9999;
@@ -38,7 +38,7 @@ struct TimeKind {
   int code;
 };
 constexpr TimeKind kTimeKinds[] = {
-    {"rng", 2}, {"avg", 3}, {"acc", 4}, {"dif", 5}, {"max", 6},
+    {"rng", 2}, {"avg", 3},   {"acc", 4},  {"dif", 5},   {"max", 6},
     {"min", 7}, {"iavg", 13}, {"var", 18}, {"uavg", 23},
 };
 constexpr int kTimeKindDefault = 2;
@@ -52,12 +52,11 @@ struct TypeWord {
   int type;
 };
 constexpr TypeWord kTypeWords[] = {
-    {"data", 1},   {"value", 2},  {"text", 3},   {"mark", 4},   {"mk", 4},
-    {"cont", 11},  {"ln", 12},    {"dln", 13},   {"ndln", 14},  {"cf", 15},
-    {"lcf", 16},   {"gvalue", 17}, {"wind", 20}, {"vect", 21},  {"barb", 22},
-    {"strm", 23},  {"track", 23}, {"plot", 30},  {"cloud", 31}, {"wbarb", 32},
-    {"cbarb", 33}, {"dbarb", 34}, {"vbarb", 35}, {"symb", 36},  {"wx", 36},
-    {"line", 37},
+    {"data", 1},   {"value", 2},  {"text", 3},   {"mark", 4},   {"mk", 4},     {"cont", 11},
+    {"ln", 12},    {"dln", 13},   {"ndln", 14},  {"cf", 15},    {"lcf", 16},   {"gvalue", 17},
+    {"wind", 20},  {"vect", 21},  {"barb", 22},  {"strm", 23},  {"track", 23}, {"plot", 30},
+    {"cloud", 31}, {"wbarb", 32}, {"cbarb", 33}, {"dbarb", 34}, {"vbarb", 35}, {"symb", 36},
+    {"wx", 36},    {"line", 37},
 };
 
 // First parts that make plot-element entries.
@@ -78,16 +77,16 @@ struct Definition {
 
 // The variable list being built and the tables it is built from.
 struct VarState {
-  VAR_data vars[VAR_MAX];  // the list, in order
-  int num = 0;             // entries of the list
-  int func_depth = 0;      // open function brackets
-  int group_depth = 0;     // open group brackets
-  int vect_depth = 0;      // open vector brackets
-  Base base[VAR_BASE_MAX];  // the base settings, one per open bracket
-  int base_depth = 0;       // index of the current base setting
-  int expansions = 0;       // named lists expanded so far (bounds recursion)
-  bool stop = false;        // an unmatched or too deeply nested bracket ends processing
-  bool deep_noted = false;  // the definition-depth warning was printed
+  VAR_data vars[VAR_MAX];        // the list, in order
+  int num = 0;                   // entries of the list
+  int func_depth = 0;            // open function brackets
+  int group_depth = 0;           // open group brackets
+  int vect_depth = 0;            // open vector brackets
+  Base base[VAR_BASE_MAX];       // the base settings, one per open bracket
+  int base_depth = 0;            // index of the current base setting
+  int expansions = 0;            // named lists expanded so far (bounds recursion)
+  bool stop = false;             // an unmatched or too deeply nested bracket ends processing
+  bool deep_noted = false;       // the definition-depth warning was printed
   std::vector<Definition> defs;  // of the open variable file
   std::vector<VAR_desc> table;   // the variable table (variable.lup)
   bool table_read = false;       // the table has been looked for
@@ -110,7 +109,6 @@ template <std::size_t N>
 void CopyField(char (&out)[N], std::string_view text) {
   CopyText(out, N, text);
 }
-
 
 // Characters a backslash makes ordinary.
 bool IsSpecial(char c) { return std::strchr("[](){}<>,", c) != nullptr && c != '\0'; }
@@ -501,9 +499,7 @@ void Process(std::string_view text) {
       case ']':
       case ')':
       case '}':
-      case '>':
-        Unmatched(c);
-        break;
+      case '>': Unmatched(c); break;
       default:
         item += c;
         ++i;
@@ -683,9 +679,12 @@ int VAR_dec_time(const char *str, int *time, char *tunits) {
   } else if (const char *p = ReadCount(str, &value)) {
     // "N" hours, "Nday", "N.5day"
     long hours = value;
-    if (stricmp(p, "day") == 0) hours = 24L * value;
-    else if (stricmp(p, ".5day") == 0) hours = 24L * value + 12;
-    else if (*p) return 0;
+    if (stricmp(p, "day") == 0)
+      hours = 24L * value;
+    else if (stricmp(p, ".5day") == 0)
+      hours = 24L * value + 12;
+    else if (*p)
+      return 0;
     result = CapHours(hours);
   } else {
     return 0;

@@ -74,19 +74,19 @@ constexpr int VAR_TYPE_NUMBER = 40;
 
 /// One variable of a list.
 struct VAR_data {
-  int type;                        // display type (VAR_dec_type), -9999 none
-  char name[VAR_NAME_SIZE];        // the name as written
-  char units[VAR_UNITS_SIZE];      // output units; empty: no conversion
-  int var[VAR_NUM_IND];            // numbers of the variable table, -9999 each
-  int tstat;                       // 1 when the time was decoded
-  int time;                        // kind x 1000000 + range hours x 1000 + hour
-  char tunits[VAR_TUNITS_SIZE];    // time units
-  int lstat;                       // 1 when the level was decoded
-  int ltype;                       // level type
-  int level;                       // level value
-  char lunits[VAR_TUNITS_SIZE];    // level units
-  char format[VAR_FORMAT_SIZE];    // print format of the value
-  int flag;                        // 10 x function depth + group depth (or mark); -1 plot element
+  int type;                      // display type (VAR_dec_type), -9999 none
+  char name[VAR_NAME_SIZE];      // the name as written
+  char units[VAR_UNITS_SIZE];    // output units; empty: no conversion
+  int var[VAR_NUM_IND];          // numbers of the variable table, -9999 each
+  int tstat;                     // 1 when the time was decoded
+  int time;                      // kind x 1000000 + range hours x 1000 + hour
+  char tunits[VAR_TUNITS_SIZE];  // time units
+  int lstat;                     // 1 when the level was decoded
+  int ltype;                     // level type
+  int level;                     // level value
+  char lunits[VAR_TUNITS_SIZE];  // level units
+  char format[VAR_FORMAT_SIZE];  // print format of the value
+  int flag;                      // 10 x function depth + group depth (or mark); -1 plot element
 };
 
 /// One row of the variable table.
@@ -143,4 +143,3 @@ int VAR_dec_level(const char *str, int *ltype, int *level, char *lunits);
 /// table gives the warning "VAR_setup: Unable to open variable table: %s\n",
 /// class M_WARN & M_SUB_C, once, and an empty table).
 const VAR_desc *VAR_get_table(int *num);
-

@@ -17,7 +17,7 @@ namespace {
 constexpr int M = DATE_MISSING;
 
 Date MakeDate(int year, int month, int day, int hour = M, int min = M, int sec = M) {
-  return Date{ year, month, day, M, M, hour, min, sec };
+  return Date{year, month, day, M, M, hour, min, sec};
 }
 
 // Seconds of a date from the C library, as an independent reference.
@@ -59,35 +59,35 @@ TEST_F(DateTest, NumSecNormalisesAndCounts) {
     Date out;  // the record after normalisation (jday/wday untouched)
   };
   const Case cases[] = {
-    { MakeDate(2026, 1, 1, 0, 0, 0), 1767225600, MakeDate(2026, 1, 1, 0, 0, 0) },
-    { MakeDate(2026, 3, 1, 12, 30, 0), 1772368200, MakeDate(2026, 3, 1, 12, 30, 0) },
-    // missing year is 1980
-    { MakeDate(M, 1, 1, 0, 0, 0), 315532800, MakeDate(1980, 1, 1, 0, 0, 0) },
-    // two-digit and three-digit years
-    { MakeDate(26, 1, 1, 0, 0, 0), 1767225600, MakeDate(2026, 1, 1, 0, 0, 0) },
-    { MakeDate(0, 1, 1, 0, 0, 0), 946684800, MakeDate(2000, 1, 1, 0, 0, 0) },
-    { MakeDate(49, 1, 1, 0, 0, 0), RefSeconds(2049, 1, 1), MakeDate(2049, 1, 1, 0, 0, 0) },
-    { MakeDate(50, 1, 1, 0, 0, 0), RefSeconds(1950, 1, 1), MakeDate(1950, 1, 1, 0, 0, 0) },
-    { MakeDate(99, 1, 1, 0, 0, 0), 915148800, MakeDate(1999, 1, 1, 0, 0, 0) },
-    { MakeDate(150, 1, 1, 0, 0, 0), RefSeconds(2050, 1, 1), MakeDate(2050, 1, 1, 0, 0, 0) },
-    { MakeDate(199, 1, 1, 0, 0, 0), RefSeconds(2099, 1, 1), MakeDate(2099, 1, 1, 0, 0, 0) },
-    // day 0 is the day before day 1
-    { MakeDate(2026, 3, 0, 0, 0, 0), RefSeconds(2026, 2, 28), MakeDate(2026, 3, 0, 0, 0, 0) },
-    { MakeDate(2024, 3, 0, 0, 0, 0), RefSeconds(2024, 2, 29), MakeDate(2024, 3, 0, 0, 0, 0) },
-    // a day past the end of the month runs into the next month
-    { MakeDate(2026, 2, 31, 0, 0, 0), RefSeconds(2026, 3, 3), MakeDate(2026, 2, 31, 0, 0, 0) },
-    // out-of-range fields
-    { MakeDate(2026, 13, 32, 24, 60, 60), 1767225600, MakeDate(2026, 1, 1, 0, 0, 0) },
-    { MakeDate(2026, 0, -1, -1, -1, -1), 1767225600, MakeDate(2026, 1, 1, 0, 0, 0) },
-    { MakeDate(M, M, M, M, M, M), 315532800, MakeDate(1980, 1, 1, 0, 0, 0) },
-    { MakeDate(2026, 12, 31, 23, 59, 59), RefSeconds(2026, 12, 31, 23, 59, 59),
-      MakeDate(2026, 12, 31, 23, 59, 59) },  // last second of a year
-    // past the 32-bit range of seconds
-    { MakeDate(2038, 1, 19, 3, 14, 8), 2147483648LL, MakeDate(2038, 1, 19, 3, 14, 8) },
-    { MakeDate(1902, 1, 1, 0, 0, 0), RefSeconds(1902, 1, 1), MakeDate(1902, 1, 1, 0, 0, 0) },
-    // 2100 is no leap year
-    { MakeDate(2100, 3, 1, 0, 0, 0), RefSeconds(2100, 3, 1), MakeDate(2100, 3, 1, 0, 0, 0) },
-    { MakeDate(2400, 2, 29, 0, 0, 0), RefSeconds(2400, 2, 29), MakeDate(2400, 2, 29, 0, 0, 0) },
+      {MakeDate(2026, 1, 1, 0, 0, 0), 1767225600, MakeDate(2026, 1, 1, 0, 0, 0)},
+      {MakeDate(2026, 3, 1, 12, 30, 0), 1772368200, MakeDate(2026, 3, 1, 12, 30, 0)},
+      // missing year is 1980
+      {MakeDate(M, 1, 1, 0, 0, 0), 315532800, MakeDate(1980, 1, 1, 0, 0, 0)},
+      // two-digit and three-digit years
+      {MakeDate(26, 1, 1, 0, 0, 0), 1767225600, MakeDate(2026, 1, 1, 0, 0, 0)},
+      {MakeDate(0, 1, 1, 0, 0, 0), 946684800, MakeDate(2000, 1, 1, 0, 0, 0)},
+      {MakeDate(49, 1, 1, 0, 0, 0), RefSeconds(2049, 1, 1), MakeDate(2049, 1, 1, 0, 0, 0)},
+      {MakeDate(50, 1, 1, 0, 0, 0), RefSeconds(1950, 1, 1), MakeDate(1950, 1, 1, 0, 0, 0)},
+      {MakeDate(99, 1, 1, 0, 0, 0), 915148800, MakeDate(1999, 1, 1, 0, 0, 0)},
+      {MakeDate(150, 1, 1, 0, 0, 0), RefSeconds(2050, 1, 1), MakeDate(2050, 1, 1, 0, 0, 0)},
+      {MakeDate(199, 1, 1, 0, 0, 0), RefSeconds(2099, 1, 1), MakeDate(2099, 1, 1, 0, 0, 0)},
+      // day 0 is the day before day 1
+      {MakeDate(2026, 3, 0, 0, 0, 0), RefSeconds(2026, 2, 28), MakeDate(2026, 3, 0, 0, 0, 0)},
+      {MakeDate(2024, 3, 0, 0, 0, 0), RefSeconds(2024, 2, 29), MakeDate(2024, 3, 0, 0, 0, 0)},
+      // a day past the end of the month runs into the next month
+      {MakeDate(2026, 2, 31, 0, 0, 0), RefSeconds(2026, 3, 3), MakeDate(2026, 2, 31, 0, 0, 0)},
+      // out-of-range fields
+      {MakeDate(2026, 13, 32, 24, 60, 60), 1767225600, MakeDate(2026, 1, 1, 0, 0, 0)},
+      {MakeDate(2026, 0, -1, -1, -1, -1), 1767225600, MakeDate(2026, 1, 1, 0, 0, 0)},
+      {MakeDate(M, M, M, M, M, M), 315532800, MakeDate(1980, 1, 1, 0, 0, 0)},
+      {MakeDate(2026, 12, 31, 23, 59, 59), RefSeconds(2026, 12, 31, 23, 59, 59),
+       MakeDate(2026, 12, 31, 23, 59, 59)},  // last second of a year
+      // past the 32-bit range of seconds
+      {MakeDate(2038, 1, 19, 3, 14, 8), 2147483648LL, MakeDate(2038, 1, 19, 3, 14, 8)},
+      {MakeDate(1902, 1, 1, 0, 0, 0), RefSeconds(1902, 1, 1), MakeDate(1902, 1, 1, 0, 0, 0)},
+      // 2100 is no leap year
+      {MakeDate(2100, 3, 1, 0, 0, 0), RefSeconds(2100, 3, 1), MakeDate(2100, 3, 1, 0, 0, 0)},
+      {MakeDate(2400, 2, 29, 0, 0, 0), RefSeconds(2400, 2, 29), MakeDate(2400, 2, 29, 0, 0, 0)},
   };
   for (const Case &c : cases) {
     Date d = c.in;
@@ -108,7 +108,7 @@ TEST_F(DateTest, NumSecAgreesWithLibrary) {
   for (int year = 1902; year <= 2500; ++year) {
     for (int month = 1; month <= 12; ++month) {
       const int days = DATE_is_leap(year) && month == 2 ? 29 : (month == 2 ? 28 : 31);
-      for (int day : { 1, 15, days }) {
+      for (int day : {1, 15, days}) {
         if (day == 31 && (month == 4 || month == 6 || month == 9 || month == 11)) day = 30;
         Date d = MakeDate(year, month, day, 13, 7, 42);
         ASSERT_EQ(DATE_num_sec(&d), RefSeconds(year, month, day, 13, 7, 42))
@@ -132,12 +132,12 @@ TEST_F(DateTest, IsLeap) {
     int leap;
   };
   const Case cases[] = {
-    { 1900, 0 },  // century
-    { 2000, 1 },  // 400th year
-    { 2024, 1 },  // fourth year
-    { 2026, 0 },  // common year
-    { 2100, 0 },  // century
-    { 0, 1 },     // divisible by 400
+      {1900, 0},  // century
+      {2000, 1},  // 400th year
+      {2024, 1},  // fourth year
+      {2026, 0},  // common year
+      {2100, 0},  // century
+      {0, 1},     // divisible by 400
   };
   for (const Case &c : cases) EXPECT_EQ(DATE_is_leap(c.year), c.leap) << c.year;
 }
@@ -148,18 +148,18 @@ TEST_F(DateTest, JulianMonday) {
     int year, jday, month, day;
   };
   const Case cases[] = {
-    { 2024, 60, 2, 29 },   // leap day
-    { 2026, 60, 3, 1 },    // no leap day
-    { 2026, 59, 2, 28 },   // end of February
-    { 2026, 365, 12, 31 }, // last day
-    { 2026, 0, 1, 1 },     // below 1
-    { 2026, -50, 1, 1 },   // below 1
-    { 2026, 400, 12, 31 }, // past the end of a common year
-    { 2026, 366, 12, 31 }, // past the end of a common year
-    { 2024, 366, 12, 31 }, // last day of a leap year
-    { 2024, 400, 12, 31 }, // past the end of a leap year
-    { 2026, 31, 1, 31 },   // month boundary
-    { 2026, 32, 2, 1 },    // month boundary
+      {2024, 60, 2, 29},    // leap day
+      {2026, 60, 3, 1},     // no leap day
+      {2026, 59, 2, 28},    // end of February
+      {2026, 365, 12, 31},  // last day
+      {2026, 0, 1, 1},      // below 1
+      {2026, -50, 1, 1},    // below 1
+      {2026, 400, 12, 31},  // past the end of a common year
+      {2026, 366, 12, 31},  // past the end of a common year
+      {2024, 366, 12, 31},  // last day of a leap year
+      {2024, 400, 12, 31},  // past the end of a leap year
+      {2026, 31, 1, 31},    // month boundary
+      {2026, 32, 2, 1},     // month boundary
   };
   for (const Case &c : cases) {
     int month = 0;
@@ -176,13 +176,13 @@ TEST_F(DateTest, MondayJulian) {
     int year, month, day, jday;
   };
   const Case cases[] = {
-    { 2024, 3, 1, 61 },    // after a leap day
-    { 2026, 3, 1, 60 },    // common year
-    { 2026, 3, 0, 59 },    // day 0
-    { 2026, 0, 5, 5 },     // month below 1 is January
-    { 2026, -3, 5, 5 },    // month below 1 is January
-    { 2026, 13, 1, 335 },  // month above 12 is December
-    { 2026, 1, 40, 40 },   // day not checked
+      {2024, 3, 1, 61},    // after a leap day
+      {2026, 3, 1, 60},    // common year
+      {2026, 3, 0, 59},    // day 0
+      {2026, 0, 5, 5},     // month below 1 is January
+      {2026, -3, 5, 5},    // month below 1 is January
+      {2026, 13, 1, 335},  // month above 12 is December
+      {2026, 1, 40, 40},   // day not checked
   };
   for (const Case &c : cases) {
     int jday = 0;
@@ -193,7 +193,7 @@ TEST_F(DateTest, MondayJulian) {
 
 // Purpose: the two day-of-year conversions are inverse over whole years.
 TEST_F(DateTest, DayOfYearRoundTrip) {
-  for (int year : { 2024, 2026 }) {
+  for (int year : {2024, 2026}) {
     const int last = DATE_is_leap(year) ? 366 : 365;
     for (int jday = 1; jday <= last; ++jday) {
       int month = 0;
@@ -230,11 +230,11 @@ TEST_F(DateTest, GetGmdate) {
     Date want;
   };
   const Case cases[] = {
-    { 1767225600, Date{ 2026, 1, 1, 1, 4, 0, 0, 0 } },            // a Thursday
-    { 1796633519, Date{ 2026, 12, 7, 341, 1, 8, 51, 59 } },       // a Monday
-    { 1709164800, Date{ 2024, 2, 29, 60, 4, 0, 0, 0 } },          // leap day
-    { 0, Date{ 1970, 1, 1, 1, 4, 0, 0, 0 } },                     // the epoch
-    { 2147483648LL, Date{ 2038, 1, 19, 19, 2, 3, 14, 8 } },       // past 32 bits
+      {1767225600, Date{2026, 1, 1, 1, 4, 0, 0, 0}},       // a Thursday
+      {1796633519, Date{2026, 12, 7, 341, 1, 8, 51, 59}},  // a Monday
+      {1709164800, Date{2024, 2, 29, 60, 4, 0, 0, 0}},     // leap day
+      {0, Date{1970, 1, 1, 1, 4, 0, 0, 0}},                // the epoch
+      {2147483648LL, Date{2038, 1, 19, 19, 2, 3, 14, 8}},  // past 32 bits
   };
   for (const Case &c : cases) {
     Date d;
@@ -289,23 +289,23 @@ TEST_F(DateTest, MakeLabelRows) {
     const char *label;
   };
   const Case cases[] = {
-    { MakeDate(2026, M, M), "26" },                          // row 1
-    { MakeDate(2026, 1, M), "JAN 26" },                      // row 2
-    { MakeDate(2026, 1, 17), "17 JAN 26" },                  // row 3
-    { MakeDate(2026, 1, 17, 12), "12Z 17 JAN 26" },          // row 4
-    { MakeDate(2026, 1, 17, 12, 30), "1230Z 17 JAN 26" },    // row 5
-    { MakeDate(2026, 1, 7, 9, 5), "0905Z  7 JAN 26" },       // day padded with a blank
-    { MakeDate(2026, 1, 7, 0), "00Z  7 JAN 26" },            // midnight
-    { MakeDate(26, 12, 31, 23, 59), "2359Z 31 DEC 26" },     // two-digit year
-    { MakeDate(1999, 6, 1), " 1 JUN 99" },                   // year modulo 100
-    { MakeDate(2000, 6, M), "JUN 00" },                      // year modulo 100
-    { MakeDate(M, M, M), "80" },                             // no year
-    { MakeDate(-5, 3, M), "MAR 80" },                        // negative year
-    { MakeDate(2026, 13, M), "JAN 26" },                     // month out of range
-    { MakeDate(2026, 0, 40), " 1 JAN 26" },                  // month and day out of range
-    { MakeDate(2026, 5, 0), " 0 MAY 26" },                   // day 0 is shown as it is
-    { MakeDate(2026, 5, 2, 24, 60), "0000Z  2 MAY 26" },     // hour, minute out of range
-    { MakeDate(2026, 5, 2, -3), "00Z  2 MAY 26" },           // hour out of range
+      {MakeDate(2026, M, M), "26"},                        // row 1
+      {MakeDate(2026, 1, M), "JAN 26"},                    // row 2
+      {MakeDate(2026, 1, 17), "17 JAN 26"},                // row 3
+      {MakeDate(2026, 1, 17, 12), "12Z 17 JAN 26"},        // row 4
+      {MakeDate(2026, 1, 17, 12, 30), "1230Z 17 JAN 26"},  // row 5
+      {MakeDate(2026, 1, 7, 9, 5), "0905Z  7 JAN 26"},     // day padded with a blank
+      {MakeDate(2026, 1, 7, 0), "00Z  7 JAN 26"},          // midnight
+      {MakeDate(26, 12, 31, 23, 59), "2359Z 31 DEC 26"},   // two-digit year
+      {MakeDate(1999, 6, 1), " 1 JUN 99"},                 // year modulo 100
+      {MakeDate(2000, 6, M), "JUN 00"},                    // year modulo 100
+      {MakeDate(M, M, M), "80"},                           // no year
+      {MakeDate(-5, 3, M), "MAR 80"},                      // negative year
+      {MakeDate(2026, 13, M), "JAN 26"},                   // month out of range
+      {MakeDate(2026, 0, 40), " 1 JAN 26"},                // month and day out of range
+      {MakeDate(2026, 5, 0), " 0 MAY 26"},                 // day 0 is shown as it is
+      {MakeDate(2026, 5, 2, 24, 60), "0000Z  2 MAY 26"},   // hour, minute out of range
+      {MakeDate(2026, 5, 2, -3), "00Z  2 MAY 26"},         // hour out of range
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.label);
@@ -331,34 +331,34 @@ TEST_F(DateTest, MakeLabelTimeZones) {
     const char *label;
   };
   const Case cases[] = {
-    { "-EST:-5", MakeDate(2026, 1, 17, 17, 30), "12:30 PM EST [1730Z] 17 JAN 26" },
-    { "+CST:-6", MakeDate(2026, 1, 17, 17, 30), "11:30 AM CST 17 JAN 26" },
-    { "UTC:0", MakeDate(2026, 1, 17, 17, 30), "1730 UTC 17 JAN 26" },    // no shift
-    { "UTC:0", MakeDate(2026, 1, 17, 17), "17 UTC 17 JAN 26" },          // row 4 kept
-    { "UTC:0", MakeDate(2026, M, M), "26" },                             // row 1 kept
-    { "IST:5.5", MakeDate(2026, 1, 17, 12, 0), "1730 IST 17 JAN 26" },   // half hour
-    { "X:-5.5", MakeDate(2026, 1, 17, 12, 0), "0630 X 17 JAN 26" },      // half hour west
-    { "-EST:-5", MakeDate(2026, 1, 1, 3, 0), "10:00 PM EST [0300Z] 31 DEC 25" },  // year back
-    { "+JST:9", MakeDate(2026, 12, 31, 20, 5), "5:05 AM JST  1 JAN 27" },         // year on
-    { "+CET:1", MakeDate(2024, 2, 28, 23, 0), "12:00 AM CET 29 FEB 24" },         // leap day
-    // With an offset every field is filled in, so the full label is shown.
-    { "-EST:-5", MakeDate(2026, M, M), "7:00 PM EST [0000Z] 31 DEC 25" },
-    { "-EST:-5", MakeDate(2026, 1, 17, 17), "12:00 PM EST [1700Z] 17 JAN 26" },
-    // 12-hour clock without offset, both rows, around noon and midnight.
-    { "+UTC:0", MakeDate(2026, 1, 17, 0), "12 AM UTC 17 JAN 26" },
-    { "+UTC:0", MakeDate(2026, 1, 17, 1), "1 AM UTC 17 JAN 26" },
-    { "+UTC:0", MakeDate(2026, 1, 17, 11), "11 AM UTC 17 JAN 26" },
-    { "+UTC:0", MakeDate(2026, 1, 17, 12), "12 PM UTC 17 JAN 26" },
-    { "+UTC:0", MakeDate(2026, 1, 17, 13), "1 PM UTC 17 JAN 26" },
-    { "+UTC:0", MakeDate(2026, 1, 17, 23), "11 PM UTC 17 JAN 26" },
-    { "+UTC:0", MakeDate(2026, 1, 17, 0, 5), "12:05 AM UTC 17 JAN 26" },
-    { "+UTC:0", MakeDate(2026, 1, 17, 9, 5), "9:05 AM UTC 17 JAN 26" },
-    { "+UTC:0", MakeDate(2026, 1, 17, 12, 5), "12:05 PM UTC 17 JAN 26" },
-    { "+UTC:0", MakeDate(2026, 1, 17, 23, 59), "11:59 PM UTC 17 JAN 26" },
-    // brackets from the displayed time itself when there is no offset
-    { "-UTC:0", MakeDate(2026, 1, 17, 17), "5 PM UTC [17Z] 17 JAN 26" },
-    { "-UTC:0", MakeDate(2026, 1, 17, 0, 7), "12:07 AM UTC [0007Z] 17 JAN 26" },
-    { "-UTC:0", MakeDate(2026, 1, 17, 25, 70), "12:00 AM UTC [0000Z] 17 JAN 26" },
+      {"-EST:-5", MakeDate(2026, 1, 17, 17, 30), "12:30 PM EST [1730Z] 17 JAN 26"},
+      {"+CST:-6", MakeDate(2026, 1, 17, 17, 30), "11:30 AM CST 17 JAN 26"},
+      {"UTC:0", MakeDate(2026, 1, 17, 17, 30), "1730 UTC 17 JAN 26"},             // no shift
+      {"UTC:0", MakeDate(2026, 1, 17, 17), "17 UTC 17 JAN 26"},                   // row 4 kept
+      {"UTC:0", MakeDate(2026, M, M), "26"},                                      // row 1 kept
+      {"IST:5.5", MakeDate(2026, 1, 17, 12, 0), "1730 IST 17 JAN 26"},            // half hour
+      {"X:-5.5", MakeDate(2026, 1, 17, 12, 0), "0630 X 17 JAN 26"},               // half hour west
+      {"-EST:-5", MakeDate(2026, 1, 1, 3, 0), "10:00 PM EST [0300Z] 31 DEC 25"},  // year back
+      {"+JST:9", MakeDate(2026, 12, 31, 20, 5), "5:05 AM JST  1 JAN 27"},         // year on
+      {"+CET:1", MakeDate(2024, 2, 28, 23, 0), "12:00 AM CET 29 FEB 24"},         // leap day
+      // With an offset every field is filled in, so the full label is shown.
+      {"-EST:-5", MakeDate(2026, M, M), "7:00 PM EST [0000Z] 31 DEC 25"},
+      {"-EST:-5", MakeDate(2026, 1, 17, 17), "12:00 PM EST [1700Z] 17 JAN 26"},
+      // 12-hour clock without offset, both rows, around noon and midnight.
+      {"+UTC:0", MakeDate(2026, 1, 17, 0), "12 AM UTC 17 JAN 26"},
+      {"+UTC:0", MakeDate(2026, 1, 17, 1), "1 AM UTC 17 JAN 26"},
+      {"+UTC:0", MakeDate(2026, 1, 17, 11), "11 AM UTC 17 JAN 26"},
+      {"+UTC:0", MakeDate(2026, 1, 17, 12), "12 PM UTC 17 JAN 26"},
+      {"+UTC:0", MakeDate(2026, 1, 17, 13), "1 PM UTC 17 JAN 26"},
+      {"+UTC:0", MakeDate(2026, 1, 17, 23), "11 PM UTC 17 JAN 26"},
+      {"+UTC:0", MakeDate(2026, 1, 17, 0, 5), "12:05 AM UTC 17 JAN 26"},
+      {"+UTC:0", MakeDate(2026, 1, 17, 9, 5), "9:05 AM UTC 17 JAN 26"},
+      {"+UTC:0", MakeDate(2026, 1, 17, 12, 5), "12:05 PM UTC 17 JAN 26"},
+      {"+UTC:0", MakeDate(2026, 1, 17, 23, 59), "11:59 PM UTC 17 JAN 26"},
+      // brackets from the displayed time itself when there is no offset
+      {"-UTC:0", MakeDate(2026, 1, 17, 17), "5 PM UTC [17Z] 17 JAN 26"},
+      {"-UTC:0", MakeDate(2026, 1, 17, 0, 7), "12:07 AM UTC [0007Z] 17 JAN 26"},
+      {"-UTC:0", MakeDate(2026, 1, 17, 25, 70), "12:00 AM UTC [0000Z] 17 JAN 26"},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(std::string(c.tz) + " -> " + c.label);
@@ -390,23 +390,23 @@ TEST_F(DateTest, SetTzText) {
     const char *label;  // of 17 January 2026 12:00 UTC
   };
   const Case cases[] = {
-    { "ABCDE:5", "1200 ABCD 17 JAN 26" },   // name cut to four, colon not reached
-    { "EST", "1200 EST 17 JAN 26" },        // no hours: no offset
-    { "EST:", "1200 EST 17 JAN 26" },       // no hours: no offset
-    { "EST:x", "1200 EST 17 JAN 26" },      // no hours: no offset
-    { "", "1200Z 17 JAN 26" },              // no name: back to UTC
-    { ":-5", "1200Z 17 JAN 26" },           // no name: back to UTC
-    { "X:inf", "1200 X 17 JAN 26" },        // not a usable offset
-    { "X:nan", "1200 X 17 JAN 26" },        // not a usable offset
-    { "X:1e9", "1200 X 17 JAN 26" },        // too large for an offset
-    { "X:0.0001", "1200 X 17 JAN 26" },     // truncated to 0 seconds
-    { "X:1", "1300 X 17 JAN 26" },          // whole hour
-    { "X: -2", "1000 X 17 JAN 26" },        // blank before the number
-    { "X:+2.75", "1445 X 17 JAN 26" },      // signed fraction
-    { "X:1e39", "1200 X 17 JAN 26" },       // beyond a float: no offset
-    { "X:-1e400", "1200 X 17 JAN 26" },     // beyond any number: no offset
-    { "X:99999999999999999999", "1200 X 17 JAN 26" },  // too large for an offset
-    { "X:2.5h", "1430 X 17 JAN 26" },       // the number before other text
+      {"ABCDE:5", "1200 ABCD 17 JAN 26"},              // name cut to four, colon not reached
+      {"EST", "1200 EST 17 JAN 26"},                   // no hours: no offset
+      {"EST:", "1200 EST 17 JAN 26"},                  // no hours: no offset
+      {"EST:x", "1200 EST 17 JAN 26"},                 // no hours: no offset
+      {"", "1200Z 17 JAN 26"},                         // no name: back to UTC
+      {":-5", "1200Z 17 JAN 26"},                      // no name: back to UTC
+      {"X:inf", "1200 X 17 JAN 26"},                   // not a usable offset
+      {"X:nan", "1200 X 17 JAN 26"},                   // not a usable offset
+      {"X:1e9", "1200 X 17 JAN 26"},                   // too large for an offset
+      {"X:0.0001", "1200 X 17 JAN 26"},                // truncated to 0 seconds
+      {"X:1", "1300 X 17 JAN 26"},                     // whole hour
+      {"X: -2", "1000 X 17 JAN 26"},                   // blank before the number
+      {"X:+2.75", "1445 X 17 JAN 26"},                 // signed fraction
+      {"X:1e39", "1200 X 17 JAN 26"},                  // beyond a float: no offset
+      {"X:-1e400", "1200 X 17 JAN 26"},                // beyond any number: no offset
+      {"X:99999999999999999999", "1200 X 17 JAN 26"},  // too large for an offset
+      {"X:2.5h", "1430 X 17 JAN 26"},                  // the number before other text
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.tz);
@@ -436,28 +436,28 @@ TEST_F(DateTest, DecodeLabel) {
     Date want;  // jday and wday always missing
   };
   const Case cases[] = {
-    { "1230Z 17 JAN 26", MakeDate(2026, 1, 17, 12, 30, M) },        // form 2, row 5
-    { "12Z 07 JAN 26", MakeDate(2026, 1, 7, 12, M, M) },            // form 1
-    { "12Z  7 JAN 26", MakeDate(2026, 1, 7, 12, M, M) },            // row 4 of day 7
-    { "0905Z  7 JAN 26", MakeDate(2026, 1, 7, 9, 5, M) },           // row 5 of day 7
-    { " 930Z 17 JAN 26", MakeDate(2026, 1, 17, 9, 30, M) },         // three-digit time
-    { "DATE: 930Z 17 JAN 26", MakeDate(2026, 1, 17, 9, 30, M) },    // three-digit, after text
-    { "12:30:45Z 17 JAN 26", MakeDate(2026, 1, 17, 12, 30, 45) },   // form 3
-    { "at 1230Z 17 JAN 26", MakeDate(2026, 1, 17, 12, 30, M) },     // form 2 after text
-    { "time 12:30:45Z 17 JAN 26", MakeDate(2026, 1, 17, 12, 30, 45) },  // form 3 after text
-    { "DATE 12Z 17 JAN 26", MakeDate(2026, 1, 17, 12, M, M) },      // form 4
-    { "1230Z 17 JAN 50", MakeDate(1950, 1, 17, 12, 30, M) },        // year 50 is 1950
-    { "1230Z 17 JAN 49", MakeDate(2049, 1, 17, 12, 30, M) },        // year 49 is 2049
-    { "1230Z 17 jan 26", MakeDate(2026, 1, 17, 12, 30, M) },        // small letters
-    { "1230Z 17 Jan 26", MakeDate(2026, 0, 17, 12, 30, M) },        // mixed case: month 0
-    { "26 01 17 12", MakeDate(2026, 1, 17, 12, M, M) },             // plain numbers
-    { "17 JAN 26", MakeDate(M, 0, M, M, M, M) },                    // row 3 does not read back
-    { "JAN 26", MakeDate(M, 0, M, M, M, M) },                       // row 2 does not read back
-    { "12:30 PM EST [1730Z] 17 JAN 26", MakeDate(M, 0, M, M, M, M) },  // 12-hour clock
-    { "12Z 17 XX", MakeDate(M, 0, M, M, M, M) },                    // partial scan leaves nothing
-    { "26 01 17", MakeDate(M, 0, M, M, M, M) },                     // three numbers only
-    { "garbage", MakeDate(M, 0, M, M, M, M) },                      // nothing
-    { "", MakeDate(M, 0, M, M, M, M) },                             // empty
+      {"1230Z 17 JAN 26", MakeDate(2026, 1, 17, 12, 30, M)},            // form 2, row 5
+      {"12Z 07 JAN 26", MakeDate(2026, 1, 7, 12, M, M)},                // form 1
+      {"12Z  7 JAN 26", MakeDate(2026, 1, 7, 12, M, M)},                // row 4 of day 7
+      {"0905Z  7 JAN 26", MakeDate(2026, 1, 7, 9, 5, M)},               // row 5 of day 7
+      {" 930Z 17 JAN 26", MakeDate(2026, 1, 17, 9, 30, M)},             // three-digit time
+      {"DATE: 930Z 17 JAN 26", MakeDate(2026, 1, 17, 9, 30, M)},        // three-digit, after text
+      {"12:30:45Z 17 JAN 26", MakeDate(2026, 1, 17, 12, 30, 45)},       // form 3
+      {"at 1230Z 17 JAN 26", MakeDate(2026, 1, 17, 12, 30, M)},         // form 2 after text
+      {"time 12:30:45Z 17 JAN 26", MakeDate(2026, 1, 17, 12, 30, 45)},  // form 3 after text
+      {"DATE 12Z 17 JAN 26", MakeDate(2026, 1, 17, 12, M, M)},          // form 4
+      {"1230Z 17 JAN 50", MakeDate(1950, 1, 17, 12, 30, M)},            // year 50 is 1950
+      {"1230Z 17 JAN 49", MakeDate(2049, 1, 17, 12, 30, M)},            // year 49 is 2049
+      {"1230Z 17 jan 26", MakeDate(2026, 1, 17, 12, 30, M)},            // small letters
+      {"1230Z 17 Jan 26", MakeDate(2026, 0, 17, 12, 30, M)},            // mixed case: month 0
+      {"26 01 17 12", MakeDate(2026, 1, 17, 12, M, M)},                 // plain numbers
+      {"17 JAN 26", MakeDate(M, 0, M, M, M, M)},                        // row 3 does not read back
+      {"JAN 26", MakeDate(M, 0, M, M, M, M)},                           // row 2 does not read back
+      {"12:30 PM EST [1730Z] 17 JAN 26", MakeDate(M, 0, M, M, M, M)},   // 12-hour clock
+      {"12Z 17 XX", MakeDate(M, 0, M, M, M, M)},  // partial scan leaves nothing
+      {"26 01 17", MakeDate(M, 0, M, M, M, M)},   // three numbers only
+      {"garbage", MakeDate(M, 0, M, M, M, M)},    // nothing
+      {"", MakeDate(M, 0, M, M, M, M)},           // empty
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.text);
@@ -476,9 +476,9 @@ TEST_F(DateTest, DecodeLabel) {
 // Purpose: labels of rows 4 and 5 read back to the same date.
 TEST_F(DateTest, LabelRoundTrip) {
   for (int month = 1; month <= 12; ++month) {
-    for (int day : { 1, 9, 10, 28 }) {
-      for (int hour : { 0, 9, 12, 23 }) {
-        for (int min : { M, 0, 7, 59 }) {
+    for (int day : {1, 9, 10, 28}) {
+      for (int hour : {0, 9, 12, 23}) {
+        for (int min : {M, 0, 7, 59}) {
           const Date in = MakeDate(2026, month, day, hour, min, M);
           const std::string label = Label(in);
           Date out;
@@ -497,26 +497,24 @@ TEST_F(DateTest, DecodeMonth) {
     int month;
   };
   const Case cases[] = {
-    { "JAN", 1 }, { "FEB", 2 }, { "MAR", 3 }, { "APR", 4 }, { "MAY", 5 },  // capitals
-    { "JUN", 6 }, { "JUL", 7 }, { "AUG", 8 }, { "SEP", 9 }, { "OCT", 10 },
-    { "NOV", 11 }, { "DEC", 12 },
-    { "jan", 1 }, { "feb", 2 }, { "mar", 3 }, { "apr", 4 }, { "may", 5 },  // small letters
-    { "jun", 6 }, { "jul", 7 }, { "aug", 8 }, { "sep", 9 }, { "oct", 10 },
-    { "nov", 11 }, { "dec", 12 },
-    { "Aug", 0 },      // mixed case
-    { "Jun", 0 },      // mixed case
-    { "Jan", 0 },      // mixed case
-    { "Feb", 2 },      // first letter alone
-    { "Dxx", 12 },     // first letter alone
-    { "JUNE", 6 },     // longer text
-    { "MaR", 3 },      // second letter not compared
-    { "mAY", 0 },      // first and third differ in case
-    { "JA", 1 },       // two letters suffice for January
-    { "JU", 0 },       // no third letter
-    { "J", 0 },        // one letter
-    { "X", 0 },        // unknown
-    { "ABC", 0 },      // unknown third letter
-    { "", 0 },         // empty
+      {"JAN", 1},  {"FEB", 2}, {"MAR", 3}, {"APR", 4}, {"MAY", 5},  // capitals
+      {"JUN", 6},  {"JUL", 7}, {"AUG", 8}, {"SEP", 9}, {"OCT", 10}, {"NOV", 11},
+      {"DEC", 12}, {"jan", 1}, {"feb", 2}, {"mar", 3}, {"apr", 4},  {"may", 5},  // small letters
+      {"jun", 6},  {"jul", 7}, {"aug", 8}, {"sep", 9}, {"oct", 10}, {"nov", 11},
+      {"dec", 12}, {"Aug", 0},  // mixed case
+      {"Jun", 0},               // mixed case
+      {"Jan", 0},               // mixed case
+      {"Feb", 2},               // first letter alone
+      {"Dxx", 12},              // first letter alone
+      {"JUNE", 6},              // longer text
+      {"MaR", 3},               // second letter not compared
+      {"mAY", 0},               // first and third differ in case
+      {"JA", 1},                // two letters suffice for January
+      {"JU", 0},                // no third letter
+      {"J", 0},                 // one letter
+      {"X", 0},                 // unknown
+      {"ABC", 0},               // unknown third letter
+      {"", 0},                  // empty
   };
   for (const Case &c : cases) EXPECT_EQ(DATE_decode_month(c.name), c.month) << c.name;
   EXPECT_EQ(DATE_decode_month(nullptr), 0);

@@ -70,7 +70,8 @@ class FilesTest : public ::testing::Test {
     return out;
   }
 
-  static Date MakeDate(int year, int month, int day, int hour = DATE_MISSING, int min = DATE_MISSING) {
+  static Date MakeDate(int year, int month, int day, int hour = DATE_MISSING,
+                       int min = DATE_MISSING) {
     return Date{year, month, day, DATE_MISSING, DATE_MISSING, hour, min, 0};
   }
 

@@ -221,7 +221,8 @@ TEST_F(FirstFileTest, CurrentResource) {
   RES_put("current", "2");
   testing::internal::CaptureStdout();
   EXPECT_EQ(Choose(1), Path("26010709_sao.wmo"));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Current filename: " + Path("26010709_sao.wmo") + "\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "Current filename: " + Path("26010709_sao.wmo") + "\n");
 }
 
 TEST_F(FirstFileTest, BatchModeTakesTheLatest) {

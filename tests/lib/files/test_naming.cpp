@@ -130,7 +130,8 @@ TEST_F(NamingTest, ConventionFileThatIsADirectoryWarns) {
   std::filesystem::create_directory(dir_ + "/name_conv");
   testing::internal::CaptureStderr();
   EXPECT_EQ(FILE_set_name("sfc_dat"), 0);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("No file name convention file"), std::string::npos);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("No file name convention file"),
+            std::string::npos);
   EXPECT_STREQ(FILE_get_template(), "sfc_dat");
 }
 
@@ -171,7 +172,8 @@ TEST_F(NamingTest, ExpansionTable) {
   FILE_set_key('i', "KMSNXX");
   const Date d = MakeDate(2026, 1, 7, 11, 34);
   const ExpandCase cases[] = {
-      {"%D/%y%m%d%h_sao.wmo", Set(), MakeDate(2026, 1, 7, 12, 34), "/data/raw/26010712_sao.wmo", 3600},
+      {"%D/%y%m%d%h_sao.wmo", Set(), MakeDate(2026, 1, 7, 12, 34), "/data/raw/26010712_sao.wmo",
+       3600},
       {"%Y%m%d", Set(), d, "20260107", 86400},
       {"a b%y", Set(), d, "a_b26", -9999},
       {"x.dat", Set(), d, "x.dat", -9999},
@@ -350,7 +352,8 @@ TEST_F(NamingTest, ListingPatternOfKeysAndExtension) {
 
 TEST_F(NamingTest, ListingDoesNotRunShellCommandsOfTheTemplate) {
   RES_put("data_path", dir_.c_str());
-  std::string tpl = "@%D/x;touch\t" + dir_ + "/INJ1;$(touch\t" + dir_ + "/INJ2)`touch\t" + dir_ + "/INJ3`";
+  std::string tpl =
+      "@%D/x;touch\t" + dir_ + "/INJ1;$(touch\t" + dir_ + "/INJ2)`touch\t" + dir_ + "/INJ3`";
   FILE_set_name(tpl.c_str());
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();

@@ -22,9 +22,15 @@ TEST(Paths, AddPath) {
     const char *out;
   };
   const Case cases[] = {
-      {"/data", "raw/x", "/data/raw/x"}, {"/data/", "x", "/data/x"}, {nullptr, "x", "x"},
-      {"/data", "~/x", "~/x"},           {"/data", "-", "-"},       {"/data", "./y", "./y"},
-      {"", "x", "x"},                    {"/data", "STD", "STD"},   {"d", "/abs", "/abs"},
+      {"/data", "raw/x", "/data/raw/x"},
+      {"/data/", "x", "/data/x"},
+      {nullptr, "x", "x"},
+      {"/data", "~/x", "~/x"},
+      {"/data", "-", "-"},
+      {"/data", "./y", "./y"},
+      {"", "x", "x"},
+      {"/data", "STD", "STD"},
+      {"d", "/abs", "/abs"},
   };
   for (const Case &c : cases) {
     char out[FILE_PATH_MAX + 1];
@@ -114,13 +120,13 @@ TEST_F(PathFiles, MakeDirTable) {
       {"a/b/c", 0, 0, "a a/b a/b/c"},
       {"a/b/c", 1, 0, "a a/b"},
       {"a/b/c", 3, 0, ""},
-      {"a/b/c/", 1, 0, "a a/b"},      // ending "/"s do not make a part
-      {"a//b/c", 2, 0, "a"},          // an empty part between two "/" counts
+      {"a/b/c/", 1, 0, "a a/b"},  // ending "/"s do not make a part
+      {"a//b/c", 2, 0, "a"},      // an empty part between two "/" counts
       {"a/./b/c", 1, 0, "a a/b"},
       {"a/../b/c", 1, 0, "a b"},
       {"a\\b\\c", 1, 0, "a a/b"},  // backslashes are separators
-      {"a/b", -2, 0, "a a/b"},        // a negative count leaves out nothing
-      {"x", 1, 1, ""},                // the test directory exists
+      {"a/b", -2, 0, "a a/b"},     // a negative count leaves out nothing
+      {"x", 1, 1, ""},             // the test directory exists
   };
   for (const MakeDirCase &c : cases) {
     SCOPED_TRACE(std::string(c.path) + " " + std::to_string(c.flag));
@@ -165,7 +171,7 @@ TEST_F(PathFiles, OpenStreamsAndPipes) {
   EXPECT_STREQ(buf, "piped\n");
   EXPECT_EQ(FILE_close(p.release()), 0);
   EXPECT_EQ(FILE_open((dir_ + "/missing").c_str(), "r"), nullptr);
-  EXPECT_EQ(FILE_close(stdout), 0);  // standard streams stay open
+  EXPECT_EQ(FILE_close(stdout), 0);                  // standard streams stay open
   EXPECT_EQ(FILE_open(dir_.c_str(), "r"), nullptr);  // a directory is no file
 }
 

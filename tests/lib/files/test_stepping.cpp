@@ -45,7 +45,9 @@ class SteppingTest : public FilesTest {
     return names;
   }
 
-  static void SetFilenames(const char *values) { RES_new(RES_filenames, "filename", values, CV_strings); }
+  static void SetFilenames(const char *values) {
+    RES_new(RES_filenames, "filename", values, CV_strings);
+  }
 
   static std::int64_t Secs(int year, int month, int day, int hour, int min = 0) {
     Date d{year, month, day, M, M, hour, min, 0};
@@ -137,13 +139,13 @@ TEST_F(SteppingTest, CurrentGrammarTable) {
       {"+1d2:30", "2601081350"},         // days, hours and minutes
       {"3+2", "2601071020"},             // the sign after an offset turns the next one
       {"3-3", "2601070520"},
-      {"3 2", "2601070820"},             // a blank ends the text
-      {"1d1d", "2601061020"},            // one day and one hour; the second "d" ends it
-      {"2:", "2601070920"},              // a ":" without minutes is left over
-      {"++3", "2601071120"},             // two signs: nothing more is read
-      {"3x2", "2601070820"},             // the rest after "x" is ignored
-      {"#x", "2601071120"},              // "#" without a time: now
-      {"#20260107", "2601070000"},       // parts not given are 0
+      {"3 2", "2601070820"},        // a blank ends the text
+      {"1d1d", "2601061020"},       // one day and one hour; the second "d" ends it
+      {"2:", "2601070920"},         // a ":" without minutes is left over
+      {"++3", "2601071120"},        // two signs: nothing more is read
+      {"3x2", "2601070820"},        // the rest after "x" is ignored
+      {"#x", "2601071120"},         // "#" without a time: now
+      {"#20260107", "2601070000"},  // parts not given are 0
   };
   for (const CurrentCase &c : cases) {
     SCOPED_TRACE(c.text);
@@ -186,8 +188,19 @@ TEST_F(SteppingTest, FixedFieldsMoveTheBaseBack) {
 
 TEST_F(SteppingTest, OddTextsNameSomeFile) {
   FILE_set_name("@%y%m%d%h");
-  const char *texts[] = {"+", "-", "l", "la#", "la#-3", "#9999999999999999", "99999999999d99999999:9999",
-                         "+99999999999", "1d:", "3:", "xyz", "la-la", "##"};
+  const char *texts[] = {"+",
+                         "-",
+                         "l",
+                         "la#",
+                         "la#-3",
+                         "#9999999999999999",
+                         "99999999999d99999999:9999",
+                         "+99999999999",
+                         "1d:",
+                         "3:",
+                         "xyz",
+                         "la-la",
+                         "##"};
   for (const char *text : texts) {
     SCOPED_TRACE(text);
     EXPECT_FALSE(Current(text).empty());
@@ -240,8 +253,8 @@ TEST_F(LatestTest, LatestGrammarTable) {
       {"la1", "26010707_sao.wmo"},     // no sign: back
       {"4+la+1", "26010709_sao.wmo"},  // the sign after "la" turns the offset
       {"4+la1", "26010707_sao.wmo"},
-      {"lA#1", "26010710_sao.wmo"},    // only 11 tried: the name one period beyond
-      {"la#", "26010708_sao.wmo"},     // "#" without a count: the default count
+      {"lA#1", "26010710_sao.wmo"},  // only 11 tried: the name one period beyond
+      {"la#", "26010708_sao.wmo"},   // "#" without a count: the default count
       {"L", "26010708_sao.wmo"},
   };
   for (const CurrentCase &c : cases) {

@@ -67,9 +67,9 @@ TEST(TemplateReader, PiecesTable) {
       {"%i.txt", "%!i t:. t:t t:x t:t end"},
       {"%q%k%/%*", "%!q %!k %!/ %!* end"},  // any other character is a key
       {"%4i", "%4!i end"},
-      {"%0h", "%h end"},                  // a number of 0 is no number
+      {"%0h", "%h end"},  // a number of 0 is no number
       {"%007h", "%7h end"},
-      {"%99999999999h", "%9999h end"},    // numbers are capped
+      {"%99999999999h", "%9999h end"},  // numbers are capped
       {"%{raw_path}/x", "%{raw_path} t:/ t:x end"},
       {"%{raw_path", "%{raw_path} end"},  // the name runs to the end
       {"%{}", "%{} end"},
@@ -77,9 +77,9 @@ TEST(TemplateReader, PiecesTable) {
       {"{%D}/x", "{ %D=data_path } t:/ t:x end"},
       {"{}}{", "{ } } { end"},
       {"a b*", "t:a t:  t:b t:* end"},
-      {"%", "cut"},                      // a lone "%"
-      {"%y%", "%y cut"},                 // a "%" at the end
-      {"x%12", "t:x cut12"},             // digits and nothing after them
+      {"%", "cut"},           // a lone "%"
+      {"%y%", "%y cut"},      // a "%" at the end
+      {"x%12", "t:x cut12"},  // digits and nothing after them
       {"%%%", "%% cut"},
       {"%}", "%!} end"},
       {"%%y", "%% t:y end"},
@@ -146,7 +146,8 @@ TEST(TemplateReader, PositionsAndWidths) {
   };
   const WidthCase widths[] = {{"%Y", 4}, {"%b", 3}, {"%j", 3}, {"%y", 2}, {"%m", 2}, {"%d", 2},
                               {"%h", 2}, {"%n", 2}, {"%e", 0}, {"%i", 0}, {"%%", 0}, {"x", 0}};
-  for (const WidthCase &w : widths) EXPECT_EQ(file_detail::read_piece(w.tpl, 0).width(), w.width) << w.tpl;
+  for (const WidthCase &w : widths)
+    EXPECT_EQ(file_detail::read_piece(w.tpl, 0).width(), w.width) << w.tpl;
 }
 
 TEST(TemplateReader, DirectivesOnly) {

@@ -43,7 +43,8 @@ inline std::string g_last_lookup_file;  // the file the last look-up was asked f
 inline int fake_lookup(const char *file, const char *id, float *lat, float *lon) {
   g_last_lookup_file = file ? file : "(default)";
   for (const FakeStation &s : kStations) {
-    bool same_file = (file == nullptr && s.file == nullptr) || (file && s.file && std::strcmp(file, s.file) == 0);
+    bool same_file = (file == nullptr && s.file == nullptr) ||
+                     (file && s.file && std::strcmp(file, s.file) == 0);
     if (same_file && stricmp(id, s.id) == 0) {
       *lat = s.lat;
       *lon = s.lon;

@@ -44,8 +44,10 @@ class ShoreDirTest : public ::testing::Test {
     setenv(MAP_SHORE_ENV, dir_.c_str(), 1);
   }
   void TearDown() override {
-    if (had_env_) setenv(MAP_SHORE_ENV, saved_env_.c_str(), 1);
-    else unsetenv(MAP_SHORE_ENV);
+    if (had_env_)
+      setenv(MAP_SHORE_ENV, saved_env_.c_str(), 1);
+    else
+      unsetenv(MAP_SHORE_ENV);
     std::system(("rm -rf " + dir_).c_str());
     MAP_shore_reset_state();
     MAP_reset_state();

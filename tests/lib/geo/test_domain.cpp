@@ -53,7 +53,8 @@ struct TemplateCase {
   Domain want;
 };
 
-Domain D(int proj, float plat, float plon, float clat, float clon, float dx, float dy, int nx, int ny) {
+Domain D(int proj, float plat, float plon, float clat, float clon, float dx, float dy, int nx,
+         int ny) {
   Domain d;
   d.proj = proj;
   d.plat = plat;
@@ -110,7 +111,8 @@ void ExpectDomain(const Domain &got, const Domain &want, const std::string &what
   EXPECT_EQ(got.proj, want.proj) << what;
   EXPECT_FLOAT_EQ(got.plat, want.plat) << what;
   EXPECT_FLOAT_EQ(got.plon, want.plon) << what;
-  for (int i = 0; i < 5; ++i) EXPECT_FLOAT_EQ(got.param[i], want.param[i]) << what << " param " << i;
+  for (int i = 0; i < 5; ++i)
+    EXPECT_FLOAT_EQ(got.param[i], want.param[i]) << what << " param " << i;
   EXPECT_FLOAT_EQ(got.clat, want.clat) << what;
   EXPECT_FLOAT_EQ(got.clon, want.clon) << what;
   EXPECT_FLOAT_EQ(got.dx, want.dx) << what;
@@ -131,7 +133,9 @@ TEST_F(GeoTest, EveryTemplateWithItsCompletionAndMessage) {
     EXPECT_EQ(warnings_, "") << c.str;
     int count = 1;
     for (const char *p = c.str; *p; ++p) count += *p == ',';
-    EXPECT_EQ(trace, "******** PARSING DOMAIN: " + std::to_string(count) + " " + c.str + "\n" + c.trace) << c.str;
+    EXPECT_EQ(trace,
+              "******** PARSING DOMAIN: " + std::to_string(count) + " " + c.str + "\n" + c.trace)
+        << c.str;
     ExpectDomain(d, c.want, c.str);
     EXPECT_EQ(FLAG_get(FLAG_DOMAIN), c.result) << c.str;
     EXPECT_EQ(Key('r'), c.str) << c.str;
@@ -224,11 +228,11 @@ TEST_F(GeoTest, SetParamsNumbersAndTheirLimits) {
   } const cases[] = {
       {" 39.5 ", "\t25", 0, 39.5f, 25},
       {"+39.5", "+25", 0, 39.5f, 25},
-      {"-.5", "-0", 0, -0.5f, 0},                 // nx 0 is no grid
-      {"39.5\r", "25", DOM_I_CLAT, 0, 0},         // other white space after it
-      {"1e39", "25", DOM_I_CLAT, 0, 0},           // beyond a float
-      {"1e-50", "25", DOM_I_CLAT, 0, 0},          // below the smallest float
-      {"39.5", "2147483648", DOM_I_NX, 0, 0},     // beyond an int
+      {"-.5", "-0", 0, -0.5f, 0},              // nx 0 is no grid
+      {"39.5\r", "25", DOM_I_CLAT, 0, 0},      // other white space after it
+      {"1e39", "25", DOM_I_CLAT, 0, 0},        // beyond a float
+      {"1e-50", "25", DOM_I_CLAT, 0, 0},       // below the smallest float
+      {"39.5", "2147483648", DOM_I_NX, 0, 0},  // beyond an int
       {"39.5", "25x", DOM_I_NX, 0, 0},
       {"+-39.5", "25", DOM_I_CLAT, 0, 0},
       {"nan", "25", DOM_I_CLAT, 0, 0},
@@ -338,8 +342,8 @@ TEST_F(GeoTest, BasePriorityFromTheDomainHeight) {
   struct {
     float size;
     int prior;
-  } const kSizes[] = {{50.1f, 1}, {50, 2}, {25.1f, 2}, {25, 3}, {12.6f, 3}, {12.5f, 4}, {6.3f, 4},
-                      {6.25f, 5}, {3.1f, 5}, {3, 6},    {0, 6},     {-5, 6},    {NAN, 6}};
+  } const kSizes[] = {{50.1f, 1}, {50, 2},   {25.1f, 2}, {25, 3}, {12.6f, 3}, {12.5f, 4}, {6.3f, 4},
+                      {6.25f, 5}, {3.1f, 5}, {3, 6},     {0, 6},  {-5, 6},    {NAN, 6}};
   for (const auto &c : kSizes) {
     DOM_set_base_prior(c.size);
     EXPECT_EQ(DOM_get_prior(), c.prior) << c.size;
@@ -350,7 +354,8 @@ TEST_F(GeoTest, StatPriorAdjustsTheRegionsPriority) {
   struct {
     const char *stat_prior;
     int prior;
-  } const kCases[] = {{nullptr, 2}, {"+1", 3}, {"-5", -3}, {"3", 3}, {"7x", 7}, {"x", 2}, {"+", 2}, {"", 2}};
+  } const kCases[] = {{nullptr, 2}, {"+1", 3}, {"-5", -3}, {"3", 3},
+                      {"7x", 7},    {"x", 2},  {"+", 2},   {"", 2}};
   for (const auto &c : kCases) {
     RES_reset_state();
     RES_put("file_path", dir_.c_str());

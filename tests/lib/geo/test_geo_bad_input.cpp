@@ -32,8 +32,8 @@ const BadCase kBad[] = {
     {"NaN,-100", DOM_RES_INVALID, kInvalid},
     {"40,inf", DOM_RES_INVALID, kInvalid},
     {"40,-infinity", DOM_RES_INVALID, kInvalid},
-    {"1e39,5", DOM_RES_INVALID, kInvalid},   // beyond a float
-    {"1e30,5", DOM_RES_INVALID, kInvalid},   // no latitude
+    {"1e39,5", DOM_RES_INVALID, kInvalid},  // beyond a float
+    {"1e30,5", DOM_RES_INVALID, kInvalid},  // no latitude
     {"91,5", DOM_RES_INVALID, kInvalid},
     {"40,-100,25.5,17", DOM_RES_INVALID, kInvalid},
     {"40,-100,99999999999,17", DOM_RES_INVALID, kInvalid},
@@ -54,7 +54,8 @@ const BadCase kBad[] = {
     {"ps:e,40,-100", DOM_RES_INVALID, kInvalid},  // two pieces: the second must be a longitude
     {"nosuch,40,-100", DOM_RES_INVALID, kInvalid},
     // stations and regions
-    {"id:NOWHERE", DOM_RES_INVALID, "DOM_decode: Station not found: id:NOWHERE\nDOM_decode: Invalid plot domain\n"},
+    {"id:NOWHERE", DOM_RES_INVALID,
+     "DOM_decode: Station not found: id:NOWHERE\nDOM_decode: Invalid plot domain\n"},
     {"ps,id:NOWHERE", DOM_RES_INVALID,
      "DOM_decode: Station not found: id:NOWHERE\nDOM_decode: Invalid plot domain\n"},
     {"nosuch", DOM_RES_REGION, "DOM_decode: Region not found: nosuch\n"},
@@ -78,8 +79,9 @@ TEST_F(GeoTest, BadDomainStrings) {
 
 TEST_F(GeoTest, BlanksAroundNumbersAndEmptyProjectionPieces) {
   // What the forgiving cases still accept.
-  const char *good[] = {" 40 , -100 ", "+40,-100", "ps:,40,-100", "lc::::,40,-100", "lc:::::60,40,-100",
-                        "40,-100,2000000000,2000000000", "ps,40,1000", "ps,-90,0", "ps,90,0"};
+  const char *good[] = {" 40 , -100 ",    "+40,-100",          "ps:,40,-100",
+                        "lc::::,40,-100", "lc:::::60,40,-100", "40,-100,2000000000,2000000000",
+                        "ps,40,1000",     "ps,-90,0",          "ps,90,0"};
   for (const char *s : good) {
     Domain d;
     EXPECT_EQ(Decode(s, d), DOM_RES_PARAMS) << s;
@@ -119,7 +121,8 @@ TEST_F(GeoTest, PolesDateLineAndAntipodesNeverGiveNan) {
     for (const auto &p : kPoints) {
       float x = 12345, y = 12345;
       int seen = MAP_tran(p[0], p[1], &x, &y);
-      std::string where = std::string(s) + " at " + std::to_string(p[0]) + "," + std::to_string(p[1]);
+      std::string where =
+          std::string(s) + " at " + std::to_string(p[0]) + "," + std::to_string(p[1]);
       if (seen) {
         EXPECT_TRUE(std::isfinite(x) && std::isfinite(y)) << where;
       } else {

@@ -125,7 +125,7 @@ TEST_F(Map, PolarStereographicSouthAndTrueLatitude) {
   EXPECT_NEAR(pole.y, 0, 1e-5);
   EXPECT_NEAR(ScaleAlongParallel(-60, 140), 1.0, 1e-3);
   EXPECT_EQ(Tran(89, 0).y, Tran(75, 0).y);  // clamp toward the north pole
-  Pt north_of_pole = Tran(-80, 140);       // on the reference meridian
+  Pt north_of_pole = Tran(-80, 140);        // on the reference meridian
   EXPECT_NEAR(north_of_pole.x, 0, 1e-5);
   EXPECT_GT(north_of_pole.y, 0);
   Use("ps:90:-100:45,45,-100");  // a true latitude of 45
@@ -340,8 +340,8 @@ TEST_F(Map, GetDomainFillsTheReferencePoint) {
 TEST_F(Map, BadLatitudesAndLongitudesAreHiddenNeverNan) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
-  for (const char *s : {"ps,40,-100", "ll,0,0", "me,0,0", "lc,40,-100", "or,40,-100", "mo,0,0", "la,40,-100",
-                        "sat,0,-75"}) {
+  for (const char *s : {"ps,40,-100", "ll,0,0", "me,0,0", "lc,40,-100", "or,40,-100", "mo,0,0",
+                        "la,40,-100", "sat,0,-75"}) {
     Use(s);
     for (float lat : {nan, inf, -inf, 90.5f, -91.0f, 999.0f, -9999.0f}) ExpectHidden(lat, 0, s);
     for (float lon : {nan, inf, -inf}) ExpectHidden(40, lon, s);
@@ -355,7 +355,8 @@ TEST_F(Map, BadLatitudesAndLongitudesAreHiddenNeverNan) {
 }
 
 TEST_F(Map, DegenerateLambertLatitudesAreHiddenNotNan) {
-  for (const char *s : {"lc:40:-100:90:60,40,-100", "lc:40:-100:30:-30,40,-100", "lc:40:-100:0:0,40,-100"}) {
+  for (const char *s :
+       {"lc:40:-100:90:60,40,-100", "lc:40:-100:30:-30,40,-100", "lc:40:-100:0:0,40,-100"}) {
     Use(s);
     Pt p = Tran(45, -90);
     EXPECT_TRUE(p.seen == 0 || (std::isfinite(p.x) && std::isfinite(p.y))) << s;

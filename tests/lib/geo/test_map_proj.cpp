@@ -28,8 +28,10 @@ const ProjCase kCases[] = {
     {"ps,60,-100", "+proj=stere +lat_0=90 +lat_ts=60 +lon_0=-100" SPHERE, -70, 85, 1},
     {"ps:90:-100:45,45,-100", "+proj=stere +lat_0=90 +lat_ts=45 +lon_0=-100" SPHERE, -70, 85, 1},
     {"ps,-70,140", "+proj=stere +lat_0=-90 +lat_ts=-60 +lon_0=140" SPHERE, -85, 70, 1},
-    {"lc:40:-100:30:60,40,-100,1", "+proj=lcc +lat_1=30 +lat_2=60 +lat_0=90 +lon_0=-100" SPHERE, -80, 85, 1},
-    {"lc:50:10:35:65,50,10,2", "+proj=lcc +lat_1=35 +lat_2=65 +lat_0=90 +lon_0=10" SPHERE, -80, 85, 1},
+    {"lc:40:-100:30:60,40,-100,1", "+proj=lcc +lat_1=30 +lat_2=60 +lat_0=90 +lon_0=-100" SPHERE,
+     -80, 85, 1},
+    {"lc:50:10:35:65,50,10,2", "+proj=lcc +lat_1=35 +lat_2=65 +lat_0=90 +lon_0=10" SPHERE, -80, 85,
+     1},
     {"lc:40:-100:33,40,-100", "+proj=lcc +lat_1=33 +lat_0=90 +lon_0=-100" SPHERE, -80, 85, 1},
     // Southern hemisphere: the standard latitudes 30 and 60 mirrored.
     {"lc,-40,140", "+proj=lcc +lat_1=-30 +lat_2=-60 +lat_0=-90 +lon_0=140" SPHERE, -85, 80, 1},
@@ -46,7 +48,8 @@ const ProjCase kCases[] = {
 // Angle between two points on the sphere, degrees.
 double arc(double lat1, double lon1, double lat2, double lon2) {
   const double d = M_PI / 180;
-  double c = std::sin(lat1 * d) * std::sin(lat2 * d) + std::cos(lat1 * d) * std::cos(lat2 * d) * std::cos((lon2 - lon1) * d);
+  double c = std::sin(lat1 * d) * std::sin(lat2 * d) +
+             std::cos(lat1 * d) * std::cos(lat2 * d) * std::cos((lon2 - lon1) * d);
   return std::acos(std::fmax(-1.0, std::fmin(1.0, c))) / d;
 }
 
@@ -83,7 +86,8 @@ TEST_F(MapProj, AgreesWithProjOverAGridOfPoints) {
         proj_errno_reset(op);
         PJ_COORD p = proj_trans(op, PJ_FWD, proj_coord(proj_torad(lon), proj_torad(lat), 0, 0));
         bool proj_seen = std::isfinite(p.xy.x) && std::isfinite(p.xy.y) && p.xy.x != HUGE_VAL;
-        std::string where = std::string(c.domain) + " at " + std::to_string(lat) + "," + std::to_string(lon);
+        std::string where =
+            std::string(c.domain) + " at " + std::to_string(lat) + "," + std::to_string(lon);
         if (d.proj == DOM_ORTHO) {
           if (std::fabs(from_centre - 90) < 0.01) continue;  // the limb itself
           EXPECT_EQ(seen == 1, from_centre < 90) << where;
@@ -97,8 +101,8 @@ TEST_F(MapProj, AgreesWithProjOverAGridOfPoints) {
         double px = p.xy.x / kUnit, py = p.xy.y / kUnit;
         double err = std::hypot(x * c.scale - px, y * c.scale - py);
         worst = std::fmax(worst, err);
-        EXPECT_LT(err, kTolerance) << where << ": ours " << x << "," << y << " PROJ " << px / c.scale << ","
-                                   << py / c.scale;
+        EXPECT_LT(err, kTolerance) << where << ": ours " << x << "," << y << " PROJ "
+                                   << px / c.scale << "," << py / c.scale;
         ++compared;
       }
     }

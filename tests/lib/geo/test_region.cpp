@@ -17,9 +17,9 @@ struct DefCase {
 };
 
 const DefCase kDefRegions[] = {
-    {"us", 39, -97, 2.3f},  {"ne", 42, -76, 0.9f},   {"at", 37, -82, 0.9f},   {"se", 31, -88, 1.1f},
-    {"mw", 43, -93, 1.1f},  {"sp", 32.5f, -100, 1.2f}, {"nw", 44, -112, 1.0f}, {"sw", 37, -112, 1.0f},
-    {"MW", 43, -93, 1.1f},
+    {"us", 39, -97, 2.3f},  {"ne", 42, -76, 0.9f},  {"at", 37, -82, 0.9f},
+    {"se", 31, -88, 1.1f},  {"mw", 43, -93, 1.1f},  {"sp", 32.5f, -100, 1.2f},
+    {"nw", 44, -112, 1.0f}, {"sw", 37, -112, 1.0f}, {"MW", 43, -93, 1.1f},
 };
 
 TEST_F(GeoTest, PredefinedRegions) {
@@ -126,10 +126,10 @@ TEST_F(GeoTest, MissingRegionFileIsNotFound) {
 }
 
 TEST_F(GeoTest, MalformedAndOverlongLinesAreSkippedWithAWarning) {
-  std::string text = "co Colorado\n";                                   // missing fields
-  text += "c2 Colorado x ps,39,-105\n";                                  // flag no number
-  text += "c3 " + std::string(600, 'x') + " 1 10,10\n";                  // overlong line
-  text += "c4 d 1 " + std::string(100, '1') + "\n";                      // overlong domain string
+  std::string text = "co Colorado\n";                    // missing fields
+  text += "c2 Colorado x ps,39,-105\n";                  // flag no number
+  text += "c3 " + std::string(600, 'x') + " 1 10,10\n";  // overlong line
+  text += "c4 d 1 " + std::string(100, '1') + "\n";      // overlong domain string
   text += "co Colorado 1 ps,39,-105.5\n";
   Write("bad.reg", text);
   std::string s;
@@ -149,7 +149,8 @@ TEST_F(GeoTest, MalformedAndOverlongLinesAreSkippedWithAWarning) {
 
 TEST_F(GeoTest, ALineOfExactlyTheLimitIsRead) {
   // 3 + 491 + 6 = 500 characters: read; one more: skipped.
-  Write("edge.reg", "cd " + std::string(491, 'e') + " 1 7,8\n" + "ef " + std::string(492, 'e') + " 1 7,8\n");
+  Write("edge.reg",
+        "cd " + std::string(491, 'e') + " 1 7,8\n" + "ef " + std::string(492, 'e') + " 1 7,8\n");
   std::string s;
   EXPECT_EQ(DOM_search_file("edge.reg", "cd", s), 1);
   EXPECT_EQ(s, "7,8");
@@ -245,7 +246,7 @@ TEST_F(GeoTest, MenuSlotsFromARegionFile) {
   EXPECT_EQ(menu[0].abbr, "back");
   Write("zyp.reg", kRegions);
   EXPECT_EQ(DOM_read_menu("zyp.reg"), 1);
-  EXPECT_EQ(DOM_num_regs(), 5);  // four shown, "hid" left out
+  EXPECT_EQ(DOM_num_regs(), 5);                     // four shown, "hid" left out
   EXPECT_EQ(menu[1].name, "Colorado and around ");  // cut at 20, blanks for underscores
   EXPECT_EQ(menu[1].abbr, "co");
   EXPECT_EQ(menu[1].index, 1);
@@ -259,7 +260,8 @@ TEST_F(GeoTest, MenuSlotsFromARegionFile) {
 
 TEST_F(GeoTest, MenuHoldsNineteenEntries) {
   std::string text;
-  for (int i = 0; i < 30; ++i) text += "r" + std::to_string(i) + " Region 1 " + std::to_string(i) + ",0\n";
+  for (int i = 0; i < 30; ++i)
+    text += "r" + std::to_string(i) + " Region 1 " + std::to_string(i) + ",0\n";
   Write("many.reg", text);
   EXPECT_EQ(DOM_read_menu("many.reg"), 1);
   EXPECT_EQ(DOM_num_regs(), 20);
@@ -280,15 +282,16 @@ struct ShippedCase {
 // Station positions from the public station table.
 const ShippedCase kShipped[] = {
     {"co", DOM_POLAR, 39.85f, -104.65f, "KDEN", 41.30f, -95.90f},    // Omaha outside
-    {"den", DOM_POLAR, 40.17f, -105.16f, "KLMO", 35.04f, -106.61f},   // Albuquerque outside
+    {"den", DOM_POLAR, 40.17f, -105.16f, "KLMO", 35.04f, -106.61f},  // Albuquerque outside
     {"glk", DOM_POLAR, 41.98f, -87.90f, "KORD", 39.85f, -104.65f},
     {"conus", DOM_LAMBERT, 25.79f, -80.29f, "KMIA", 61.17f, -150.02f},  // Anchorage outside
     {"l48", DOM_LAMBERT, 47.45f, -122.31f, "KSEA", 21.32f, -157.92f},   // Honolulu outside
-    {"ak", DOM_POLAR, 61.17f, -150.02f, "PANC", 47.45f, -122.31f},     // Seattle outside
+    {"ak", DOM_POLAR, 61.17f, -150.02f, "PANC", 47.45f, -122.31f},      // Seattle outside
     {"hi", DOM_MERCATOR, 21.32f, -157.92f, "PHNL", 61.17f, -150.02f},
     {"carib", DOM_MERCATOR, 18.44f, -66.00f, "TJSJ", 39.85f, -104.65f},
     {"eu", DOM_LAMBERT, 51.48f, -0.45f, "EGLL", 39.85f, -104.65f},
-    {"world", DOM_LATLON, -77.85f, 166.67f, "NZCM", -9999.0f, 0.0f},   // a missing latitude is never in
+    {"world", DOM_LATLON, -77.85f, 166.67f, "NZCM", -9999.0f,
+     0.0f},  // a missing latitude is never in
 };
 
 TEST_F(GeoTest, ShippedRegionFileHoldsUsefulRegions) {

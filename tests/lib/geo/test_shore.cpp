@@ -96,7 +96,8 @@ TEST_F(ShoreTest, LineBrokenAtTheDateLineOfTheProjection) {
   MAP_clip_line(lat, lon, 5, box, out);
   ASSERT_EQ(out.size(), 2u);
   for (const MAP_polyline &line : out)
-    for (std::size_t i = 2; i + 1 < line.size(); i += 2) EXPECT_LT(std::fabs(line[i] - line[i - 2]), 10.0f);
+    for (std::size_t i = 2; i + 1 < line.size(); i += 2)
+      EXPECT_LT(std::fabs(line[i] - line[i - 2]), 10.0f);
 
   // Centred on 180 the same line is one piece, and a line across 0 E breaks.
   MAP_reset_state();
@@ -165,7 +166,8 @@ TEST(ShoreResolution, ByMapScale) {
   const struct {
     float km;
     char res;
-  } cases[] = {{100.0f, 'c'}, {15.0f, 'c'}, {14.9f, 'l'}, {4.6f, 'l'}, {2.0f, 'l'}, {1.9f, 'i'}, {0.1f, 'i'}};
+  } cases[] = {{100.0f, 'c'}, {15.0f, 'c'}, {14.9f, 'l'}, {4.6f, 'l'},
+               {2.0f, 'l'},   {1.9f, 'i'},  {0.1f, 'i'}};
   for (const auto &c : cases) EXPECT_EQ(MAP_shore_resolution(c.km), c.res) << c.km;
 }
 
@@ -175,12 +177,12 @@ TEST(ShoreResolution, ByMapScale) {
 struct FileSpec {
   bool border = false;
   int bin_minutes = 600, nlon = 36, nlat = 18;
-  int nbins = 36 * 18;                 // length of the bin arrays
+  int nbins = 36 * 18;  // length of the bin arrays
   std::vector<int> bin_first, bin_count;
   std::vector<int> seg_first, seg_npts, seg_level;
-  std::vector<int> plon, plat;         // fractions 0..65535
-  int declared_points = -1;            // N_points_in_file; -1: the real count
-  const char *skip = nullptr;          // a variable left out
+  std::vector<int> plon, plat;  // fractions 0..65535
+  int declared_points = -1;     // N_points_in_file; -1: the real count
+  const char *skip = nullptr;   // a variable left out
 };
 
 // A file with one bin holding the given segments: bin (row, col).
@@ -192,7 +194,8 @@ FileSpec one_bin(int row, int col) {
   return f;
 }
 
-void add_segment(FileSpec &f, int row, int col, int level, const std::vector<std::pair<int, int>> &pts) {
+void add_segment(FileSpec &f, int row, int col, int level,
+                 const std::vector<std::pair<int, int>> &pts) {
   const int bin = row * f.nlon + col;
   f.bin_first[bin] = static_cast<int>(f.seg_first.size()) - f.bin_count[bin];
   ++f.bin_count[bin];
@@ -211,7 +214,8 @@ void write_file(const std::string &path, const FileSpec &f) {
   int d_scalar, d_bin, d_seg, d_pt;
   nc_def_dim(nc, "Dimension_of_scalar", 1, &d_scalar);
   nc_def_dim(nc, "Dimension_of_bin_arrays", f.nbins, &d_bin);
-  nc_def_dim(nc, "Dimension_of_segment_arrays", f.seg_first.empty() ? 1 : f.seg_first.size(), &d_seg);
+  nc_def_dim(nc, "Dimension_of_segment_arrays", f.seg_first.empty() ? 1 : f.seg_first.size(),
+             &d_seg);
   nc_def_dim(nc, "Dimension_of_point_arrays", f.plon.empty() ? 1 : f.plon.size(), &d_pt);
   struct Var {
     const char *name;
@@ -223,8 +227,11 @@ void write_file(const std::string &path, const FileSpec &f) {
       {"Bin_size_in_minutes", NC_INT, d_scalar, {f.bin_minutes}},
       {"N_bins_in_360_longitude_range", NC_INT, d_scalar, {f.nlon}},
       {"N_bins_in_180_degree_latitude_range", NC_INT, d_scalar, {f.nlat}},
-      {"N_points_in_file", NC_INT, d_scalar,
-       {f.declared_points >= 0 ? f.declared_points : static_cast<int>(f.plon.empty() ? 1 : f.plon.size())}},
+      {"N_points_in_file",
+       NC_INT,
+       d_scalar,
+       {f.declared_points >= 0 ? f.declared_points
+                               : static_cast<int>(f.plon.empty() ? 1 : f.plon.size())}},
       {"Id_of_first_segment_in_a_bin", NC_INT, d_bin, f.bin_first},
       {"N_segments_in_a_bin", NC_SHORT, d_bin, f.bin_count},
       {"Id_of_first_point_in_a_segment", NC_INT, d_seg, f.seg_first},
@@ -234,7 +241,8 @@ void write_file(const std::string &path, const FileSpec &f) {
     vars.push_back({"Hierarchial_level_of_a_segment", NC_SHORT, d_seg, f.seg_level});
   } else {
     std::vector<int> packed;
-    for (std::size_t s = 0; s < f.seg_npts.size(); ++s) packed.push_back(f.seg_npts[s] << 9 | f.seg_level[s] << 6);
+    for (std::size_t s = 0; s < f.seg_npts.size(); ++s)
+      packed.push_back(f.seg_npts[s] << 9 | f.seg_level[s] << 6);
     vars.push_back({"Embedded_npts_levels_exit_entry_for_a_segment", NC_INT, d_seg, packed});
   }
   std::vector<int> lon16, lat16;  // as the file stores them: 16-bit two's complement
@@ -298,10 +306,10 @@ TEST_F(ShoreTest, BinnedShorelineFile) {
 TEST_F(ShoreTest, BinnedBorderFileAndResolutionFallback) {
   FileSpec f = one_bin(5, 26);  // 30-40 N, 260-270 E (100-90 W)
   f.border = true;
-  add_segment(f, 5, 26, 1, {{0, 32768}, {65535, 32768}});      // along 35 N
-  add_segment(f, 5, 26, 2, {{32768, 0}, {32768, 65535}});      // along 95 W
-  add_segment(f, 5, 26, 3, {{0, 0}, {65535, 65535}});          // marine: not drawn
-  write_file(dir_ + "/binned_border_c.nc", f);  // only the crude file exists
+  add_segment(f, 5, 26, 1, {{0, 32768}, {65535, 32768}});  // along 35 N
+  add_segment(f, 5, 26, 2, {{32768, 0}, {32768, 65535}});  // along 95 W
+  add_segment(f, 5, 26, 3, {{0, 0}, {65535, 65535}});      // marine: not drawn
+  write_file(dir_ + "/binned_border_c.nc", f);             // only the crude file exists
   const Domain d = make_domain(DOM_LATLON, 35.0f, -95.0f, 21, 21, 1.0f);
   MAP_domain(&d);
   MAP_lines lines;
@@ -319,7 +327,8 @@ TEST_F(ShoreTest, NoDatabaseWarnsOnce) {
   MAP_domain(&d);
   MAP_lines lines;
   EXPECT_EQ(Lines('l', lines), -1);
-  EXPECT_NE(warnings_.find("MAP_shore_lines: No shoreline files to use in " + dir_), std::string::npos)
+  EXPECT_NE(warnings_.find("MAP_shore_lines: No shoreline files to use in " + dir_),
+            std::string::npos)
       << warnings_;
   EXPECT_EQ(Lines('l', lines), -1);
   EXPECT_EQ(warnings_, "");
@@ -333,7 +342,8 @@ TEST_F(ShoreTest, DamagedFilesWarnAndDrawNothing) {
   };
   const Damage cases[] = {
       {"bins of 7 minutes", [](FileSpec &f) { f.bin_minutes = 7; }, "bins do not cover the globe"},
-      {"a bin count that does not fit", [](FileSpec &f) { f.nlon = 35; }, "bins do not cover the globe"},
+      {"a bin count that does not fit", [](FileSpec &f) { f.nlon = 35; },
+       "bins do not cover the globe"},
       {"a short bin array",
        [](FileSpec &f) {
          f.nbins = 100;
@@ -341,10 +351,14 @@ TEST_F(ShoreTest, DamagedFilesWarnAndDrawNothing) {
          f.bin_count.resize(100);
        },
        "Id_of_first_segment_in_a_bin has 100 values, 648 expected"},
-      {"a bin beyond the segments", [](FileSpec &f) { f.bin_count[4 * 36 + 1] = 40; }, "bin 145 lists segments"},
-      {"a negative first segment", [](FileSpec &f) { f.bin_first[0] = -3; }, "bin 0 lists segments"},
-      {"a segment beyond the points", [](FileSpec &f) { f.seg_npts[2] = 9; }, "segment 2 lists points"},
-      {"a negative first point", [](FileSpec &f) { f.seg_first[1] = -1; }, "segment 1 lists points"},
+      {"a bin beyond the segments", [](FileSpec &f) { f.bin_count[4 * 36 + 1] = 40; },
+       "bin 145 lists segments"},
+      {"a negative first segment", [](FileSpec &f) { f.bin_first[0] = -3; },
+       "bin 0 lists segments"},
+      {"a segment beyond the points", [](FileSpec &f) { f.seg_npts[2] = 9; },
+       "segment 2 lists points"},
+      {"a negative first point", [](FileSpec &f) { f.seg_first[1] = -1; },
+       "segment 1 lists points"},
       {"a point count that differs", [](FileSpec &f) { f.declared_points = 99; },
        "Relative_longitude_from_SW_corner_of_bin has 7 values, 99 expected"},
       {"no latitudes", [](FileSpec &f) { f.skip = "Relative_latitude_from_SW_corner_of_bin"; },
@@ -359,8 +373,9 @@ TEST_F(ShoreTest, DamagedFilesWarnAndDrawNothing) {
     write_file(dir_ + "/binned_GSHHS_l.nc", f);
     MAP_lines lines;
     EXPECT_EQ(Lines('l', lines), -1) << c.what;
-    EXPECT_NE(warnings_.find("MAP_shore_lines: Damaged shoreline file " + dir_ + "/binned_GSHHS_l.nc ("),
-              std::string::npos)
+    EXPECT_NE(
+        warnings_.find("MAP_shore_lines: Damaged shoreline file " + dir_ + "/binned_GSHHS_l.nc ("),
+        std::string::npos)
         << c.what << ": " << warnings_;
     EXPECT_NE(warnings_.find(c.reason), std::string::npos) << c.what << ": " << warnings_;
     EXPECT_TRUE(lines.kind[MAP_LINE_COAST].empty()) << c.what;
@@ -395,7 +410,8 @@ float nearest(const std::vector<MAP_polyline> &lines, float lat, float lon) {
 }
 
 TEST_F(ShoreTest, InstalledDatabaseDrawsKnownShores) {
-  if (!std::ifstream(std::string(MAP_SHORE_DIR) + "/binned_GSHHS_c.nc")) GTEST_SKIP() << "no shoreline database";
+  if (!std::ifstream(std::string(MAP_SHORE_DIR) + "/binned_GSHHS_c.nc"))
+    GTEST_SKIP() << "no shoreline database";
   setenv(MAP_SHORE_ENV, MAP_SHORE_DIR, 1);
   const Domain d = globe();
   MAP_domain(&d);
@@ -415,7 +431,7 @@ TEST_F(ShoreTest, InstalledDatabaseDrawsKnownShores) {
   MAP_shore_reset_state();
   MAP_lines low;
   EXPECT_GT(Lines('l', low), 1000);
-  EXPECT_LT(nearest(low.kind[MAP_LINE_LAKE], 43.0f, -87.9f), 0.2f);   // Lake Michigan at Milwaukee
+  EXPECT_LT(nearest(low.kind[MAP_LINE_LAKE], 43.0f, -87.9f), 0.2f);    // Lake Michigan at Milwaukee
   EXPECT_LT(nearest(low.kind[MAP_LINE_STATE], 41.0f, -105.0f), 0.2f);  // Colorado and Wyoming
 }
 

@@ -133,8 +133,10 @@ TEST_F(Queue, LongerTextIsRefusedNotCut) {
   EXPECT_EQ(MQ_put(q(), 3, "set res identifier %s", std::string(100, 'K').c_str()), -1);
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(waiting(q()), 0u);
-  EXPECT_NE(err.find("MQ_put: Message not sent, 119 characters are more than 118: set res identifier KKK"),
-            std::string::npos)
+  EXPECT_NE(
+      err.find(
+          "MQ_put: Message not sent, 119 characters are more than 118: set res identifier KKK"),
+      std::string::npos)
       << err;
 }
 
@@ -184,7 +186,7 @@ TEST_F(Queue, StatusIsTheControlCharacterMinusZero) {
     const char *text;
   };
   const Case cases[] = {
-      {"0KDEN\n", 0, "KDEN\n"}, {"1", 1, ""}, {"2", 2, ""}, {"-", -3, ""},
+      {"0KDEN\n", 0, "KDEN\n"}, {"1", 1, ""},    {"2", 2, ""}, {"-", -3, ""},
       {"/x", -1, "x"},          {"z!", 74, "!"},
   };
   for (const Case &c : cases) {
@@ -213,13 +215,13 @@ TEST_F(Queue, DecodeStaysInsideTheReceivedBytes) {
   };
   const std::string no_zero(MQ_TEXT_SIZE, 'A');
   const Case cases[] = {
-      {"", 0, -1, ""},                                         // no control character
-      {"1", 1, 1, ""},                                         // control character only
-      {"0abc", 2, 0, "a"},                                     // text ends with the bytes
-      {std::string("0ab\0cd", 6), 6, 0, "ab"},                 // text ends at a zero
+      {"", 0, -1, ""},                                                   // no control character
+      {"1", 1, 1, ""},                                                   // control character only
+      {"0abc", 2, 0, "a"},                                               // text ends with the bytes
+      {std::string("0ab\0cd", 6), 6, 0, "ab"},                           // text ends at a zero
       {no_zero, MQ_MSG_SIZE, 'A' - '0', std::string(MQ_TEXT_MAX, 'A')},  // no zero at all
       {no_zero, MQ_TEXT_SIZE, 'A' - '0', std::string(MQ_TEXT_MAX, 'A')},
-      {no_zero, 100000, 'A' - '0', std::string(MQ_TEXT_MAX, 'A')},      // more than the buffer
+      {no_zero, 100000, 'A' - '0', std::string(MQ_TEXT_MAX, 'A')},  // more than the buffer
       {"\xff\x01\x02", 3, 0xff - '0', "\x01\x02"},
   };
   for (const Case &c : cases) {
@@ -258,7 +260,8 @@ TEST_F(Queue, PollingSchedule) {
     int attempt;
     float pause;
   };
-  for (Case c : {Case{1, 0.0f}, Case{2, 0.0f}, Case{3, 0.1f}, Case{200, 0.1f}, Case{201, 1.0f}, Case{5000, 1.0f}})
+  for (Case c : {Case{1, 0.0f}, Case{2, 0.0f}, Case{3, 0.1f}, Case{200, 0.1f}, Case{201, 1.0f},
+                 Case{5000, 1.0f}})
     EXPECT_FLOAT_EQ(MQ_poll_pause(c.attempt), c.pause) << c.attempt;
 }
 

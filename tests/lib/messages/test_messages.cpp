@@ -39,10 +39,10 @@ TEST_F(Messages, LevelTexts) {
     M_type level;
   };
   const Case cases[] = {
-      {"warn", 0xFF},        {"mess", 0xFFF},       {"debug", 0xFFFFFFFF}, {"none", 0},
-      {"messb", 0x3FF},      {"print", 0xF},        {"out1", 0xFFFF},      {"MESS", 0xFFF},
-      {"error", 0x3F},       {"bogus", 0},          {"mess,out1", 0xFFFF}, {"out4c", 0x7FFFFFF},
-      {"+debug", 0xF00FFFFF}, {"-warn", 0xFFF3F},   {"+out4d", 0x80FFFFF}, {"warn,-error", 0xCF},
+      {"warn", 0xFF},         {"mess", 0xFFF},    {"debug", 0xFFFFFFFF}, {"none", 0},
+      {"messb", 0x3FF},       {"print", 0xF},     {"out1", 0xFFFF},      {"MESS", 0xFFF},
+      {"error", 0x3F},        {"bogus", 0},       {"mess,out1", 0xFFFF}, {"out4c", 0x7FFFFFF},
+      {"+debug", 0xF00FFFFF}, {"-warn", 0xFFF3F}, {"+out4d", 0x80FFFFF}, {"warn,-error", 0xCF},
   };
   for (const Case &c : cases) {
     MESS_reset_state();
@@ -114,8 +114,9 @@ TEST_F(Messages, ClassPartsMatchTheLevelWords) {
     const char *word;
     M_type part;
   } const cases[] = {
-      {"+printa", M_PRINT & M_SUB_A}, {"+printd", M_PRINT & M_SUB_D}, {"+errorb", M_ERROR & M_SUB_B},
-      {"+warnc", M_WARN & M_SUB_C},   {"+messd", M_MESS & M_SUB_D},   {"+debugc", M_DEBUG & M_SUB_C},
+      {"+printa", M_PRINT & M_SUB_A}, {"+printd", M_PRINT & M_SUB_D},
+      {"+errorb", M_ERROR & M_SUB_B}, {"+warnc", M_WARN & M_SUB_C},
+      {"+messd", M_MESS & M_SUB_D},   {"+debugc", M_DEBUG & M_SUB_C},
       {"+debugd", M_DEBUG & M_SUB_D},
   };
   for (const Case &c : cases) {
@@ -200,9 +201,7 @@ TEST_F(Messages, FlushWaitsForALogCommand) {
 
 TEST_F(Messages, LogModes) {
   std::string log = dir_ + "/log.txt";
-  {
-    std::ofstream(log) << "old\n";
-  }
+  { std::ofstream(log) << "old\n"; }
   MESS_set_str(("+fi=" + log).c_str());  // append, console too
   testing::internal::CaptureStdout();
   EXPECT_EQ(MESS_print(M_PRINT, "a\n"), 1);

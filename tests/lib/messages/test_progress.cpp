@@ -72,23 +72,24 @@ TEST_F(Progress, DrawsAtMostEveryPeriodAndErasesAtTheEnd) {
   clock_now += 0.4;        // 0.5 s since the start, 1,000 reports
   MESS_progress_file_done();
   EXPECT_EQ(Drawn(), "\r2 of 3 files done, 2000 reports/s\033[K");
-  Reports(1000);           // the clock stands still: no drawing
+  Reports(1000);  // the clock stands still: no drawing
   EXPECT_EQ(Drawn(), "");
   clock_now += 0.5;
-  Reports(256);            // the clock is looked at every 256 reports
+  Reports(256);  // the clock is looked at every 256 reports
   int done = 0, files = 0, rate = 0;
   const std::string line = Drawn();
-  ASSERT_EQ(std::sscanf(line.c_str(), "\r%d of %d files done, %d reports/s", &done, &files, &rate), 3)
+  ASSERT_EQ(std::sscanf(line.c_str(), "\r%d of %d files done, %d reports/s", &done, &files, &rate),
+            3)
       << line;
   EXPECT_EQ(done, 2);
   EXPECT_EQ(files, 3);
-  EXPECT_GT(rate, 2000);   // 2,001 to 2,256 reports in one second
+  EXPECT_GT(rate, 2000);  // 2,001 to 2,256 reports in one second
   EXPECT_LE(rate, 2256);
   MESS_progress_end();
   EXPECT_EQ(Drawn(), "\r\033[K");
-  MESS_progress_end();     // erased once
+  MESS_progress_end();  // erased once
   EXPECT_EQ(Drawn(), "");
-  Reports(10000);          // off: nothing counted, nothing drawn
+  Reports(10000);  // off: nothing counted, nothing drawn
   clock_now += 5.0;
   MESS_progress_file_done();
   EXPECT_EQ(Drawn(), "");

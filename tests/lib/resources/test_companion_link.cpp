@@ -24,15 +24,15 @@ namespace {
 
 using Replies = std::vector<TestCompanion::Reply>;
 
-const res_type keys[] = {RES_batch, RES_message, RES_city_file, RES_stat_prior, RES_num_hour,
-                         RES_identifier, RES_parameter, RES_null};
+const res_type keys[] = {RES_batch,    RES_message,    RES_city_file, RES_stat_prior,
+                         RES_num_hour, RES_identifier, RES_parameter, RES_null};
 const res_type positional[] = {RES_filenames, RES_null};
 
 // The queries of start-up for the rows above, on connection 3.
 std::vector<std::string> queries() {
   std::vector<std::string> out;
-  for (const char *name : {"batch", "message", "city_file", "stat_prior", "num_hour", "identifier", "parameter",
-                           "filename"})
+  for (const char *name : {"batch", "message", "city_file", "stat_prior", "num_hour", "identifier",
+                           "parameter", "filename"})
     out.push_back(std::string("3query res ") + name);
   return out;
 }
@@ -51,7 +51,8 @@ class CompanionLink : public ::testing::Test {
     reset();
     char tmpl[] = "/tmp/link_testXXXXXX";
     dir_ = mkdtemp(tmpl);
-    for (const char *v : {"zypident", "zypmess", "zypidentifier", "zypparam", "zypcity", "zypnumhour", "zyptz"})
+    for (const char *v :
+         {"zypident", "zypmess", "zypidentifier", "zypparam", "zypcity", "zypnumhour", "zyptz"})
       unsetenv(v);
     ASSERT_TRUE(companion_.ok());
     uid_ = "/" + std::to_string(getuid());
@@ -109,27 +110,30 @@ TEST_F(CompanionLink, ValuesTakeTheirPlaceInThePrecedence) {
   write("before", "*city_file: before.cty\n*stat_prior: 1\n");
   write("after", "*stat_prior: 5\n");
   setenv("zypident", "KBOU", 1);
-  std::string err = init(dir_ + "/before:" + link(companion_) + ":" + dir_ + "/after", {"-pa", "pln"});
+  std::string err =
+      init(dir_ + "/before:" + link(companion_) + ":" + dir_ + "/after", {"-pa", "pln"});
   EXPECT_EQ(err, "");
-  EXPECT_EQ(get("identifier"), "KBOU");      // the environment over the companion
-  EXPECT_EQ(get("parameter"), "pln");        // the command line over the companion
-  EXPECT_EQ(get("num_hour"), "3");           // the companion's own
+  EXPECT_EQ(get("identifier"), "KBOU");          // the environment over the companion
+  EXPECT_EQ(get("parameter"), "pln");            // the command line over the companion
+  EXPECT_EQ(get("num_hour"), "3");               // the companion's own
   EXPECT_EQ(get("city_file"), "companion.cty");  // the companion over an earlier file
-  EXPECT_EQ(get("stat_prior"), "5");         // a later file over the companion
+  EXPECT_EQ(get("stat_prior"), "5");             // a later file over the companion
 }
 
 TEST_F(CompanionLink, MessagesInOrder) {
   companion_.set_value("identifier", {"KDEN"});
   companion_.start();
   write("before", "*city_file: before.cty\n*identifier: KXXX\n");
-  std::string err = init(dir_ + "/before:" + link(companion_), {"-ba", "-pa", "pln", "-xyz=1", "file1", "-id", "KBOU"});
+  std::string err = init(dir_ + "/before:" + link(companion_),
+                         {"-ba", "-pa", "pln", "-xyz=1", "file1", "-id", "KBOU"});
   EXPECT_EQ(err, "");
   companion_.stop();
   // The settings the companion lacks, then every option of the command line
   // (positional arguments are no options), then "quit".
   std::vector<std::string> expected = joined({uid_}, queries());
-  expected = joined(expected, {"3set res city_file before.cty", "3set res batch ", "3set res parameter pln",
-                               "3set res xyz 1", "3set res identifier KBOU", "3quit"});
+  expected = joined(expected,
+                    {"3set res city_file before.cty", "3set res batch ", "3set res parameter pln",
+                     "3set res xyz 1", "3set res identifier KBOU", "3quit"});
   EXPECT_EQ(companion_.received(), expected);
   EXPECT_EQ(get("identifier"), "KBOU");
   EXPECT_EQ(get("filename"), "file1");
@@ -138,7 +142,8 @@ TEST_F(CompanionLink, MessagesInOrder) {
 TEST_F(CompanionLink, ValueLinesThatCarryNoValue) {
   companion_.set_responder([this](const std::string &message) {
     const std::string text = message.substr(1);
-    if (text == "query res identifier") return Replies{{3, "0"}, {3, "0!none"}, {3, "0\nKDEN"}, {3, "1"}};
+    if (text == "query res identifier")
+      return Replies{{3, "0"}, {3, "0!none"}, {3, "0\nKDEN"}, {3, "1"}};
     if (text == "query res parameter") return Replies{{3, "0dec\n"}, {3, "0pln\n"}, {3, "1"}};
     if (text == "query res num_hour") return Replies{{3, "012"}, {3, "1"}};  // no newline
     return companion_.protocol(message);
@@ -163,7 +168,8 @@ TEST_F(CompanionLink, NoQueueOfThatKey) {
   }
   std::string err = init("#" + std::to_string(gone) + ":#0:#abc:#:" + dir_, {"-id", "KDEN"});
   std::string expected;
-  for (std::string name : {std::to_string(gone), std::string("0"), std::string("abc"), std::string()})
+  for (std::string name :
+       {std::to_string(gone), std::string("0"), std::string("abc"), std::string()})
     expected += "ROVedoz window: " + name + " not running or no message queue exists\n";
   EXPECT_EQ(err, expected);
   EXPECT_EQ(get("identifier"), "KDEN");
@@ -194,8 +200,9 @@ TEST_F(CompanionLink, CommandsAreNotTakenFromTheCompanion) {
   companion_.set_value("message", {"mess,fi=|touch " + dir_ + "/ran"});
   companion_.start();
   std::string err = init(link(companion_), {});
-  EXPECT_NE(err.find("RES_decode: Commands are not taken from the companion: message: mess,fi=|touch"),
-            std::string::npos)
+  EXPECT_NE(
+      err.find("RES_decode: Commands are not taken from the companion: message: mess,fi=|touch"),
+      std::string::npos)
       << err;
   EXPECT_EQ(get("message"), "(null)");
   EXPECT_NE(access((dir_ + "/ran").c_str(), F_OK), 0);
@@ -206,7 +213,9 @@ TEST_F(CompanionLink, LongOptionValueIsNotSent) {
   const std::string ids(120, 'K');
   std::string err = init(link(companion_), {"-id", ids, "-pa", "pln"});
   companion_.stop();
-  EXPECT_NE(err.find("MQ_put: Message not sent, 139 characters are more than 118"), std::string::npos) << err;
+  EXPECT_NE(err.find("MQ_put: Message not sent, 139 characters are more than 118"),
+            std::string::npos)
+      << err;
   EXPECT_EQ(get("identifier"), ids);  // the program keeps its own setting
   std::vector<std::string> expected = joined({uid_}, queries());
   expected = joined(expected, {"3set res parameter pln", "3quit"});
@@ -240,12 +249,14 @@ TEST_F(CompanionLink, GarbageAnswersCrashNothing) {
   const std::string binary = std::string("0") + std::string("\x01\xfe\x7f\x80 x", 6) + "\n";
   companion_.set_responder([&](const std::string &message) {
     const std::string text = message.substr(1);
-    if (text == "query res batch") return Replies{{3, "", 0}};                // no control character
-    if (text == "query res message") return Replies{{3, "z"}};               // status outside the table
-    if (text == "query res city_file") return Replies{{3, "0" + no_zero, MQ_TEXT_SIZE}, {3, "1"}};  // no zero
+    if (text == "query res batch") return Replies{{3, "", 0}};  // no control character
+    if (text == "query res message") return Replies{{3, "z"}};  // status outside the table
+    if (text == "query res city_file")
+      return Replies{{3, "0" + no_zero, MQ_TEXT_SIZE}, {3, "1"}};  // no zero
     if (text == "query res stat_prior") return Replies{{3, binary}, {3, "\x01"}};
-    if (text == "query res identifier") return Replies{{7, "0KDEN\n"}, {3, "1"}};  // another type first
-    if (text == "query res num_hour")                                             // more lines than asked for
+    if (text == "query res identifier")
+      return Replies{{7, "0KDEN\n"}, {3, "1"}};  // another type first
+    if (text == "query res num_hour")            // more lines than asked for
       return Replies{{3, "01\n"}, {3, "02\n"}, {3, "03\n"}, {3, "04\n"}, {3, "1"}};
     return companion_.protocol(message);
   });
@@ -267,7 +278,8 @@ TEST_F(CompanionLink, AnswerWithoutEndDropsTheLink) {
   companion_.start();
   std::string err = init(link(companion_), {"-id", "KDEN"});
   companion_.stop();
-  EXPECT_EQ(err, "ROVedoz window: " + std::to_string(companion_.key()) + " answers without end, link dropped\n");
+  EXPECT_EQ(err, "ROVedoz window: " + std::to_string(companion_.key()) +
+                     " answers without end, link dropped\n");
   EXPECT_EQ(get("batch"), "(null)");  // a broken answer gives nothing
   EXPECT_EQ(get("identifier"), "KDEN");
   EXPECT_EQ(companion_.received(), joined({uid_}, queries()));  // no more messages after the drop

@@ -83,15 +83,11 @@ TEST_F(Prompts, PromptfReadsTheLeadingNumber) {
     const char *answers;
     float value;
   } const cases[] = {
-      {"39.75\n", 39.75f},
-      {"-104.9 degrees\n", -104.9f},
-      {"+.5\n", 0.5f},
-      {"\t 1e2\n", 100.0f},
-      {"7.\n", 7.0f},
-      {"1e39\n12\n", 12.0f},      // too large for a float
-      {"-1e400\n-3\n", -3.0f},    // too large for any number
-      {"inf\nnan\n5\n", 5.0f},   // no number
-      {"--5\n6\n", 6.0f},         // two signs
+      {"39.75\n", 39.75f},     {"-104.9 degrees\n", -104.9f}, {"+.5\n", 0.5f}, {"\t 1e2\n", 100.0f},
+      {"7.\n", 7.0f},          {"1e39\n12\n", 12.0f},  // too large for a float
+      {"-1e400\n-3\n", -3.0f},                         // too large for any number
+      {"inf\nnan\n5\n", 5.0f},                         // no number
+      {"--5\n6\n", 6.0f},                              // two signs
   };
   for (const Case &c : cases) {
     answer(c.answers);

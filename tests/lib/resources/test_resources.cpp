@@ -27,8 +27,9 @@ struct Args {
   std::vector<char *> ptrs;
 };
 
-const res_type parser_keys[] = {RES_help,   RES_batch,  RES_message, RES_file_path, RES_city_file,
-                                RES_num_hour, RES_identifier, RES_hour, RES_parameter, RES_null};
+const res_type parser_keys[] = {RES_help,      RES_batch,    RES_message,    RES_file_path,
+                                RES_city_file, RES_num_hour, RES_identifier, RES_hour,
+                                RES_parameter, RES_null};
 const res_type parser_pos[] = {RES_filenames, RES_null};
 
 class Resources : public ::testing::Test {
@@ -41,7 +42,8 @@ class Resources : public ::testing::Test {
     char tmpl[] = "/tmp/res_testXXXXXX";
     dir_ = mkdtemp(tmpl);
     setenv("zypdefault", dir_.c_str(), 1);  // never read the working directory's files
-    for (const char *v : {"zypident", "zypmess", "zypsfc.identifier", "zypidentifier", "zypnumhour", "zyptz"})
+    for (const char *v :
+         {"zypident", "zypmess", "zypsfc.identifier", "zypidentifier", "zypnumhour", "zyptz"})
       unsetenv(v);
   }
   void TearDown() override {
@@ -54,7 +56,9 @@ class Resources : public ::testing::Test {
     DEF_reset_state();
     FILE_reset_state();
   }
-  void write(const std::string &name, const std::string &text) { std::ofstream(dir_ + "/" + name) << text; }
+  void write(const std::string &name, const std::string &text) {
+    std::ofstream(dir_ + "/" + name) << text;
+  }
   void init(std::vector<std::string> words) {
     args_ = std::make_unique<Args>(std::move(words));
     RES_init(args_->argc(), args_->argv(), parser_keys, parser_pos);
@@ -114,7 +118,8 @@ TEST_F(Resources, ProgramName) {
     const char *word;
     const char *name;
   };
-  for (const Case &c : {Case{"/usr/local/bin/sfcparse", "sfcparse"}, Case{"sfcparse", "sfcparse"}, Case{"dir/", ""}}) {
+  for (const Case &c : {Case{"/usr/local/bin/sfcparse", "sfcparse"}, Case{"sfcparse", "sfcparse"},
+                        Case{"dir/", ""}}) {
     char *argv[] = {const_cast<char *>(c.word), nullptr};
     RES_setCL(1, argv);
     EXPECT_EQ(RES_get_progname(), c.name);
@@ -165,7 +170,9 @@ TEST_F(Resources, LongOptionNamesAreCut) {
 
 TEST_F(Resources, NameAndDefaultOptions) {
   write("site/zyp.cfg", "");
-  std::system(("mkdir -p " + dir_ + "/site && printf '*identifier: FROMSITE\\n' > " + dir_ + "/site/zyp.cfg").c_str());
+  std::system(("mkdir -p " + dir_ + "/site && printf '*identifier: FROMSITE\\n' > " + dir_ +
+               "/site/zyp.cfg")
+                  .c_str());
   init({"sfcparse", "-df", dir_ + "/site", "-name", "title"});
   EXPECT_EQ(get("identifier"), "FROMSITE");
   EXPECT_EQ(get("default"), dir_ + "/site");
@@ -270,11 +277,16 @@ TEST_F(Resources, HourConversion) {
     int year, month, day, hour, min;
   };
   const Case cases[] = {
-      {"#202601071230", 2026, 1, 7, 12, 30}, {"#2026", 2026, -9999, -9999, -9999, -9999},
-      {"010712", -9999, 1, 7, 12, -9999},   {"0712", -9999, -9999, 7, 12, -9999},
-      {"712", -9999, -9999, 7, 12, -9999},   {"3d12:30", -9999, -9999, 3, 12, 30},
-      {":45", -9999, -9999, -9999, -9999, 45}, {"-:30", -9999, -9999, -9999, -9999, -30},
-      {"-0:30", -9999, -9999, -9999, -9999, -30}, {"-2:15", -9999, -9999, -9999, -2, 15},
+      {"#202601071230", 2026, 1, 7, 12, 30},
+      {"#2026", 2026, -9999, -9999, -9999, -9999},
+      {"010712", -9999, 1, 7, 12, -9999},
+      {"0712", -9999, -9999, 7, 12, -9999},
+      {"712", -9999, -9999, 7, 12, -9999},
+      {"3d12:30", -9999, -9999, 3, 12, 30},
+      {":45", -9999, -9999, -9999, -9999, 45},
+      {"-:30", -9999, -9999, -9999, -9999, -30},
+      {"-0:30", -9999, -9999, -9999, -9999, -30},
+      {"-2:15", -9999, -9999, -9999, -2, 15},
       {"14", -9999, -9999, -9999, 14, -9999},
       // Counts beyond a million are no time (their negation used to overflow).
       {"-0:2147483648", -9999, -9999, -9999, -9999, -9999},
@@ -313,16 +325,16 @@ TEST_F(Resources, NumericConversionsAtTheirLimits) {
       {"0x7fffffff", CV_int, 1, 2147483647.0},
       {"0x80000000", CV_int, 1, 1},
       {"0xffffffffffffffffff", CV_int, 1, 1},
-      {"0xZ", CV_int, 1, 0},       // "0" and no hexadecimal digits
-      {"+x5", CV_int, 1, 0},       // no digits at all
-      {"12abc", CV_int, 1, 12},    // the number before other text
+      {"0xZ", CV_int, 1, 0},     // "0" and no hexadecimal digits
+      {"+x5", CV_int, 1, 0},     // no digits at all
+      {"12abc", CV_int, 1, 12},  // the number before other text
       {"32767", CV_short, 1, 32767},
       {"32768", CV_short, 1, 1},
       {"99999999999999999999", CV_short, 1, 1},
       {"9223372036854775807", CV_long, 1, 9223372036854775807.0},
       {"9223372036854775808", CV_long, 1, 1},
       {"77 mm", CV_long, 1, 77},
-      {" 12", CV_color, 1, 12},    // white space before the number
+      {" 12", CV_color, 1, 12},  // white space before the number
       {"99999999999999999999", CV_color, 1, 1},
       {"none", CV_color, 1, 0},
       {"3.4e38", CV_float, 1, 3.4e38},
@@ -330,7 +342,7 @@ TEST_F(Resources, NumericConversionsAtTheirLimits) {
       {"-1e400", CV_float, 1, 1},
       {" \t-2.5e1x", CV_float, 1, -25},
       {".5", CV_float, 1, 0.5},
-      {"inf", CV_float, 1, 0},     // no number: 0, as a word
+      {"inf", CV_float, 1, 0},  // no number: 0, as a word
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.text);
@@ -363,8 +375,7 @@ TEST_F(Resources, NumericConversionsAtTheirLimits) {
         EXPECT_FLOAT_EQ(v, static_cast<float>(c.after));
         break;
       }
-      default:
-        FAIL();
+      default: FAIL();
     }
   }
 }
@@ -490,8 +501,9 @@ TEST_F(Defaults, MisplacedSectionEndsWarn) {
   write("f", "ELSE\nEND\nELIF x\nX.a: 1\n");
   testing::internal::CaptureStderr();
   auto e = read_all("f");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "DEF_get: else without an if\nDEF_get: end without an if\nDEF_get: elif without an if\n");
+  EXPECT_EQ(
+      testing::internal::GetCapturedStderr(),
+      "DEF_get: else without an if\nDEF_get: end without an if\nDEF_get: elif without an if\n");
   EXPECT_EQ(e.size(), 1u);
 }
 
@@ -552,10 +564,14 @@ TEST_F(Defaults, PatternMatching) {
     int result;
   };
   const Case cases[] = {
-      {"identifier", "*identifier", 1},     {"identifier", "*.identifier", 1},
-      {"identifier", "sfcparse.identifier", 1}, {"identifier", "other.identifier", 0},
-      {"data_path", "sfcparse.*path", 1},   {"data_path", "sfcparse.*", 0},
-      {"identifier", "identifier", 0},      {"identifier", "sfcparse.Identifier", 0},
+      {"identifier", "*identifier", 1},
+      {"identifier", "*.identifier", 1},
+      {"identifier", "sfcparse.identifier", 1},
+      {"identifier", "other.identifier", 0},
+      {"data_path", "sfcparse.*path", 1},
+      {"data_path", "sfcparse.*", 0},
+      {"identifier", "identifier", 0},
+      {"identifier", "sfcparse.Identifier", 0},
       {"file_path", "*a*path", 1},
   };
   for (const Case &c : cases) EXPECT_EQ(DEF_cmp(c.resrc, c.pattern), c.result) << c.pattern;

@@ -9,8 +9,8 @@ using StationFile = StationFiles;
 
 struct LineCase {
   const char *line;
-  int columns;        // what CTY_read returns
-  const char *name;   // then the fields, where the columns reach them
+  int columns;       // what CTY_read returns
+  const char *name;  // then the fields, where the columns reach them
   const char *id;
   int prior;
   char mos, ua;
@@ -20,7 +20,8 @@ struct LineCase {
 
 TEST_F(StationFile, ColumnsAndTheirLimits) {
   const LineCase cases[] = {
-      {"DENVER_(DIA) CO US KDEN 0 39.8500 -104.6500 1640 72565 0", 10, "DENVER_(DIA)", "KDEN", 0, ' ', ' ', 39.85f, 1640, 72565, 0},
+      {"DENVER_(DIA) CO US KDEN 0 39.8500 -104.6500 1640 72565 0", 10, "DENVER_(DIA)", "KDEN", 0,
+       ' ', ' ', 39.85f, 1640, 72565, 0},
       // The priority column and its flags.
       {"A CO US K1 3 1 2 3 99999 7", 10, "A", "K1", 3, ' ', ' ', 1, 3, 99999, 7},
       {"A CO US K1 *3 1 2 3 99999 7", 10, "A", "K1", 3, '*', ' ', 1, 3, 99999, 7},
@@ -38,7 +39,8 @@ TEST_F(StationFile, ColumnsAndTheirLimits) {
       {"A CO US K1 3 1 2", 7, "A", "K1", 3, ' ', ' ', 1, -9999, 99999, 0},
       {"ONLYNAME", 1, "ONLYNAME", "", -9999, ' ', ' ', -9999, -9999, 99999, 0},
       // Too long, not a number, out of range.
-      {"ABCDEFGHIJKLMNOPQRSTUVWXYZ CO US K1 3 1 2 3 1 0", 10, "ABCDEFGHIJKLMNOPQRST", "K1", 3, ' ', ' ', 1, 3, 1, 0},
+      {"ABCDEFGHIJKLMNOPQRSTUVWXYZ CO US K1 3 1 2 3 1 0", 10, "ABCDEFGHIJKLMNOPQRST", "K1", 3, ' ',
+       ' ', 1, 3, 1, 0},
       {"A COL US K1 3 1 2 3 1 0", 1, "A", "", -9999, ' ', ' ', -9999, -9999, 99999, 0},
       {"A CO USA K1 3 1 2 3 1 0", 2, "A", "", -9999, ' ', ' ', -9999, -9999, 99999, 0},
       {"A CO US K123456789 3 1 2 3 1 0", 3, "A", "", -9999, ' ', ' ', -9999, -9999, 99999, 0},
@@ -85,8 +87,8 @@ TEST_F(StationFile, LinesOneByOne) {
   // Empty lines are passed over, a long line is cut without spilling into the next,
   // CR LF ends are blanks, a missing last newline still gives the line.
   const std::string longline = "LONG CO US K2 1 1 1 1 1 1 " + std::string(1000, 'z');
-  const std::string path = Write("lines.cty", "\n  \nA CO US K1 1 1 1 1 1 1\r\n" + longline +
-                                                  "\n\nB CO US K3 1 1 1 1 1 1");
+  const std::string path = Write(
+      "lines.cty", "\n  \nA CO US K1 1 1 1 1 1 1\r\n" + longline + "\n\nB CO US K3 1 1 1 1 1 1");
   const int fd = CTY_open(path.c_str(), 0, 0);
   CTY_data d;
   EXPECT_EQ(CTY_read(fd, &d), 10);
@@ -156,8 +158,8 @@ TEST_F(StationFile, GetByIdentifierNameOrNumber) {
   const struct {
     const char *key;
     const char *id;
-  } cases[] = {{"KMSN", "KMSN"}, {"kmsn", "KMSN"}, {"madison", "KMSN"}, {"02526", "ESGG"},
-               {"72641", "KMSN"}, {"Adak_Nas", "PADK"}};
+  } cases[] = {{"KMSN", "KMSN"},  {"kmsn", "KMSN"},  {"madison", "KMSN"},
+               {"02526", "ESGG"}, {"72641", "KMSN"}, {"Adak_Nas", "PADK"}};
   for (const auto &c : cases) {
     CTY_data d;
     testing::internal::CaptureStdout();
@@ -168,7 +170,7 @@ TEST_F(StationFile, GetByIdentifierNameOrNumber) {
   }
   CTY_data d;
   testing::internal::CaptureStdout();
-  EXPECT_EQ(CTY_get(nullptr, "2526", &d), 0);  // five digits only
+  EXPECT_EQ(CTY_get(nullptr, "2526", &d), 0);   // five digits only
   EXPECT_EQ(CTY_get(nullptr, "MADIS", &d), 0);  // the whole name only
   float lat = 0, lon = 0;
   EXPECT_EQ(CTY_get_loc(nullptr, "ESGG", &lat, &lon), 1);

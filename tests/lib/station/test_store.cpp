@@ -129,7 +129,9 @@ class Store : public StationFiles {
   }
   std::vector<std::string> Walk() {
     std::vector<std::string> ids;
-    for (auto *a = static_cast<char *>(CTY_next_data(0)); a; a = static_cast<char *>(CTY_next_data(1))) ids.push_back(a);
+    for (auto *a = static_cast<char *>(CTY_next_data(0)); a;
+         a = static_cast<char *>(CTY_next_data(1)))
+      ids.push_back(a);
     return ids;
   }
   int fd_ = 0;
@@ -146,9 +148,11 @@ TEST_F(Store, AllStationsInFileOrderWithBadLinesReported) {
   CTY_enter_func(NameArea);
   const std::string err = Fill("all");
   EXPECT_GT(fd_, 0);
-  EXPECT_EQ(err, "CTY_store: Line 10 of " + dir_ + "/sao.cty is no station line (column 2), skipped\n");
+  EXPECT_EQ(err,
+            "CTY_store: Line 10 of " + dir_ + "/sao.cty is no station line (column 2), skipped\n");
   EXPECT_EQ(CTY_store_count(), 9);
-  const std::vector<std::string> expected = {"KDEN", "KBOU", "KCOS", "KMSN", "K2I0", "KMSN", "CYYZ", "-41001", "-72645"};
+  const std::vector<std::string> expected = {"KDEN", "KBOU", "KCOS",   "KMSN",  "K2I0",
+                                             "KMSN", "CYYZ", "-41001", "-72645"};
   EXPECT_EQ(Walk(), expected);
   EXPECT_EQ(CTY_next_data(1), nullptr);  // stays at the end
   EXPECT_EQ(Walk(), expected);           // and starts over
@@ -199,7 +203,8 @@ TEST_F(Store, BadSelectionsAreReportedOnce) {
             "CTY_store: Station selection ST=: ST= without a value\n"
             "CTY_store: Station selection RA<1:2: RA< needs a latitude, a longitude and a radius\n"
             "CTY_store: Station selection P<x: P<x: the value is not a number\n"
-            "CTY_store: Line 10 of " + dir_ + "/sao.cty is no station line (column 2), skipped\n");
+            "CTY_store: Line 10 of " +
+                dir_ + "/sao.cty is no station line (column 2), skipped\n");
   EXPECT_EQ(CTY_store_count(), 1);
 }
 
@@ -289,7 +294,8 @@ TEST_F(Store, ManyBadLinesAreSummed) {
   testing::internal::GetCapturedStdout();
   EXPECT_NE(err.find("Line 10 of"), std::string::npos);
   EXPECT_EQ(err.find("Line 11 of"), std::string::npos);
-  EXPECT_NE(err.find("CTY_store: 15 more bad lines of " + dir_ + "/bad.cty skipped\n"), std::string::npos);
+  EXPECT_NE(err.find("CTY_store: 15 more bad lines of " + dir_ + "/bad.cty skipped\n"),
+            std::string::npos);
   EXPECT_EQ(CTY_store_count(), 1);
 }
 

@@ -70,7 +70,8 @@ class CvtReader : public ::testing::Test {
 std::string TenRecords() {
   std::string text = "ZYPSFC\n00Z  6 JAN 20\n";
   for (int k = 0; k < 10; ++k) {
-    text += "R" + std::to_string(k) + " " + std::to_string(30 + k) + ".0 20.0 2715 2992 10132 10 -99C - $\n";
+    text += "R" + std::to_string(k) + " " + std::to_string(30 + k) +
+            ".0 20.0 2715 2992 10132 10 -99C - $\n";
     if (k % 3 == 0) text += "\n   \r\n  $ no record before its end\n";
   }
   return text;
@@ -244,7 +245,8 @@ TEST_F(CvtReader, TextHeaders) {
   EXPECT_EQ(SFC_close(fd), 0);
   EXPECT_EQ(SFC_close(fd), -1);  // closed already
 
-  fd = Open(Write("new", "ZYPSFC\n00Z  6 JAN 20\nKDEN 35.1 19 1614 3008 10190 10 120F - @2353 $\n"), &kind);
+  fd = Open(Write("new", "ZYPSFC\n00Z  6 JAN 20\nKDEN 35.1 19 1614 3008 10190 10 120F - @2353 $\n"),
+            &kind);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(SFC_getinfo(fd, &info), 0);
   EXPECT_STREQ(info.datim, "00Z  6 JAN 20");  // line 2
@@ -256,8 +258,9 @@ TEST_F(CvtReader, TextHeaders) {
   // A kind given: an old-form file read as the new form reads its second line as
   // the label.
   kind = SFC_CVT_NEW_4;
-  fd = SFC_open(Write("given", "00Z  6 JAN 20\n12Z  7 JAN 20\nKDEN 35 19 0 0 0 0 -99M - $\n").c_str(), SFC_CVT_READ,
-                &kind);
+  fd = SFC_open(
+      Write("given", "00Z  6 JAN 20\n12Z  7 JAN 20\nKDEN 35 19 0 0 0 0 -99M - $\n").c_str(),
+      SFC_CVT_READ, &kind);
   ASSERT_GE(fd, 0);
   EXPECT_EQ(kind, SFC_CVT_NEW_4);
   ASSERT_EQ(SFC_getinfo(fd, &info), 0);
@@ -449,13 +452,13 @@ TEST_F(CvtReader, ReportForm) {
   EXPECT_EQ(r.time, 2353);
   EXPECT_FLOAT_EQ(r.lat, 39.85f);
   EXPECT_EQ(r.elev, 1640);
-  EXPECT_FLOAT_EQ(r.t, 32.0f);   // Celsius to Fahrenheit
+  EXPECT_FLOAT_EQ(r.t, 32.0f);  // Celsius to Fahrenheit
   EXPECT_FLOAT_EQ(r.td, 14.0f);
-  EXPECT_FLOAT_EQ(r.max_t, 50.0f);  // a double variable
-  EXPECT_NEAR(r.alt, 29.93f, 0.001);  // hectopascals to inches
-  EXPECT_NEAR(r.w_spd, 19.44f, 0.001);  // metres per second to knots
+  EXPECT_FLOAT_EQ(r.max_t, 50.0f);       // a double variable
+  EXPECT_NEAR(r.alt, 29.93f, 0.001);     // hectopascals to inches
+  EXPECT_NEAR(r.w_spd, 19.44f, 0.001);   // metres per second to knots
   EXPECT_NEAR(r.w_gust, 29.16f, 0.001);  // a short variable
-  EXPECT_NEAR(r.vis, 10.0f, 0.001);     // kilometres to miles
+  EXPECT_NEAR(r.vis, 10.0f, 0.001);      // kilometres to miles
   char rain[WX_CODE_SIZE];
   WX_wmo_weather(61, rain);
   EXPECT_STREQ(r.weather, rain);
@@ -477,8 +480,8 @@ TEST_F(CvtReader, ReportForm) {
   EXPECT_STREQ(r.id, "CYHZ");
   EXPECT_EQ(r.time, SFC_MISSING);  // "abc" is no time
   EXPECT_EQ(r.lat, kMiss);
-  EXPECT_EQ(r.t, kMiss);   // _FillValue
-  EXPECT_EQ(r.td, kMiss);  // missing_value
+  EXPECT_EQ(r.t, kMiss);      // _FillValue
+  EXPECT_EQ(r.td, kMiss);     // missing_value
   EXPECT_EQ(r.max_t, kMiss);  // beyond the float range
   EXPECT_EQ(r.w_spd, 0);
   EXPECT_EQ(r.w_gust, kMiss);  // the default fill of a short
@@ -520,7 +523,8 @@ TEST_F(CvtReader, BadNetcdfFiles) {
   SFC_close(fd);
 
   // A million stations and no variable: nothing to read, at once.
-  const int empty = Open(Cdf("empty", "netcdf e {\ndimensions:\n\tstation = 1000000 ;\n}\n"), &kind);
+  const int empty =
+      Open(Cdf("empty", "netcdf e {\ndimensions:\n\tstation = 1000000 ;\n}\n"), &kind);
   ASSERT_GE(empty, 0);
   EXPECT_EQ(kind, SFC_CVT_CDF_STATION);
   SFC_info info;
@@ -532,8 +536,9 @@ TEST_F(CvtReader, BadNetcdfFiles) {
   SFC_close(empty);
 
   // A tiny file whose data ends right after its header.
-  const int tiny = Open(Cdf("tiny", "netcdf t {\ndimensions:\n\tstation = 1 ;\n\tx = 1 ;\nvariables:\n"
-                                    "\tchar id(station, x) ;\ndata:\n id = \"A\" ;\n}\n"),
+  const int tiny = Open(Cdf("tiny",
+                            "netcdf t {\ndimensions:\n\tstation = 1 ;\n\tx = 1 ;\nvariables:\n"
+                            "\tchar id(station, x) ;\ndata:\n id = \"A\" ;\n}\n"),
                         &kind);
   ASSERT_GE(tiny, 0);
   ASSERT_EQ(SFC_read(tiny, &r, SFC_CVT_FULL, &index), 0);
@@ -541,7 +546,8 @@ TEST_F(CvtReader, BadNetcdfFiles) {
   SFC_close(tiny);
 
   // A report form without a record dimension: no records.
-  const int none = Open(Cdf("none", "netcdf n {\ndimensions:\n\tx = 2 ;\nvariables:\n\tfloat T(x) ;\n}\n"), &kind);
+  const int none = Open(
+      Cdf("none", "netcdf n {\ndimensions:\n\tx = 2 ;\nvariables:\n\tfloat T(x) ;\n}\n"), &kind);
   ASSERT_GE(none, 0);
   EXPECT_EQ(kind, SFC_CVT_CDF_REPORT);
   ASSERT_EQ(SFC_getinfo(none, &info), 0);
@@ -611,7 +617,8 @@ TEST_F(CvtReader, WriteAndAppend) {
   kind = 0;
   EXPECT_EQ(SFC_open(Write("junk", "junk").c_str(), SFC_CVT_APPEND, &kind), -1);
   kind = SFC_CVT_TAGGED;
-  EXPECT_EQ(SFC_open(old.c_str(), SFC_CVT_APPEND, &kind), -1);  // appending only to kinds 1 to 4, 11, 12
+  EXPECT_EQ(SFC_open(old.c_str(), SFC_CVT_APPEND, &kind),
+            -1);  // appending only to kinds 1 to 4, 11, 12
 
   kind = SFC_CVT_CDF_REPORT;
   fd = SFC_open((dir_ + "/made.cdf").c_str(), SFC_CVT_WRITE, &kind);
@@ -695,7 +702,8 @@ struct Header {
     return *this;
   }
   bool Fits() const {
-    return sfc_cvt::CdfHeaderFits(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size());
+    return sfc_cvt::CdfHeaderFits(reinterpret_cast<const unsigned char *>(bytes.data()),
+                                  bytes.size());
   }
 };
 
@@ -706,16 +714,16 @@ Header MakeHeader(int version, std::uint64_t name_len, std::uint64_t ndims, std:
   Header h;
   h.wide = version == 5;
   h.bytes = std::string("CDF") + static_cast<char>(version);
-  h.Count(0);                                        // numrecs
+  h.Count(0);                                         // numrecs
   h.Word(0x0A).Count(dims).Name("station").Count(3);  // dimensions
   h.Word(0x0C).Count(1).Name("datetime").Word(att_type).Count(att_len);
   h.bytes.append((att_len + 3) / 4 * 4 > 64 ? 64 : (att_len + 3) / 4 * 4, 'x');
-  h.Word(0x0B).Count(1);                             // variables
+  h.Word(0x0B).Count(1);  // variables
   h.Count(name_len);
   h.bytes.append(name_len > 64 ? 64 : (name_len + 3) / 4 * 4, 'v');
   h.Count(ndims);
   for (std::uint64_t k = 0; k < ndims && k < 4; ++k) h.Count(0);
-  h.Word(0).Count(0);                                // no attributes
+  h.Word(0).Count(0);                                  // no attributes
   h.Word(2).Count(4).Word(200, version == 1 ? 4 : 8);  // type, size, begin
   return h;
 }
@@ -747,8 +755,10 @@ TEST(CvtHeader, CountsMustFitTheFile) {
   };
   // clang-format on
   for (const auto &c : cases) {
-    SCOPED_TRACE(testing::Message() << c.version << " " << c.name_len << " " << c.ndims << " " << c.att_len);
-    EXPECT_EQ(MakeHeader(c.version, c.name_len, c.ndims, c.att_len, c.dims, c.att_type).Fits(), c.fits);
+    SCOPED_TRACE(testing::Message()
+                 << c.version << " " << c.name_len << " " << c.ndims << " " << c.att_len);
+    EXPECT_EQ(MakeHeader(c.version, c.name_len, c.ndims, c.att_len, c.dims, c.att_type).Fits(),
+              c.fits);
   }
   const Header good = MakeHeader(1, 2, 1, 13);
   for (std::size_t n = 0; n < good.bytes.size(); ++n) {  // every cut is short

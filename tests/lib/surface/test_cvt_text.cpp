@@ -124,7 +124,8 @@ TEST(CvtOldForm, TextFieldsAndLayer) {
 
   EXPECT_EQ(Old("KDEN   35. 19.1614.008.190.100.-99 . .").num_cld, 0);  // blank cover: no layer
   EXPECT_EQ(Old("KDEN   35. 19.1614.008.190.100.120Q. .").num_cld, 0);  // not a cover code
-  EXPECT_EQ(Old("KDEN   35. 19.1614.008.190.100.0058. .").cld_height[0], 500);  // "005" and cover '8'
+  EXPECT_EQ(Old("KDEN   35. 19.1614.008.190.100.0058. .").cld_height[0],
+            500);  // "005" and cover '8'
   EXPECT_STREQ(Old("KDEN   35. 19.1614.008.190.100.120F.  S- .").weather, "S-");
   EXPECT_STREQ(Old("KDEN   35. 19.1614.008.190.100.120F.#.").weather, "#");
 
@@ -283,7 +284,8 @@ TEST(CvtNewForm, NumericFields) {
 // Purpose: the cloud list, the weather word, the time, the tendency and the comment
 // of the new form.
 TEST(CvtNewForm, CloudsWeatherTimeComment) {
-  SFC_report r = New("KDEN 35.1 19.0 1614 3008 10190 10 120F,220F - @2353 P6-15 x44.06 n35.06 #AO2 SLP190 $");
+  SFC_report r =
+      New("KDEN 35.1 19.0 1614 3008 10190 10 120F,220F - @2353 P6-15 x44.06 n35.06 #AO2 SLP190 $");
   EXPECT_STREQ(r.id, "KDEN");
   EXPECT_EQ(r.type, 1);
   EXPECT_EQ(r.time, 2353);
@@ -325,7 +327,8 @@ TEST(CvtNewForm, CloudsWeatherTimeComment) {
   }
 
   EXPECT_STREQ(New("KDEN 35 19 1614 3008 10190 10 120F !-SHRA_BR").weather, "!-SHRA_BR");
-  EXPECT_STREQ(New("KDEN 35 19 1614 3008 10190 10 120F #AB").weather, "#AB");  // '#' as a weather word
+  EXPECT_STREQ(New("KDEN 35 19 1614 3008 10190 10 120F #AB").weather,
+               "#AB");  // '#' as a weather word
   r = New("KDEN 35 19 1614 3008 10190 10 120F ABCDEFGHIJKLMNOPQRSTUVW G25");
   EXPECT_STREQ(r.weather, "ABCDEFGHIJKLMNOPQRS");  // 19 characters; the rest is no group
   EXPECT_EQ(r.w_gust, kMiss);
@@ -342,7 +345,8 @@ TEST(CvtNewForm, CloudsWeatherTimeComment) {
 
   const std::string long_comment(80, 'A');
   r = New("KDEN 35 19 1614 3008 10190 10 120F - #" + long_comment + "$");
-  EXPECT_EQ(std::string(r.comment), std::string(SFC_CVT_COMMENT_LEN, 'A'));  // 69 characters at most
+  EXPECT_EQ(std::string(r.comment),
+            std::string(SFC_CVT_COMMENT_LEN, 'A'));  // 69 characters at most
   EXPECT_STREQ(New("KDEN 35 19 1614 3008 10190 10 120F - #$").comment, "");
   EXPECT_STREQ(New("KDEN 35 19 1614 3008 10190 10 120F - #A#B#C $").comment, "A#B#C ");
   EXPECT_STREQ(New("KDEN 35 19 1614 3008 10190 10 120F - #no end").comment, "no end");
@@ -352,7 +356,8 @@ TEST(CvtNewForm, CloudsWeatherTimeComment) {
 // its layers in range.
 TEST(CvtNewForm, EveryPrefixOfARealLine) {
   const std::string line =
-      "KYNG  32.0 24.1 1907 2990 10139 9 21F,47B,65O !-SN @2351 P8-22 p0 r0 x32 n30.02 S1 #AO2 SNB36 $";
+      "KYNG  32.0 24.1 1907 2990 10139 9 21F,47B,65O !-SN @2351 P8-22 p0 r0 x32 n30.02 S1 #AO2 "
+      "SNB36 $";
   for (std::size_t n = 1; n <= line.size(); ++n) {
     SCOPED_TRACE(n);
     SFC_report r;

@@ -91,12 +91,14 @@ TEST_F(Metar, WholeUsReport) {
          "weather=!-SHRA_BR|clouds=F2000,B5000|t=53.96|td=26.96|flag=1|alt=29.92|pmb=1013.2|"
          "comment=AO2 ");
   // Nothing else is touched.
-  Expect(d, "ptend_t=-9999|ptend=-9999|rain1=-9999|rain3=-9999|rain6=-9999|rain24=-9999|"
-            "max_t=-9999|min_t=-9999|max6_t=-9999|min6_t=-9999|scover=-9999|solar=-9999|"
-            "cld_type=   ");
+  Expect(d,
+         "ptend_t=-9999|ptend=-9999|rain1=-9999|rain3=-9999|rain6=-9999|rain24=-9999|"
+         "max_t=-9999|min_t=-9999|max6_t=-9999|min6_t=-9999|scover=-9999|solar=-9999|"
+         "cld_type=   ");
   metar_test::ExpectInvariants(d, text);
-  EXPECT_EQ(Notes(text), "Metar Wx: RW-\nAO1/2 type\nSea level Pressure\n"
-                         "New Temperature 53.96 26.96 1\n");
+  EXPECT_EQ(Notes(text),
+            "Metar Wx: RW-\nAO1/2 type\nSea level Pressure\n"
+            "New Temperature 53.96 26.96 1\n");
 }
 
 // Purpose: outside the US and Canada the AO2 word and the T-group are words.
@@ -170,7 +172,7 @@ TEST_F(Metar, Wind) {
       {"KDEN 121753Z CALM 10SM", "w_dir=0|w_spd=0|vis=10"},
       {"KDEN 121753Z VRB03KT 10SM", "w_dir=0|w_spd=3|w_gust=-9999|vis=10"},
       {"KDEN 121753Z VRB03G15KT 10SM", "w_dir=0|w_spd=3|w_gust=15"},
-      {"KDEN 121753Z VRB100KT 10SM", "w_dir=0|w_spd=100"},  // three digits after VRB
+      {"KDEN 121753Z VRB100KT 10SM", "w_dir=0|w_spd=100"},          // three digits after VRB
       {"KDEN 121753Z E27015KT 10SM", "w_dir=270|w_spd=15|vis=10"},  // estimated
       {"KDEN 121753Z 270//KT 10SM", "w_dir=270|w_spd=-9999|vis=10"},
       {"KDEN 121753Z 270120KT 10SM", "w_dir=-9999|w_spd=-9999|vis=10"},  // three-digit speed
@@ -189,7 +191,8 @@ TEST_F(Metar, Wind) {
 // of 990 or 800 degrees; the visibility ladder reads it.
 TEST_F(Metar, FourDigitVisibilityIsNoWind) {
   static const Case cases[] = {
-      {"KQCL 180755Z AUTO 9999 CLR 16/M12 A3021", "w_dir=-9999|w_spd=-9999|vis=-9999|clouds=C-|t=60.8"},
+      {"KQCL 180755Z AUTO 9999 CLR 16/M12 A3021",
+       "w_dir=-9999|w_spd=-9999|vis=-9999|clouds=C-|t=60.8"},
       {"KDEN 121753Z 8000 FEW020 12/10", "w_dir=-9999|w_spd=-9999|vis=4.97088|clouds=F2000"},
       {"KDEN 121753Z 99015KT 10SM", "w_dir=-9999|w_spd=-9999"},  // 990 degrees
       {"KDEN 121753Z 36015KT 10SM", "w_dir=360|w_spd=15"},       // 360 still is a direction
@@ -322,9 +325,9 @@ TEST_F(Metar, RunwayVisualRange) {
             "Runway Visual Range RVR35/xxx\nMetar Wx: F\n");
   EXPECT_EQ(Notes("KDEN 121753Z 27015KT 1/2SM FG R24/1200FT VV002"),
             "Metar Wx: F\nRunway Visual Range R35/xxx\n");
-  EXPECT_EQ(Notes("KDEN 121753Z 27015KT 1/2SM R24/1200V2400FT/U/XYZ FG 12/10",
-                  SFC_METAR_LOST_CLASS),
-            "Unaccounted data: R24/1200V2400FT/U/XYZ\nUnaccounted data: FG\n");
+  EXPECT_EQ(
+      Notes("KDEN 121753Z 27015KT 1/2SM R24/1200V2400FT/U/XYZ FG 12/10", SFC_METAR_LOST_CLASS),
+      "Unaccounted data: R24/1200V2400FT/U/XYZ\nUnaccounted data: FG\n");
 }
 
 // ---- present weather --------------------------------------------------------------------
@@ -334,7 +337,7 @@ TEST_F(Metar, PresentWeather) {
   static const Case cases[] = {
       {"KDEN 121753Z 27015KT 10SM -SHRA BR FEW020", "weather=!-SHRA_BR|clouds=F2000"},
       {"KDEN 121753Z 27015KT 10SM VCSH FEW020", "weather=!VCSH"},
-      {"KDEN 121753Z 27015KT 9999 // FEW020", "weather= |clouds=F2000"},  // not observed
+      {"KDEN 121753Z 27015KT 9999 // FEW020", "weather= |clouds=F2000"},       // not observed
       {"KDEN 121753Z 27015KT 10SM 61RA FEW020", "weather=61RA|clouds=F2000"},  // WMO number
       {"KDEN 121753Z 27015KT 10SM 05RA -SN FEW020", "weather=5RA_-SN"},
       // Five passes at most: the sixth group stops the sky step, and the
@@ -342,8 +345,8 @@ TEST_F(Metar, PresentWeather) {
       {"KDEN 121753Z 27015KT 10SM -RA BR HZ FU DU SA FEW020 12/10",
        "weather=!-RA_BR_HZ_FU_DU|clouds=|t=53.6"},
       {"KDEN 121753Z 27015KT 10SM +TSRAGS -SHRASN VCFG BCFG FEW020",
-       "weather=!+TSRAGS_-SHRASN_VCF|clouds=F2000"},  // kept within 20 characters
-      {"KDEN 121753Z 27015KT 10SM -RA M05/M07", "weather=!-RA|t=23"},     // ends at M05
+       "weather=!+TSRAGS_-SHRASN_VCF|clouds=F2000"},                   // kept within 20 characters
+      {"KDEN 121753Z 27015KT 10SM -RA M05/M07", "weather=!-RA|t=23"},  // ends at M05
       {"KDEN 121753Z 27015KT 10SM -RA Q1013", "weather=!-RA|alt=29.9226"},  // ends at Q1013
       {"KDEN 121753Z 27015KT 10SM BR VV002", "weather=!BR|clouds=X200"},
       {"KDEN 121753Z 27015KT 10SM BR SKC", "weather=!BR|clouds=C-"},
@@ -386,8 +389,7 @@ TEST_F(Metar, SkyLayers) {
       {"KDEN 121753Z 27015KT 10SM CLR 12/10", "clouds=C-"},
       {"KDEN 121753Z 27015KT 1/4SM FG VV/// 12/10", "clouds=X-"},
       {"KDEN 121753Z 27015KT 1/4SM FG VV002 12/10", "clouds=X200"},
-      {"KDEN 121753Z 27015KT 10SM FEW020 (TCU) BKN050 12/10",
-       "clouds=F2000,B5000|comment=TCU "},
+      {"KDEN 121753Z 27015KT 10SM FEW020 (TCU) BKN050 12/10", "clouds=F2000,B5000|comment=TCU "},
       {"KDEN 121753Z 27015KT 10SM 0VC010 12/10", "clouds=O1000"},
       {"KDEN 121753Z 27015KT 10SM SCT025CB BKN040TCU 12/10", "clouds=S2500,B4000"},
       {"KDEN 121753Z 27015KT 10SM FEW020/// BKN/// 12/10", "clouds=F2000,B-"},
@@ -458,7 +460,8 @@ TEST_F(Metar, Altimeter) {
       {"KDEN 121753Z 27015KT 10SM CLR 12/10 2992", "alt=29.92"},
       {"KDEN 121753Z 27015KT 10SM CLR 12/10 2992INS", "alt=29.92"},
       {"KDEN 121753Z 27015KT 10SM CLR 12/10 / A2992", "alt=29.92"},
-      {"OPLA 180725Z 12003KT 0800 FG NSC 10/09 Q1021/A30.15 BECMG", "alt=30.1589|comment=A30.15 BECMG "},
+      {"OPLA 180725Z 12003KT 0800 FG NSC 10/09 Q1021/A30.15 BECMG",
+       "alt=30.1589|comment=A30.15 BECMG "},
       {"KDEN 121753Z 27015KT 10SM CLR 12/10 Q//// RMK AO2", "alt=-9999|comment=Q//// RMK AO2 "},
   };
   RunCases(cases, std::size(cases));
@@ -475,7 +478,8 @@ TEST_F(Metar, QuickChecksChangeNothing) {
       "KDEN 121753Z E27015G25KT 240V300 1 1/2SM R24L/1200FT +TSRA 3CU005 0VC010 M05/M07 Q1013",
       "KDEN 121753Z 2715G25KT 4000NE 1500SW 05RA VV/// XX/10 2992INS RMK 8/6// 4/010 52032",
       "KDEN 121753Z 270120G130KT 11/2SM 8ST/// SCT025CB FEW020/// 12/ A2992 RMK PK WND 28045/15",
-      "KDEN 121753Z 32020G//KT M1/4SM 1/0SM 9999 1500 12/10 RMK A0A SFC VIS 1/2 TWR VIS 3 SNOINCR 2/10",
+      "KDEN 121753Z 32020G//KT M1/4SM 1/0SM 9999 1500 12/10 RMK A0A SFC VIS 1/2 TWR VIS 3 SNOINCR "
+      "2/10",
       "KDEN 121753Z -1215KT 1-/2SM 1 -2/4 -12/-3 A29-2 RMK T-1221028 TWR ALSTG 2990 SLP-12",
   };
   for (const char *text : texts) {

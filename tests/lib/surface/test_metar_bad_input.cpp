@@ -62,7 +62,8 @@ TEST_F(MetarBadInput, TruncatedAtEveryCharacter) {
   Expect(Decode("KDEN 121753Z 27015KT 10SM FEW0", 0), "clouds=");
   Expect(Decode("KDEN 121753Z 27015KT 10SM FEW020 12/M", 0), "t=53.6|td=-9999");
   Expect(Decode("KDEN 121753Z 27015KT 10SM FEW020 12/10 A29", 0), "alt=-9999|comment=A29 ");
-  Expect(Decode("KDEN 121753Z 27015KT 10SM FEW020 12/10 A2992 RMK SLP", 0), "pmb=-9999|comment=SLP ");
+  Expect(Decode("KDEN 121753Z 27015KT 10SM FEW020 12/10 A2992 RMK SLP", 0),
+         "pmb=-9999|comment=SLP ");
   Expect(Decode("KDEN 121753Z 27015KT 10SM FEW020 12/10 A2992 RMK T0122", 0),
          "t=53.6|flag=0|comment=T0122 ");
   Expect(Decode("KDEN 121753Z 27015KT 10SM FEW020 12/10 A2992 RMK 8/6", 0),
@@ -89,10 +90,10 @@ TEST_F(MetarBadInput, WrongShapes) {
     const char *expect;
   };
   static const Row rows[] = {
-      {"KDEN 12175Z 27015KT 10SM", "time=1800|w_dir=121"},  // five digits: no time but a wind
-      {"KDEN 1217533Z 27015KT 10SM", "time=1753"},  // day and time fit by their count
-      {"KDEN 121753Z 2701KT 10SM", "w_dir=270|w_spd=1"},  // tens of degrees and one knot
-      {"KDEN 121753Z 27O15KT 10SM", "w_dir=-9999|vis=-9999"},  // letter O in the direction
+      {"KDEN 12175Z 27015KT 10SM", "time=1800|w_dir=121"},      // five digits: no time but a wind
+      {"KDEN 1217533Z 27015KT 10SM", "time=1753"},              // day and time fit by their count
+      {"KDEN 121753Z 2701KT 10SM", "w_dir=270|w_spd=1"},        // tens of degrees and one knot
+      {"KDEN 121753Z 27O15KT 10SM", "w_dir=-9999|vis=-9999"},   // letter O in the direction
       {"KDEN 121753Z 27015XT 10SM", "w_dir=270|w_spd=8.0994"},  // unknown unit: none
       {"KDEN 121753Z 27015KT 1O SM", "vis=-9999"},
       {"KDEN 121753Z 27015KT 10SM FEWO20 12/10", "clouds=|t=53.6"},  // no layer, lost
@@ -115,16 +116,18 @@ TEST_F(MetarBadInput, WrongShapes) {
 TEST_F(MetarBadInput, HugeNumbers) {
   Expect(Decode("KDEN 121753Z 27015KT RMK OBS TAKEN +9999999999999 OBS TAKEN +5", 9),
          "time=2147483647");
-  Expect(Decode("KDEN 121753Z 27015KT RMK OBS TAKEN +-9999999999999", 9), "time=-2147481895");  // the number is cut at the int range first
-  Survives("KDEN 121753Z 99999999999999KT 99999999999999SM 99999999/99999999 A99999999 RMK "
-           "SLP99999999999 T9999999999999999 TWR ALSTG 99999999999 4/99999999");
+  Expect(Decode("KDEN 121753Z 27015KT RMK OBS TAKEN +-9999999999999", 9),
+         "time=-2147481895");  // the number is cut at the int range first
+  Survives(
+      "KDEN 121753Z 99999999999999KT 99999999999999SM 99999999/99999999 A99999999 RMK "
+      "SLP99999999999 T9999999999999999 TWR ALSTG 99999999999 4/99999999");
 }
 
 // Purpose: empty and one-word reports, and a null text or record.
 TEST_F(MetarBadInput, TinyReports) {
-  for (const char *text : {"", " ", "\x1e", "KDEN", "METAR", "SPECI", "NIL", "RMK", "CAVOK", "$",
-                           "12/10", "A2992", "KDEN ", "KDEN 121753Z", "METAR KDEN",
-                           "KDEN 121753Z RMK", "\x1e\x1e\x1e   \x1e"})
+  for (const char *text :
+       {"", " ", "\x1e", "KDEN", "METAR", "SPECI", "NIL", "RMK", "CAVOK", "$", "12/10", "A2992",
+        "KDEN ", "KDEN 121753Z", "METAR KDEN", "KDEN 121753Z RMK", "\x1e\x1e\x1e   \x1e"})
     Survives(text);
   Expect(Decode("KDEN", Options{}), "rc=0|id=KDEN|type=1|time=1800|area=ME");
   Expect(Decode("", Options{}), "rc=0|id=|type=1|area=ME");
@@ -140,11 +143,13 @@ TEST_F(MetarBadInput, TinyReports) {
 // slashes, of blanks; and a longer text, of which only 299 characters are read.
 TEST_F(MetarBadInput, LongWords) {
   const int n = SFC_DATA_SIZE - 1;
-  for (char c : {'A', '9', '/', ' ', 'M', '$'}) Survives(std::string(static_cast<std::size_t>(n), c));
+  for (char c : {'A', '9', '/', ' ', 'M', '$'})
+    Survives(std::string(static_cast<std::size_t>(n), c));
   Survives("KDEN 121753Z " + std::string(286, 'X'));
   Survives("KDEN 121753Z 27015KT 10SM FEW020 12/10 A2992 RMK " + std::string(250, 'Q'));
   // A long text: its end is not seen.
-  const std::string longer = std::string("KDEN 121753Z 27015KT 10SM ") + std::string(300, 'X') + " 12/10";
+  const std::string longer =
+      std::string("KDEN 121753Z 27015KT 10SM ") + std::string(300, 'X') + " 12/10";
   const Decoded d = Decode(longer, Options{});
   Expect(d, "t=-9999|w_dir=270");
 }

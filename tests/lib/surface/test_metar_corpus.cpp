@@ -60,7 +60,8 @@ TEST_F(MetarCorpus, PinnedReports) {
        "comment=R35R/5500VP6000FT AO2 TWR VIS 3 "},
       // Kansas: surface visibility with a fraction (three words copied, the
       // fraction is a word of its own); '$' dropped.
-      {"KICT 180753Z 08005KT 1 3/4SM -SN BR BKN005 OVC010 00/M02 A3013 RMK AO2 SFC VIS 2 1/2 SLP215 "
+      {"KICT 180753Z 08005KT 1 3/4SM -SN BR BKN005 OVC010 00/M02 A3013 RMK AO2 SFC VIS 2 1/2 "
+       "SLP215 "
        "P0002 T00001017 $",
        "vis=1.75|clouds=B500,O1000|t=32|td=28.94|pmb=1021.5|rain1=0.02|"
        "comment=AO2 SFC VIS 2 1/2 "},
@@ -177,8 +178,8 @@ TEST_F(MetarCorpus, AllReports) {
   const std::vector<metar_test::RealReport> reports = metar_test::LoadRealReports();
   ASSERT_EQ(reports.size(), 9405u + 477u);
 
-  int nil = 0, wind = 0, vis = 0, weather = 0, layers = 0, temp = 0, alt = 0, pmb = 0,
-      t_group = 0, comment = 0, differ = 0;
+  int nil = 0, wind = 0, vis = 0, weather = 0, layers = 0, temp = 0, alt = 0, pmb = 0, t_group = 0,
+      comment = 0, differ = 0;
   for (const metar_test::RealReport &rep : reports) {
     Options o;
     o.bulletin = rep.bulletin;

@@ -47,8 +47,8 @@ struct Options {
   int bulletin = 0;
   int format = 2;
   int prhour = 1800;
-  M_type notes = 0;     // message classes to capture (0: none shown)
-  bool blank = true;    // append the blank the raw reader leaves after a report
+  M_type notes = 0;   // message classes to capture (0: none shown)
+  bool blank = true;  // append the blank the raw reader leaves after a report
 };
 
 inline Decoded Decode(std::string_view text, const Options &o = {}) {
@@ -97,8 +97,10 @@ inline std::string Clouds(const SFC_report &r) {
   for (int i = 0; i < r.num_cld && i < SFC_MAX_CLD; ++i) {
     if (i) out += ',';
     out += r.cld_cover[i];
-    if (r.cld_height[i] == SFC_MISSING_F) out += '-';
-    else out += std::to_string(static_cast<int>(std::lround(r.cld_height[i])));
+    if (r.cld_height[i] == SFC_MISSING_F)
+      out += '-';
+    else
+      out += std::to_string(static_cast<int>(std::lround(r.cld_height[i])));
   }
   return out;
 }
@@ -170,8 +172,10 @@ inline int Expect(const Decoded &d, std::string_view list) {
         continue;
       }
       const double got = NumberField(d, name);
-      if (w == SFC_MISSING) EXPECT_EQ(got, w) << name;
-      else EXPECT_NEAR(got, w, 0.001) << name;
+      if (w == SFC_MISSING)
+        EXPECT_EQ(got, w) << name;
+      else
+        EXPECT_NEAR(got, w, 0.001) << name;
     } else {
       EXPECT_EQ(TextField(d.r, name), want) << name;
     }
@@ -191,8 +195,10 @@ inline void ExpectInvariants(const Decoded &d, std::string_view text) {
   EXPECT_LT(strnlen(r.id, sizeof r.id), sizeof r.id);
   EXPECT_LE(strnlen(r.id, sizeof r.id), 4u);
   EXPECT_STREQ(r.area, "ME");
-  if (d.rc == -1) EXPECT_EQ(r.type, 0);
-  else EXPECT_TRUE(r.type == 1 || r.type == 2);
+  if (d.rc == -1)
+    EXPECT_EQ(r.type, 0);
+  else
+    EXPECT_TRUE(r.type == 1 || r.type == 2);
   EXPECT_GE(r.num_cld, 0);
   EXPECT_LE(r.num_cld, SFC_MAX_CLD);
   for (int i = r.num_cld; i < SFC_MAX_CLD; ++i) {

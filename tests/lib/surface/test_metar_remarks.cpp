@@ -150,12 +150,12 @@ TEST_F(MetarRemarks, Loop) {
        "AO1/2 type\nSea level Pressure\nNew Temperature 53.96 26.96 1\nNew Max temp\n"
        "New Min temp\nNew Ptend\n"},
       {"AO2 RAB15 SLP132 FZRANO $", 0, "pmb=1013.2|comment=AO2 RAB15 FZRANO ",
-       "AO1/2 type\nSea level Pressure\n"},  // a lone '$' is dropped
-      {"FZRANO$X", 0, "comment=FZRANO X ", ""},  // '$' inside a word becomes a blank
+       "AO1/2 type\nSea level Pressure\n"},                // a lone '$' is dropped
+      {"FZRANO$X", 0, "comment=FZRANO X ", ""},            // '$' inside a word becomes a blank
       {"RMK AO2", 0, "comment=RMK AO2 ", "AO1/2 type\n"},  // a second RMK is a word
       {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCDEFGH", 9,
        "comment=ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD EFGH ", ""},  // 40 characters a word
-      {"PRESFRX", 0, "comment=PRESFRX ", ""},  // must cover its blank
+      {"PRESFRX", 0, "comment=PRESFRX ", ""},                          // must cover its blank
   };
   Run(cases, std::size(cases));
 }

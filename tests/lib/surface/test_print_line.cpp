@@ -397,8 +397,8 @@ TEST_F(PrintLine, SynopticDashes) {
 // ---- format 5 ("psimp") --------------------------------------------------------
 
 // id, t, td, wind, slp, cil, cov, rn6, wx
-const std::vector<std::string> kBlank5 = {" KDEN ", " --- ", " --- ", " ---    -- ",
-                                          " ------ ", " --- ", "     ", " ---- ", ""};
+const std::vector<std::string> kBlank5 = {
+    " KDEN ", " --- ", " --- ", " ---    -- ", " ------ ", " --- ", "     ", " ---- ", ""};
 
 // Purpose: every column of the simple format, with the weather in words.
 TEST_F(PrintLine, SimpleColumns) {
@@ -457,13 +457,15 @@ TEST_F(PrintLine, Headers) {
     std::string want;
   };
   const HeaderCase cases[] = {
-      {1, "  ID Tp Time  Vis    PWx   SLPres   T  Td   WD-WS WG  Alt   PT  Max Min\n"
-          "     CHt CCv CHt CCv CHt CCv CHt CCv CHt CCv  L:M:H  Rn3  Rn6 Rn12 Rn24 SC\n"},
+      {1,
+       "  ID Tp Time  Vis    PWx   SLPres   T  Td   WD-WS WG  Alt   PT  Max Min\n"
+       "     CHt CCv CHt CCv CHt CCv CHt CCv CHt CCv  L:M:H  Rn3  Rn6 Rn12 Rn24 SC\n"},
       {2, "ID     TIME   T  TD  RH DIR SPD GST ALT SLP VIS CIL  COV WX  MAX MIN  PR6 PR24 SC\n"},
       {3, ""},  // the full text has no header
       {4, " ID   Cht Cv  Vis   PWx  SLPres   T  Td  WD-WS WG  Te  PT   Rn6 Rn24 SC L:M:H\n"},
-      {5, " ID   Temp  Dew  Winds       Press   Clouds   Prec  Weather\n"
-          "        F    F   deg   knt     mb  100ft cov   in\n"},
+      {5,
+       " ID   Temp  Dew  Winds       Press   Clouds   Prec  Weather\n"
+       "        F    F   deg   knt     mb  100ft cov   in\n"},
       {6, ""},  // no variable list
       {0, ""},  // no such format
   };
@@ -498,8 +500,9 @@ TEST_F(PrintLine, FullTextAndVariableFormats) {
   SFC_report r = Fresh();
   r.t = 72.0f;
   SFC_set_print(3);
-  EXPECT_EQ(Print(r), "Data for: KDEN\n-----------------------------------\n"
-                      "Temperature:          72 F = 22.2 C\n");
+  EXPECT_EQ(Print(r),
+            "Data for: KDEN\n-----------------------------------\n"
+            "Temperature:          72 F = 22.2 C\n");
   SFC_set_print(6);
   EXPECT_EQ(Print(r), "");
 }

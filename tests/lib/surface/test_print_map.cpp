@@ -95,11 +95,10 @@ TEST(MapModel, SkyCoverFromLayers) {
     const char *covers;  // one code per layer
     int eighths;
   } cases[] = {
-      {"", -1},      {"C", 0},      {"F", 2},      {"S", 4},     {"B", 6},     {"O", 8},
-      {"X", 9},      {"FSB", 6},    {"BF", 6},     {"OB", 8},    {"SX", 9},    {"s", 4},
-      {"b", 6},      {"o", 8},      {"x", -1},     {"xS", 4},    {"0", 0},     {"1", 1},
-      {"3", 3},      {"5", 5},      {"7", 7},      {"8", 8},     {"9", 9},     {"26", 6},
-      {"?", -1},     {"FFFFF", 2},
+      {"", -1},   {"C", 0},  {"F", 2},  {"S", 4},  {"B", 6},     {"O", 8}, {"X", 9},
+      {"FSB", 6}, {"BF", 6}, {"OB", 8}, {"SX", 9}, {"s", 4},     {"b", 6}, {"o", 8},
+      {"x", -1},  {"xS", 4}, {"0", 0},  {"1", 1},  {"3", 3},     {"5", 5}, {"7", 7},
+      {"8", 8},   {"9", 9},  {"26", 6}, {"?", -1}, {"FFFFF", 2},
   };
   for (const auto &c : cases) {
     SFC_report r = blank_report();
@@ -122,11 +121,12 @@ TEST(MapModel, BarbsOfWindSpeeds) {
     bool drawn;
     int pennants, full, half;
   } cases[] = {
-      {0, true, 0, 0, 0},     {2, true, 0, 0, 0},      {2.5f, true, 0, 0, 1}, {3, true, 0, 0, 1},
-      {7, true, 0, 0, 1},     {8, true, 0, 1, 0},      {14, true, 0, 1, 1},   {45, true, 0, 4, 1},
-      {48, true, 1, 0, 0},    {65, true, 1, 1, 1},     {105, true, 2, 0, 1},  {300, true, 6, 0, 0},
-      {301, false, 0, 0, 0},  {-1, false, 0, 0, 0},    {-9999, false, 0, 0, 0},
-      {NAN, false, 0, 0, 0},  {INFINITY, false, 0, 0, 0},
+      {0, true, 0, 0, 0},    {2, true, 0, 0, 0},         {2.5f, true, 0, 0, 1},
+      {3, true, 0, 0, 1},    {7, true, 0, 0, 1},         {8, true, 0, 1, 0},
+      {14, true, 0, 1, 1},   {45, true, 0, 4, 1},        {48, true, 1, 0, 0},
+      {65, true, 1, 1, 1},   {105, true, 2, 0, 1},       {300, true, 6, 0, 0},
+      {301, false, 0, 0, 0}, {-1, false, 0, 0, 0},       {-9999, false, 0, 0, 0},
+      {NAN, false, 0, 0, 0}, {INFINITY, false, 0, 0, 0},
   };
   for (const auto &c : cases) {
     int p = -1, f = -1, h = -1;
@@ -143,9 +143,9 @@ TEST(MapModel, CodedPressure) {
     float pmb;
     const char *code;  // null: none
   } cases[] = {
-      {1013.2f, "132"}, {1019.0f, "190"}, {999.9f, "999"}, {1000.0f, "000"}, {1000.04f, "000"},
-      {987.65f, "877"}, {1050.0f, "500"}, {-9999.0f, nullptr}, {0.0f, nullptr}, {2500.0f, nullptr},
-      {NAN, nullptr},
+      {1013.2f, "132"},  {1019.0f, "190"},   {999.9f, "999"},  {1000.0f, "000"},
+      {1000.04f, "000"}, {987.65f, "877"},   {1050.0f, "500"}, {-9999.0f, nullptr},
+      {0.0f, nullptr},   {2500.0f, nullptr}, {NAN, nullptr},
   };
   for (const auto &c : cases) {
     char code[4] = "xxx";
@@ -174,10 +174,12 @@ TEST_F(PrintMapTest, PageOfTheUsRegion) {
   EXPECT_EQ(info_.page.width, 1200);
   EXPECT_EQ(info_.page.height, 824);  // the title strip and 36.8 / 55.2 of 1200
   EXPECT_NEAR(info_.page.scale, 1200.0f / 55.2f, 1e-3);
-  EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
-                      "width=\"1200\" height=\"824\"",
-                      0),
-            0u);
+  EXPECT_EQ(
+      svg.rfind(
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
+          "width=\"1200\" height=\"824\"",
+          0),
+      0u);
   EXPECT_FALSE(info_.fitted);
   // Self-contained: nothing is fetched.
   EXPECT_EQ(svg.find("href"), std::string::npos);
@@ -196,7 +198,8 @@ TEST_F(PrintMapTest, StationsAtTheirProjectedPlaces) {
                                station("KORD", 41.98f, -87.9f, 0, full_report())});
   EXPECT_EQ(info_.stations, 2);
   EXPECT_EQ(info_.drawn, 2);
-  for (const auto &[id, lat, lon] : {std::tuple{"KDEN", 39.85f, -104.65f}, std::tuple{"KORD", 41.98f, -87.9f}}) {
+  for (const auto &[id, lat, lon] :
+       {std::tuple{"KDEN", 39.85f, -104.65f}, std::tuple{"KORD", 41.98f, -87.9f}}) {
     float x, y;
     ASSERT_EQ(MAP_tran(lat, lon, &x, &y), 1);
     const std::string g = group_of(svg, id);
@@ -207,12 +210,20 @@ TEST_F(PrintMapTest, StationsAtTheirProjectedPlaces) {
   }
   // The full model: cover, barb, texts where a model has them.
   const std::string g = group_of(svg, "KDEN");
-  EXPECT_NE(g.find("<path class=\"k\" d=\"M0,0V-4.5A4.5,4.5 0 0 1 4.5,0Z\"/>"), std::string::npos) << g;  // few
-  EXPECT_NE(g.find("<text class=\"t\" x=\"-7\" y=\"-4\" text-anchor=\"end\">35</text>"), std::string::npos) << g;
-  EXPECT_NE(g.find("<text class=\"x\" x=\"-7\" y=\"5\" text-anchor=\"end\">S-</text>"), std::string::npos) << g;
-  EXPECT_NE(g.find("<text class=\"d\" x=\"-7\" y=\"14\" text-anchor=\"end\">19</text>"), std::string::npos) << g;
+  EXPECT_NE(g.find("<path class=\"k\" d=\"M0,0V-4.5A4.5,4.5 0 0 1 4.5,0Z\"/>"), std::string::npos)
+      << g;  // few
+  EXPECT_NE(g.find("<text class=\"t\" x=\"-7\" y=\"-4\" text-anchor=\"end\">35</text>"),
+            std::string::npos)
+      << g;
+  EXPECT_NE(g.find("<text class=\"x\" x=\"-7\" y=\"5\" text-anchor=\"end\">S-</text>"),
+            std::string::npos)
+      << g;
+  EXPECT_NE(g.find("<text class=\"d\" x=\"-7\" y=\"14\" text-anchor=\"end\">19</text>"),
+            std::string::npos)
+      << g;
   EXPECT_NE(g.find("<text class=\"p\" x=\"7\" y=\"-4\">190</text>"), std::string::npos) << g;
-  EXPECT_NE(g.find("<text class=\"i\" x=\"0\" y=\"22\" text-anchor=\"middle\">KDEN</text>"), std::string::npos)
+  EXPECT_NE(g.find("<text class=\"i\" x=\"0\" y=\"22\" text-anchor=\"middle\">KDEN</text>"),
+            std::string::npos)
       << g;
   EXPECT_NE(svg.find(">test  2 stations, 2 drawn</text>"), std::string::npos);
 }
@@ -225,7 +236,8 @@ TEST_F(PrintMapTest, ReportWithEverythingMissing) {
   ASSERT_FALSE(g.empty());
   EXPECT_NE(g.find("<circle class=\"c\" r=\"4.5\"/>"), std::string::npos);
   EXPECT_NE(g.find(">M</text>"), std::string::npos);
-  for (const char *cls : {"class=\"t\"", "class=\"d\"", "class=\"p\"", "class=\"x\"", "class=\"l\"", "class=\"k\""})
+  for (const char *cls :
+       {"class=\"t\"", "class=\"d\"", "class=\"p\"", "class=\"x\"", "class=\"l\"", "class=\"k\""})
     EXPECT_EQ(g.find(cls), std::string::npos) << cls;
   EXPECT_NE(g.find(">KXYZ</text>"), std::string::npos);
 }
@@ -247,8 +259,9 @@ TEST_F(PrintMapTest, ThinnedByPriority) {
   MAP_domain(&d);
   const SFC_report r = full_report();
   // Three stations at one place: the lowest priority digit wins; on a tie the first.
-  std::string svg = Map({station("KAAA", 39.0f, -97.0f, 5, r), station("KBBB", 39.0f, -97.0f, 2, r),
-                         station("KCCC", 39.0f, -97.01f, 7, r), station("KDDD", 39.0f, -97.0f, 2, r)});
+  std::string svg =
+      Map({station("KAAA", 39.0f, -97.0f, 5, r), station("KBBB", 39.0f, -97.0f, 2, r),
+           station("KCCC", 39.0f, -97.01f, 7, r), station("KDDD", 39.0f, -97.0f, 2, r)});
   EXPECT_EQ(info_.stations, 4);
   EXPECT_EQ(info_.drawn, 1);
   EXPECT_EQ(info_.thinned, 3);
@@ -266,8 +279,8 @@ TEST_F(PrintMapTest, DenseStationsNeverOnTopOfEachOther) {
   std::vector<SFC_map_station> many;
   for (int i = 0; i < 30; ++i)
     for (int j = 0; j < 30; ++j)
-      many.push_back(station(("S" + std::to_string(i * 30 + j)).c_str(), 35.0f + i * 0.3f, -100.0f + j * 0.4f,
-                             (i + j) % 10, full_report()));
+      many.push_back(station(("S" + std::to_string(i * 30 + j)).c_str(), 35.0f + i * 0.3f,
+                             -100.0f + j * 0.4f, (i + j) % 10, full_report()));
   const std::string svg = Map(many);
   EXPECT_EQ(info_.stations, 900);
   EXPECT_GT(info_.drawn, 10);
@@ -277,19 +290,22 @@ TEST_F(PrintMapTest, DenseStationsNeverOnTopOfEachOther) {
   // beside them (a model reaches 7 px and more to either side).
   std::vector<std::pair<float, float>> at;
   const std::regex place("translate\\(([-0-9.]+),([-0-9.]+)\\)");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), place); it != std::sregex_iterator(); ++it)
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), place); it != std::sregex_iterator();
+       ++it)
     at.emplace_back(std::stof((*it)[1]), std::stof((*it)[2]));
   ASSERT_EQ(static_cast<int>(at.size()), info_.drawn);
   for (std::size_t a = 0; a < at.size(); ++a)
     for (std::size_t b = a + 1; b < at.size(); ++b)
-      EXPECT_TRUE(std::fabs(at[a].first - at[b].first) > 14 || std::fabs(at[a].second - at[b].second) > 14)
+      EXPECT_TRUE(std::fabs(at[a].first - at[b].first) > 14 ||
+                  std::fabs(at[a].second - at[b].second) > 14)
           << a << " " << b;
 }
 
 // The end of the barb shaft of a model (page pixels relative to the station).
 std::pair<float, float> shaft_tip(const std::string &group) {
   std::smatch m;
-  if (!std::regex_search(group, m, std::regex("<path class=\"l\" d=\"M[-0-9.]+,[-0-9.]+L([-0-9.]+),([-0-9.]+)")))
+  if (!std::regex_search(
+          group, m, std::regex("<path class=\"l\" d=\"M[-0-9.]+,[-0-9.]+L([-0-9.]+),([-0-9.]+)")))
     return {NAN, NAN};
   return {std::stof(m[1]), std::stof(m[2])};
 }
@@ -369,7 +385,8 @@ TEST_F(PrintMapTest, NoStationInsideGivesTheFrameAndANote) {
   EXPECT_EQ(count(svg, "class=\"station\""), 0);
   EXPECT_NE(svg.find("<rect class=\"frame\""), std::string::npos);
   EXPECT_NE(svg.find("no station with a report"), std::string::npos);
-  EXPECT_NE(warnings_.find("SFC_print_map: No station with a report inside the map\n"), std::string::npos);
+  EXPECT_NE(warnings_.find("SFC_print_map: No station with a report inside the map\n"),
+            std::string::npos);
 }
 
 TEST_F(PrintMapTest, DomainWithoutExtent) {
@@ -410,7 +427,8 @@ TEST_F(PrintMapTest, DomainAroundThePole) {
   MAP_domain(&d);
   SFC_report r = full_report();
   r.w_dir = 180.0f;
-  const std::string svg = Map({station("NPOL", 90.0f, 0.0f, 0, r), station("NEAR", 88.0f, 120.0f, 1, r)});
+  const std::string svg =
+      Map({station("NPOL", 90.0f, 0.0f, 0, r), station("NEAR", 88.0f, 120.0f, 1, r)});
   EXPECT_EQ(info_.drawn, 2);
   EXPECT_EQ(svg.find("nan"), std::string::npos);
   EXPECT_EQ(svg.find("inf"), std::string::npos);
@@ -429,11 +447,13 @@ TEST_F(PrintMapTest, FittedDomainWithoutADomain) {
   // One station; stations spread over the globe; none at all.
   Map({station("KDEN", 39.85f, -104.65f, 0, full_report())});
   EXPECT_EQ(info_.drawn, 1);
-  Map({station("KDEN", 39.85f, -104.65f, 0, full_report()), station("FACT", -33.97f, 18.6f, 0, full_report())});
+  Map({station("KDEN", 39.85f, -104.65f, 0, full_report()),
+       station("FACT", -33.97f, 18.6f, 0, full_report())});
   EXPECT_EQ(info_.drawn, 2);
   EXPECT_EQ(info_.page.width, 1200);
   EXPECT_EQ(info_.page.height, 624);  // the globe, 360 by 180 degrees
-  svg = Map({station("BAD1", 95.0f, 0.0f, 0, full_report()), station("BAD2", NAN, 0.0f, 0, full_report())});
+  svg = Map({station("BAD1", 95.0f, 0.0f, 0, full_report()),
+             station("BAD2", NAN, 0.0f, 0, full_report())});
   EXPECT_EQ(info_.stations, 0);
   EXPECT_EQ(MAP_get_proj(), DOM_NONE);
 }

@@ -50,8 +50,8 @@ TEST_F(PrintNice, WrapsAtBlanks) {
       {"75 characters wrap at the last blank", std::string(40, 'A') + " " + std::string(34, 'B'),
        std::string(40, 'A') + "\n     " + std::string(34, 'B') + "\n"},
       {"160 characters: three lines",  // 16 words of 9: 7, 7 and 2 words
-       Words(16), Words(7) + "\n     " + Words(16).substr(70, 69) + "\n     " +
-                      Words(16).substr(140) + "\n"},
+       Words(16),
+       Words(7) + "\n     " + Words(16).substr(70, 69) + "\n     " + Words(16).substr(140) + "\n"},
       {"full first and continuation lines", a75 + " " + b70 + " C",
        a75 + "\n     " + b70 + "\n     C\n"},
       {"empty text", "", "\n"},

@@ -114,18 +114,35 @@ TEST_F(PrintReport, SingleLines) {
   };
   const Case cases[] = {
       {"calm wind with gust",
-       [](SFC_report &r) { r.w_dir = 0.0f; r.w_spd = 0.0f; r.w_gust = 20.0f; },
+       [](SFC_report &r) {
+         r.w_dir = 0.0f;
+         r.w_spd = 0.0f;
+         r.w_gust = 20.0f;
+       },
        "Winds:               calm Gusts: 20 knt\n"},
-      {"calm wind", [](SFC_report &r) { r.w_dir = 0.0f; r.w_spd = 0.0f; },
+      {"calm wind",
+       [](SFC_report &r) {
+         r.w_dir = 0.0f;
+         r.w_spd = 0.0f;
+       },
        "Winds:               calm\n"},
       {"direction without speed is no wind", [](SFC_report &r) { r.w_dir = 270.0f; }, ""},
       {"negative tendency is present", [](SFC_report &r) { r.ptend = -2.0f; },
        "Pressure tendency:    -2.0 mb\n"},
       {"negative precipitation and snow are missing",
-       [](SFC_report &r) { r.rain6 = -1.0f; r.rain24 = -0.01f; r.scover = -1.0f; }, ""},
+       [](SFC_report &r) {
+         r.rain6 = -1.0f;
+         r.rain24 = -0.01f;
+         r.scover = -1.0f;
+       },
+       ""},
       {"zero precipitation is shown", [](SFC_report &r) { r.rain6 = 0.0f; },
        "3/6 hour precip:       0.00 in\n"},
-      {"clear sky without height", [](SFC_report &r) { r.num_cld = 1; r.cld_cover[0] = 'C'; },
+      {"clear sky without height",
+       [](SFC_report &r) {
+         r.num_cld = 1;
+         r.cld_cover[0] = 'C';
+       },
        "Clouds:                    clear\n"},
       {"cover words of oktas and thin layers",
        [](SFC_report &r) {
@@ -188,8 +205,9 @@ TEST_F(PrintReport, WindChill) {
   r.t = 40.0f;  // calm: the chill is the temperature, above 30
   r.w_dir = 0.0f;
   r.w_spd = 0.0f;
-  EXPECT_EQ(Report(&r), kTop + "Temperature:          40 F =  4.4 C\n"
-                               "Winds:               calm\n");
+  EXPECT_EQ(Report(&r), kTop +
+                            "Temperature:          40 F =  4.4 C\n"
+                            "Winds:               calm\n");
 
   r.t = 35.0f;  // 35 F and 10 knots chill to 26.8 F
   r.w_spd = 10.0f;
@@ -223,7 +241,8 @@ TEST_F(PrintReport, HeatIndex) {
 // is hidden, and hides with the print classes.
 TEST_F(PrintReport, PrintClass) {
   SFC_report r = Fresh();
-  MESS_set(MESS_USER_REMOVE, M_PRINT & (M_SUB_A | M_SUB_B | M_SUB_C));  // class 1, 2 and 4 hidden; 8 shown
+  MESS_set(MESS_USER_REMOVE,
+           M_PRINT & (M_SUB_A | M_SUB_B | M_SUB_C));  // class 1, 2 and 4 hidden; 8 shown
   EXPECT_EQ(Report(&r), kTop);
   MESS_set(MESS_USER_REMOVE, M_PRINT & M_SUB_D);
   EXPECT_EQ(Report(&r), "");

@@ -123,7 +123,7 @@ TEST(RowNum, WidthAndSurroundingText) {
     const char *want;
   };
   const Case cases[] = {
-      {1013.2f, " 1013.2 "},   // " %6.1f "
+      {1013.2f, " 1013.2 "},    // " %6.1f "
       {-9999.0f, " -9999.0 "},  // wider than the width: nothing is cut
       {5.0f, "    5.0 "},
   };
@@ -145,7 +145,7 @@ TEST(RowStr, WidthPrecisionAndCodes) {
   row.Str("%-6.6s ", "ABCDEFGHIJ");  // cut to six
   row.Str("%5.5s ", "-SHRA_BR");
   row.Str("%4s|", "");
-  row.Char('\0');                    // a zero byte shows as a blank
+  row.Char('\0');  // a zero byte shows as a blank
   row.Char('8');
   EXPECT_EQ(row.view(), "KDEN   ABCDEF -SHRA     | 8");
   EXPECT_STREQ(row.c_str(), "KDEN   ABCDEF -SHRA     | 8");

@@ -39,13 +39,17 @@ using rows_check::Member;
 
 // The record's columns in order, as the header names them (raw input).
 const std::vector<std::string> kColumns = {
-    "obs_time", "id", "area", "type", "wmo", "lat", "lon", "elev", "prior", "time",
+    "obs_time",     "id",           "area",         "type",         "wmo",
+    "lat",          "lon",          "elev",         "prior",        "time",
     "cld_height_1", "cld_height_2", "cld_height_3", "cld_height_4", "cld_height_5",
-    "cld_cover_1", "cld_cover_2", "cld_cover_3", "cld_cover_4", "cld_cover_5", "num_cld",
-    "vis", "weather", "pmb", "t", "td", "w_dir", "w_spd", "w_gust", "alt", "ptend_t", "ptend",
-    "rain1", "rain3", "rain6", "rain12", "rain24", "rain", "rain_per", "cld_low", "cld_type_1",
-    "cld_type_2", "cld_type_3", "max_t", "min_t", "max6_t", "min6_t", "scover", "solar", "sst",
-    "wav_per", "wav_hgt", "comment", "flag", "raw"};
+    "cld_cover_1",  "cld_cover_2",  "cld_cover_3",  "cld_cover_4",  "cld_cover_5",
+    "num_cld",      "vis",          "weather",      "pmb",          "t",
+    "td",           "w_dir",        "w_spd",        "w_gust",       "alt",
+    "ptend_t",      "ptend",        "rain1",        "rain3",        "rain6",
+    "rain12",       "rain24",       "rain",         "rain_per",     "cld_low",
+    "cld_type_1",   "cld_type_2",   "cld_type_3",   "max_t",        "min_t",
+    "max6_t",       "min6_t",       "scover",       "solar",        "sst",
+    "wav_per",      "wav_hgt",      "comment",      "flag",         "raw"};
 
 // The lines of `out`, each of which must end with a line end.
 std::vector<std::string> Lines(const std::string &out) {
@@ -255,9 +259,9 @@ TEST_F(PrintRows, NumbersTable) {
 
 struct TextCase {
   const char *name;
-  std::string text;      // put into the remarks
-  const char *csv;       // the field as written
-  const char *json;      // the string as written, with its quotes; "null" for none
+  std::string text;  // put into the remarks
+  const char *csv;   // the field as written
+  const char *json;  // the string as written, with its quotes; "null" for none
 };
 
 // Purpose: every kind of byte in a text comes out as valid CSV and JSON: commas
@@ -272,7 +276,12 @@ TEST_F(PrintRows, TextsTable) {
       {"quote", "say \"hi\"", "\"say \"\"hi\"\"\"", "\"say \\\"hi\\\"\""},
       {"backslash", "a\\b", "a\\b", "\"a\\\\b\""},
       {"tab and line ends", "a\tb\r\nc", "a b  c", "\"a b  c\""},
-      {"control", std::string("a\x01" "b\x1f" "c\x7f", 6), "a?b?c?", "\"a?b?c?\""},
+      {"control",
+       std::string("a\x01"
+                   "b\x1f"
+                   "c\x7f",
+                   6),
+       "a?b?c?", "\"a?b?c?\""},
       {"high bytes", "caf\xc3\xa9 \xff", "caf?? ?", "\"caf?? ?\""},
       {"trimmed", "  AO2  ", "AO2", "\"AO2\""},
       {"inner blanks kept", "A  B", "A  B", "\"A  B\""},
@@ -334,7 +343,9 @@ struct ObsCase {
 
 constexpr int M = DATE_MISSING;
 
-Date Hour(int year, int month, int day, int hour) { return Date{year, month, day, M, M, hour, M, M}; }
+Date Hour(int year, int month, int day, int hour) {
+  return Date{year, month, day, M, M, hour, M, M};
+}
 
 // Purpose: the day of the observation is the one that puts it nearest to the
 // file's hour: a time more than 12 hours later belongs to the day before, more
@@ -404,8 +415,9 @@ TEST_F(PrintRows, ListColumnNames) {
             "id,obs_time,temp:C,dewp,rhum,wspd:m/s,wchilf,alt,cldcv,fr,txtwx,otime,raw,nosuch,"
             "temp:C,TEMP:c,odd\"na\\me");
   const std::vector<std::string> expected = {
-      "id", "obs_time", "temp_C", "dewp_F", "rhum_pct", "wspd_m_s", "wchilf_W_m2", "alt_in_Hg",
-      "cldcv", "fr", "txtwx", "otime", "raw", "nosuch", "temp_C_2", "TEMP_c_3", "odd_na_me"};
+      "id",          "obs_time",  "temp_C",   "dewp_F",   "rhum_pct", "wspd_m_s",
+      "wchilf_W_m2", "alt_in_Hg", "cldcv",    "fr",       "txtwx",    "otime",
+      "raw",         "nosuch",    "temp_C_2", "TEMP_c_3", "odd_na_me"};
   EXPECT_EQ(Texts(Csv(nullptr, true)), expected);
   // No name needs quoting: the header is the names joined by commas.
   std::string joined;
@@ -425,22 +437,15 @@ TEST_F(PrintRows, ListValuesOfARealReport) {
   SFC_rows_set_raw(kKTVC);
   const std::map<std::string, Member> json = Json(r, true);
   const std::map<std::string, std::string> expected = {
-      {"id", "KTVC"},
-      {"obs_time", "2020-01-05T23:53Z"},
-      {"otime", "2353"},
-      {"temp_C", "0"},
-      {"dewp_C", "-2.2000005"},  // back from 28.039999 F
-      {"dewp_F", "28.039999"},
-      {"rhum_pct", "85.10092"},  // format 6 with "%.2f": 85.10
-      {"wspd_m_s", "4.115556"},  // 8 knots
-      {"vis_km", "1.609344"},
-      {"cldcl_100ft", "14"},
-      {"cldcv", "OVC"},
-      {"fr", "IFR"},
-      {"saowx", "S-"},
-      {"txtwx", "light snow"},
-      {"prec6_mm", "2.286"},
-      {"raw", kKTVC},
+      {"id", "KTVC"},           {"obs_time", "2020-01-05T23:53Z"},
+      {"otime", "2353"},        {"temp_C", "0"},
+      {"dewp_C", "-2.2000005"},                            // back from 28.039999 F
+      {"dewp_F", "28.039999"},  {"rhum_pct", "85.10092"},  // format 6 with "%.2f": 85.10
+      {"wspd_m_s", "4.115556"},                            // 8 knots
+      {"vis_km", "1.609344"},   {"cldcl_100ft", "14"},
+      {"cldcv", "OVC"},         {"fr", "IFR"},
+      {"saowx", "S-"},          {"txtwx", "light snow"},
+      {"prec6_mm", "2.286"},    {"raw", kKTVC},
   };
   for (const auto &[name, value] : expected) EXPECT_EQ(json.at(name).value, value) << name;
   EXPECT_EQ(json.at("nosuch").kind, Member::kNull);
@@ -481,7 +486,8 @@ TEST_F(PrintRows, DispatchOfTheLinePrinter) {
   Input(false);
   const SFC_report r = KTVC();
   SFC_set_print(SFC_PRINT_CSV);
-  EXPECT_EQ(Lines(Capture([] { SFC_print_line(M_PRINT & M_SUB_C, nullptr); })).at(0).substr(0, 12), "obs_time,id,");
+  EXPECT_EQ(Lines(Capture([] { SFC_print_line(M_PRINT & M_SUB_C, nullptr); })).at(0).substr(0, 12),
+            "obs_time,id,");
   EXPECT_EQ(Lines(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); })).size(), 1u);
   MESS_set(MESS_USER_SET, 0);
   EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }), "");
@@ -489,10 +495,12 @@ TEST_F(PrintRows, DispatchOfTheLinePrinter) {
 
   SFC_set_print(SFC_PRINT_JSON);
   EXPECT_EQ(Capture([] { SFC_print_line(M_PRINT & M_SUB_C, nullptr); }), "");
-  EXPECT_EQ(Lines(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); })).at(0).substr(0, 12), "{\"obs_time\":");
+  EXPECT_EQ(Lines(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); })).at(0).substr(0, 12),
+            "{\"obs_time\":");
 
   RES_put("variable", "id,temp:C");
-  EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }), "{\"id\":\"KTVC\",\"temp_C\":0}\n");
+  EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }),
+            "{\"id\":\"KTVC\",\"temp_C\":0}\n");
   SFC_set_print(SFC_PRINT_CSV);
   EXPECT_EQ(Capture([] { SFC_print_line(M_PRINT & M_SUB_C, nullptr); }), "id,temp_C\n");
   EXPECT_EQ(Capture([&] { SFC_print_line(M_PRINT & M_SUB_A, &r); }), "KTVC,0\n");

@@ -209,16 +209,16 @@ TEST_F(PrintVar, FormatsAreChecked) {
     const char *format;
     bool ok;
   } cases[] = {
-      {"%f", true},       {"%5.1f", true},     {"%-+8.3e", true},  {"%g", true},
-      {"%G", true},       {"%E", true},        {"%F", true},       {"%lf", true},
-      {"%.f", true},      {"%030.10f", true},  {"% #5.2f", true},  {"%30f", true},
-      {"%s", false},      {"%n", false},       {"%d", false},      {"%%%f", false},
-      {"%%", false},      {"%1000f", false},   {"%31f", false},    {"%.11f", false},
-      {"%.100f", false},  {"%5.1f%5.1f", false}, {"%f%n", false},  {"%*f", false},
-      {"%.*f", false},    {"%Lf", false},      {"%hf", false},     {"%5.1fC", false},
-      {"x%f", false},     {"%", false},        {"%-", false},      {"", false},
-      {"%1$f", false},    {"%a", false},       {"%c", false},      {"%p", false},
-      {"%lld", false},    {"%ls", false},      {"%5..1f", false},  {"%.1.1f", false},
+      {"%f", true},      {"%5.1f", true},       {"%-+8.3e", true}, {"%g", true},
+      {"%G", true},      {"%E", true},          {"%F", true},      {"%lf", true},
+      {"%.f", true},     {"%030.10f", true},    {"% #5.2f", true}, {"%30f", true},
+      {"%s", false},     {"%n", false},         {"%d", false},     {"%%%f", false},
+      {"%%", false},     {"%1000f", false},     {"%31f", false},   {"%.11f", false},
+      {"%.100f", false}, {"%5.1f%5.1f", false}, {"%f%n", false},   {"%*f", false},
+      {"%.*f", false},   {"%Lf", false},        {"%hf", false},    {"%5.1fC", false},
+      {"x%f", false},    {"%", false},          {"%-", false},     {"", false},
+      {"%1$f", false},   {"%a", false},         {"%c", false},     {"%p", false},
+      {"%lld", false},   {"%ls", false},        {"%5..1f", false}, {"%.1.1f", false},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.format);
@@ -249,7 +249,7 @@ TEST_F(PrintVar, SetPrintStr) {
   SFC_set_print_str(72.0f, "F", nullptr, nullptr, str, sizeof str);
   EXPECT_STREQ(str, "  72");
 
-  const char *pairs[][2] = {{"F", "C"}, {"knt", "m/s"}, {"mi", "km"}, {"100ft", "m"},
+  const char *pairs[][2] = {{"F", "C"}, {"knt", "m/s"},  {"mi", "km"},    {"100ft", "m"},
                             {"F", "K"}, {"in_Hg", "mb"}, {"100_ft", "ft"}};
   for (int k = 0; k < 200; ++k) {
     const float v = -40.0f + 0.37f * static_cast<float>(k);
@@ -272,12 +272,12 @@ TEST_F(PrintVar, SetPrintStr) {
 // printf writes them, for values of every size, signs, halves and all the
 // precisions a format may have; the other checked formats go to printf itself.
 TEST_F(PrintVar, FormatsWriteAsPrintf) {
-  const char *formats[] = {"%4.0f", "%f", "%.f", "%5.1f", "%-7.2f", "%.3f", "%12.10f", "%30.1f",
-                           "%-30.0f", "%lf", "%+5.1f", "%05.1f", "% .2f", "%#.0f", "%8.3e",
-                           "%g", "%F", "%.10f"};
-  const float values[] = {0.0f, -0.0f, 0.5f, 1.5f, 2.5f, -2.5f, 0.05f, 0.125f, 0.375f,
-                          29.92f, -40.0f, 1013.25f, 272.29086f, 1e-7f, 3.0e38f, -3.0e38f,
-                          123456789.0f, 0.045f, 99.995f, -0.004f, 1e10f};
+  const char *formats[] = {"%4.0f",   "%f",     "%.f",     "%5.1f", "%-7.2f", "%.3f",
+                           "%12.10f", "%30.1f", "%-30.0f", "%lf",   "%+5.1f", "%05.1f",
+                           "% .2f",   "%#.0f",  "%8.3e",   "%g",    "%F",     "%.10f"};
+  const float values[] = {0.0f,    -0.0f,    0.5f,         1.5f,   2.5f,     -2.5f,      0.05f,
+                          0.125f,  0.375f,   29.92f,       -40.0f, 1013.25f, 272.29086f, 1e-7f,
+                          3.0e38f, -3.0e38f, 123456789.0f, 0.045f, 99.995f,  -0.004f,    1e10f};
   for (const char *fmt : formats) {
     for (float v : values) {
       char got[SFC_PRINT_STR_SIZE], want[SFC_PRINT_STR_SIZE];
@@ -338,7 +338,7 @@ TEST_F(PrintVar, Extreme) {
 TEST_F(PrintVar, FlightCategory) {
   const struct {
     const char *why;
-    char cover;   // one layer, ' ' for none
+    char cover;  // one layer, ' ' for none
     float height;
     float vis;
     const char *want;
@@ -381,9 +381,9 @@ TEST_F(PrintVar, CoverText) {
     char code;
     const char *text;
   } cases[] = {
-      {' ', "M"},    {'B', "BKN"}, {'C', "CLR"}, {'F', "FEW"},  {'O', "OVC"}, {'S', "SCT"},
-      {'X', "X"},    {'b', "-BKN"}, {'o', "-OVC"}, {'s', "-SCT"}, {'x', "-X"}, {'f', "f/8"},
-      {'3', "3/8"},  {'9', "9/8"}, {'\0', "M"},
+      {' ', "M"},   {'B', "BKN"}, {'C', "CLR"},  {'F', "FEW"},  {'O', "OVC"},
+      {'S', "SCT"}, {'X', "X"},   {'b', "-BKN"}, {'o', "-OVC"}, {'s', "-SCT"},
+      {'x', "-X"},  {'f', "f/8"}, {'3', "3/8"},  {'9', "9/8"},  {'\0', "M"},
   };
   for (const auto &c : cases) {
     SFC_report r = Fresh();

@@ -214,31 +214,31 @@ TEST_F(RawReader, ChkLocateRules) {
     int pr_type;  // 2 = unchanged
   };
   const Case cases[] = {
-      {"", 0, 5, 1234, 2},                              // empty line: nothing
-      {"SAUS70 KWBC 121800", 1, 0, 1800, 0},            // United States
-      {"SAUS70 KWBC 060000\r\r", 1, 0, 0, 0},           // raw line with its CRs
-      {"SACN31 CWAO 121800", 1, 1, 1800, 0},            // Canada
-      {"SPCN31 CWAO 121815", 1, 1, 1815, 0},            // Canadian specials
-      {"SAMX10 MMMX 121800", 1, 2, 1800, 0},            // Mexico
-      {"SAFR31 LFPW 121800", 1, 9, 1800, 0},            // other
-      {"SAAK41 PAFC 120900", 1, 0, 900, 0},             // Alaska
-      {"SXUS23 KWBC 121800", 1, 9, 1800, 0},            // any 6+4 heading
-      {"SAUS70 KWBC 060930 RRB", 1, 0, 930, 0},         // suffix after the time
-      {"SAUS70 KWBC RRA", 1, 0, 1234, 0},               // no time group: time kept
-      {"SAUS70 KWBC 06", 1, 0, 1234, 0},                // day only: time kept
-      {"SAUS70 KWBC", 1, 0, 1234, 0},                   // two words only
-      {"SAEW KAWN 020100 RRG", 1, 5, 1234, 2},          // first word of 4: no heading
-      {"** SAUS70 KWBC 121800", 1, 0, 1800, 0},         // feed marker, US
-      {"** SACN31 CWAO 121800", 1, 1, 1800, 0},         // feed marker, Canada
-      {"** SAMX10 MMMX 121800", 1, 2, 1800, 0},         // feed marker, Mexico
-      {"** 215 CWAO 121800", 1, 1, 1800, 0},            // numbered Canadian feed
-      {"** 216 CWAO 121800", 1, 1, 1800, 0},            // numbered Canadian feed
-      {"** 217 MMMX 121800", 1, 2, 1800, 0},            // numbered Mexican feed
-      {"** XXXX YYYY 121800", 1, 9, 1800, 0},           // other feed
-      {"**SAUS70 KWBC 121800", 1, 5, 1800, 0},          // no blank: origin kept
-      {"\x01\r\r", 1, 5, 1234, 0},                      // start of a product
-      {"\x03\x01\r\r", 1, 5, 1234, 0},                  // end and start of products
-      {"KDEN 121853Z 00000KT", 1, 5, 1234, 2},          // a report: nothing
+      {"", 0, 5, 1234, 2},                       // empty line: nothing
+      {"SAUS70 KWBC 121800", 1, 0, 1800, 0},     // United States
+      {"SAUS70 KWBC 060000\r\r", 1, 0, 0, 0},    // raw line with its CRs
+      {"SACN31 CWAO 121800", 1, 1, 1800, 0},     // Canada
+      {"SPCN31 CWAO 121815", 1, 1, 1815, 0},     // Canadian specials
+      {"SAMX10 MMMX 121800", 1, 2, 1800, 0},     // Mexico
+      {"SAFR31 LFPW 121800", 1, 9, 1800, 0},     // other
+      {"SAAK41 PAFC 120900", 1, 0, 900, 0},      // Alaska
+      {"SXUS23 KWBC 121800", 1, 9, 1800, 0},     // any 6+4 heading
+      {"SAUS70 KWBC 060930 RRB", 1, 0, 930, 0},  // suffix after the time
+      {"SAUS70 KWBC RRA", 1, 0, 1234, 0},        // no time group: time kept
+      {"SAUS70 KWBC 06", 1, 0, 1234, 0},         // day only: time kept
+      {"SAUS70 KWBC", 1, 0, 1234, 0},            // two words only
+      {"SAEW KAWN 020100 RRG", 1, 5, 1234, 2},   // first word of 4: no heading
+      {"** SAUS70 KWBC 121800", 1, 0, 1800, 0},  // feed marker, US
+      {"** SACN31 CWAO 121800", 1, 1, 1800, 0},  // feed marker, Canada
+      {"** SAMX10 MMMX 121800", 1, 2, 1800, 0},  // feed marker, Mexico
+      {"** 215 CWAO 121800", 1, 1, 1800, 0},     // numbered Canadian feed
+      {"** 216 CWAO 121800", 1, 1, 1800, 0},     // numbered Canadian feed
+      {"** 217 MMMX 121800", 1, 2, 1800, 0},     // numbered Mexican feed
+      {"** XXXX YYYY 121800", 1, 9, 1800, 0},    // other feed
+      {"**SAUS70 KWBC 121800", 1, 5, 1800, 0},   // no blank: origin kept
+      {"\x01\r\r", 1, 5, 1234, 0},               // start of a product
+      {"\x03\x01\r\r", 1, 5, 1234, 0},           // end and start of products
+      {"KDEN 121853Z 00000KT", 1, 5, 1234, 2},   // a report: nothing
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.line);
@@ -259,12 +259,12 @@ TEST_F(RawReader, ChkLocateRules) {
 // United States with its islands, Canada, and the rest (one letter or none too).
 TEST_F(RawReader, OriginOfIdentifier) {
   const std::pair<const char *, int> cases[] = {
-      {"KDEN", SFC_ORIGIN_US},     {"PANC", SFC_ORIGIN_US},    {"PHNL", SFC_ORIGIN_US},
-      {"PGUM", SFC_ORIGIN_US},     {"PKWA", SFC_ORIGIN_US},    {"PTRO", SFC_ORIGIN_US},
-      {"TJSJ", SFC_ORIGIN_US},     {"TIST", SFC_ORIGIN_US},    {"CYYZ", SFC_ORIGIN_CANADA},
-      {"PLCH", SFC_ORIGIN_OTHER},  {"TNCM", SFC_ORIGIN_OTHER}, {"EGLL", SFC_ORIGIN_OTHER},
-      {"MMMX", SFC_ORIGIN_OTHER},  {"K", SFC_ORIGIN_US},       {"P", SFC_ORIGIN_OTHER},
-      {"", SFC_ORIGIN_OTHER},      {"kden", SFC_ORIGIN_OTHER},
+      {"KDEN", SFC_ORIGIN_US},    {"PANC", SFC_ORIGIN_US},    {"PHNL", SFC_ORIGIN_US},
+      {"PGUM", SFC_ORIGIN_US},    {"PKWA", SFC_ORIGIN_US},    {"PTRO", SFC_ORIGIN_US},
+      {"TJSJ", SFC_ORIGIN_US},    {"TIST", SFC_ORIGIN_US},    {"CYYZ", SFC_ORIGIN_CANADA},
+      {"PLCH", SFC_ORIGIN_OTHER}, {"TNCM", SFC_ORIGIN_OTHER}, {"EGLL", SFC_ORIGIN_OTHER},
+      {"MMMX", SFC_ORIGIN_OTHER}, {"K", SFC_ORIGIN_US},       {"P", SFC_ORIGIN_OTHER},
+      {"", SFC_ORIGIN_OTHER},     {"kden", SFC_ORIGIN_OTHER},
   };
   for (const auto &[id, origin] : cases) EXPECT_EQ(SFC_raw_origin_of_id(id), origin) << id;
   EXPECT_EQ(SFC_raw_origin_of_id(nullptr), SFC_ORIGIN_OTHER);
@@ -280,8 +280,9 @@ TEST_F(RawReader, OriginOfIdentifier) {
 // the area after the format); a report of no format stays all missing with the
 // area "UN", and a report filled before is started afresh.
 TEST_F(RawReader, DecodeRawPicksTheDecoder) {
-  const auto r = ReadAll("SAUS70 KWBC 121800\nKDEN 121853Z 27005KT 10SM CLR 10/M02 A3012=\n"
-                         "DEN SA 1850 CLR 15 131/55/32/3610/001=\n");
+  const auto r = ReadAll(
+      "SAUS70 KWBC 121800\nKDEN 121853Z 27005KT 10SM CLR 10/M02 A3012=\n"
+      "DEN SA 1850 CLR 15 131/55/32/3610/001=\n");
   ASSERT_EQ(r.size(), 2u);
   for (const Read &rd : r) {
     SCOPED_TRACE(rd.text);
@@ -586,9 +587,9 @@ TEST_F(RawReader, StateStartsAfreshForEachFile) {
 
   auto r = ReadStream(second.f, 100);
   ASSERT_EQ(r.size(), 2u);
-  EXPECT_EQ(r[0].id, "LFPG");   // not KBOU of the first file
+  EXPECT_EQ(r[0].id, "LFPG");                  // not KBOU of the first file
   EXPECT_EQ(r[0].bulletin, SFC_ORIGIN_OTHER);  // not Canada
-  EXPECT_EQ(r[1].format, SFC_FMT_METAR);    // not SPECI
+  EXPECT_EQ(r[1].format, SFC_FMT_METAR);       // not SPECI
   EXPECT_EQ(SFC_get_prhour(), 0);
 }
 
@@ -758,7 +759,8 @@ TEST_F(RawReader, RealHourlySlice) {
     EXPECT_EQ(rd.text.find("NNNN"), std::string::npos);
     EXPECT_LE(rd.text.size(), static_cast<size_t>(SFC_DATA_LEN));
     for (unsigned char c : rd.text) EXPECT_TRUE(c >= ' ' && c < 128);
-    EXPECT_TRUE(rd.bulletin == SFC_ORIGIN_US || rd.bulletin == SFC_ORIGIN_CANADA || rd.bulletin == SFC_ORIGIN_MEXICO || rd.bulletin == SFC_ORIGIN_OTHER);
+    EXPECT_TRUE(rd.bulletin == SFC_ORIGIN_US || rd.bulletin == SFC_ORIGIN_CANADA ||
+                rd.bulletin == SFC_ORIGIN_MEXICO || rd.bulletin == SFC_ORIGIN_OTHER);
   }
   EXPECT_EQ(got_metar, want_metar);
   EXPECT_EQ(got_sa, want_sa);

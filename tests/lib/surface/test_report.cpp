@@ -27,9 +27,10 @@ TEST(SfcReport, InitializeGivesAllMissing) {
   EXPECT_EQ(r.num_cld, 0);
   EXPECT_EQ(r.flag, 0);
   for (int v : {r.wmo, r.prior, r.time, r.ptend_t, r.rain_per}) EXPECT_EQ(v, SFC_MISSING);
-  for (float v : {r.lat, r.lon, r.elev, r.vis, r.pmb, r.t, r.td, r.w_dir, r.w_spd, r.w_gust,
-                  r.alt, r.ptend, r.rain1, r.rain3, r.rain6, r.rain12, r.rain24, r.rain, r.max_t,
-                  r.min_t, r.max6_t, r.min6_t, r.scover, r.solar, r.sst, r.wav_per, r.wav_hgt})
+  for (float v :
+       {r.lat,    r.lon,   r.elev,   r.vis,    r.pmb,    r.t,     r.td,     r.w_dir,   r.w_spd,
+        r.w_gust, r.alt,   r.ptend,  r.rain1,  r.rain3,  r.rain6, r.rain12, r.rain24,  r.rain,
+        r.max_t,  r.min_t, r.max6_t, r.min6_t, r.scover, r.solar, r.sst,    r.wav_per, r.wav_hgt})
     EXPECT_EQ(v, SFC_MISSING_F);
   for (float h : r.cld_height) EXPECT_EQ(h, SFC_MISSING_F);
 
@@ -89,12 +90,12 @@ TEST(SfcReport, AddRemarkSections) {
   };
   const std::string long_word = std::string(25, 'A') + " B";
   const Case cases[] = {
-      {"PK WND 28045/15", 3, "PK WND 28045/15 "},         // three words, last at the end
-      {"PK WND 28045/15 RMK", 3, "PK WND 28045/15 "},     // stops after three
-      {"WSHFT 1715", 3, "WSHFT 1715 "},                   // only two words there
-      {"A0A  \t B", 2, "A0A B "},                         // any run of blanks separates
+      {"PK WND 28045/15", 3, "PK WND 28045/15 "},             // three words, last at the end
+      {"PK WND 28045/15 RMK", 3, "PK WND 28045/15 "},         // stops after three
+      {"WSHFT 1715", 3, "WSHFT 1715 "},                       // only two words there
+      {"A0A  \t B", 2, "A0A B "},                             // any run of blanks separates
       {long_word.c_str(), 2, "AAAAAAAAAAAAAAAAAAAA AAAAA "},  // a long word in pieces of 20
-      {" LEADING", 2, ""},                                // no word starts at the text
+      {" LEADING", 2, ""},                                    // no word starts at the text
       {"", 3, ""},
       {"WORD", 0, ""},
       {"WORD", -1, ""},

@@ -61,8 +61,10 @@ std::string Covers(const SFC_report &r) { return std::string(r.cld_cover, SFC_MA
 
 // Values compare within a small tolerance; missing must be exactly missing.
 void ExpectValue(float got, float want, const char *what) {
-  if (want == M) EXPECT_EQ(got, M) << what;
-  else EXPECT_NEAR(got, want, 1e-3) << what;
+  if (want == M)
+    EXPECT_EQ(got, M) << what;
+  else
+    EXPECT_NEAR(got, want, 1e-3) << what;
 }
 
 class SaTest : public ::testing::Test {
@@ -152,16 +154,16 @@ TEST_F(SaTest, Heading) {
     int type, time;
   };
   const Case cases[] = {
-      {"DEN SA 1750 CLR", "DEN", "SA", 1, 1750},                // routine
-      {"DEN SP 1805 CLR", "DEN", "SP", 2, 1805},                // special
-      {"DEN RS 1805 CLR", "DEN", "RS", 3, 1805},                // record special
-      {"DEN SM 1800 CLR", "DEN", "SM", 1, 1800},                // supplementary
-      {"\x1e  DEN SA 1750 CLR", "DEN", "SA", 1, 1750},          // record separator and blanks first
-      {"KDEN SA COR 1750 CLR", "KDEN", "SA", 1, 1750},          // a correction before the time
-      {"DEN SA 1750 SA 1752 CLR", "DEN", "SA", 1, 1750},        // a repeated kind and time
-      {"X SA 1750 AUTO8 UA CLR", "X", "SA", 1, 1750},           // identifier of one character
-      {"DEN SA", "DEN", "SA", 1, SFC_MISSING},                  // cut after the kind
-      {"DEN SA M M M", "DEN", "SA", 1, SFC_MISSING},            // no time
+      {"DEN SA 1750 CLR", "DEN", "SA", 1, 1750},          // routine
+      {"DEN SP 1805 CLR", "DEN", "SP", 2, 1805},          // special
+      {"DEN RS 1805 CLR", "DEN", "RS", 3, 1805},          // record special
+      {"DEN SM 1800 CLR", "DEN", "SM", 1, 1800},          // supplementary
+      {"\x1e  DEN SA 1750 CLR", "DEN", "SA", 1, 1750},    // record separator and blanks first
+      {"KDEN SA COR 1750 CLR", "KDEN", "SA", 1, 1750},    // a correction before the time
+      {"DEN SA 1750 SA 1752 CLR", "DEN", "SA", 1, 1750},  // a repeated kind and time
+      {"X SA 1750 AUTO8 UA CLR", "X", "SA", 1, 1750},     // identifier of one character
+      {"DEN SA", "DEN", "SA", 1, SFC_MISSING},            // cut after the kind
+      {"DEN SA M M M", "DEN", "SA", 1, SFC_MISSING},      // no time
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.text);
@@ -177,11 +179,11 @@ TEST_F(SaTest, Heading) {
 // Purpose: the words after the time are passed, so the sky after them is read.
 TEST_F(SaTest, HeadingWordsPassed) {
   const char *texts[] = {
-      "DEN SA 1750 AUTO CLR",          // plain AUTO
-      "DEN SA 1750 AUTOB CLR",         // automatic station kinds
-      "DEN SA 1750 AUTO8 RADAT CLR",   // a kind and a word
-      "DEN SA 1750 AWOS CLR",          // station kind
-      "DEN SA 1750 A02A COR CLR",      // station kind and correction
+      "DEN SA 1750 AUTO CLR",         // plain AUTO
+      "DEN SA 1750 AUTOB CLR",        // automatic station kinds
+      "DEN SA 1750 AUTO8 RADAT CLR",  // a kind and a word
+      "DEN SA 1750 AWOS CLR",         // station kind
+      "DEN SA 1750 A02A COR CLR",     // station kind and correction
       "DEN SA COR 1750 SA 1751 TEST AMOS CLR",
   };
   for (const char *t : texts) {
@@ -197,12 +199,12 @@ TEST_F(SaTest, HeadingWordsPassed) {
 // caller set it up.
 TEST_F(SaTest, HeadingRefused) {
   const char *texts[] = {
-      "DEN XX 1750 CLR",   // no report kind
-      "KDENX SA 1750",     // identifier of five characters
-      "DEN",               // identifier alone
-      "",                  // nothing
-      "   ",               // blanks only
-      "DEN  1750 SA",      // kind not right after the identifier
+      "DEN XX 1750 CLR",  // no report kind
+      "KDENX SA 1750",    // identifier of five characters
+      "DEN",              // identifier alone
+      "",                 // nothing
+      "   ",              // blanks only
+      "DEN  1750 SA",     // kind not right after the identifier
       "METAR KDEN 121753Z 27015KT",
   };
   const SFC_report fresh = Fresh();
@@ -230,27 +232,28 @@ TEST_F(SaTest, Sky) {
     float vis = 15;
   };
   const Case cases[] = {
-      {"25 SCT 250 -BKN", kUS, 2, "Sb   ", 2500, 25000, M},      // the documented example
-      {"CLR", kUS, 1, "C    ", M, M, M},                          // clear: one layer without height
-      {"CLR BLO 120", kUS, 1, "C    ", M, M, M},                  // below-height remark passed
-      {"M25 OVC", kUS, 1, "O    ", 2500, M, M},                   // measured ceiling letter dropped
-      {"E8 BKN 30 OVC", kUS, 2, "BO   ", 800, 3000, M},           // estimated ceiling
-      {"W5 X", kUS, 1, "X    ", 500, M, M},                       // indefinite ceiling, obscured
-      {"-X 12 -SCT 40 -OVC", kUS, 3, "xso  ", M, 1200, 4000},     // thin and partial covers
-      {"12 0VC", kUS, 1, "O    ", 1200, M, M},                    // zero typed for O
-      {"12 BRK", kUS, 1, "B    ", 1200, M, M},                    // BRK is broken
-      {"25 V BKN", kUS, 1, "B    ", 2500, M, M},                  // a lone V passed
-      {"M", kUS, 0, "     ", M, M, M},                            // sky missing
-      {"MMMM", kUS, 0, "     ", M, M, M},                         // sky missing
-      {"25 DESP", kMexico, 1, "C    ", 2500, M, M},               // despejado
+      {"25 SCT 250 -BKN", kUS, 2, "Sb   ", 2500, 25000, M},    // the documented example
+      {"CLR", kUS, 1, "C    ", M, M, M},                       // clear: one layer without height
+      {"CLR BLO 120", kUS, 1, "C    ", M, M, M},               // below-height remark passed
+      {"M25 OVC", kUS, 1, "O    ", 2500, M, M},                // measured ceiling letter dropped
+      {"E8 BKN 30 OVC", kUS, 2, "BO   ", 800, 3000, M},        // estimated ceiling
+      {"W5 X", kUS, 1, "X    ", 500, M, M},                    // indefinite ceiling, obscured
+      {"-X 12 -SCT 40 -OVC", kUS, 3, "xso  ", M, 1200, 4000},  // thin and partial covers
+      {"12 0VC", kUS, 1, "O    ", 1200, M, M},                 // zero typed for O
+      {"12 BRK", kUS, 1, "B    ", 1200, M, M},                 // BRK is broken
+      {"25 V BKN", kUS, 1, "B    ", 2500, M, M},               // a lone V passed
+      {"M", kUS, 0, "     ", M, M, M},                         // sky missing
+      {"MMMM", kUS, 0, "     ", M, M, M},                      // sky missing
+      {"25 DESP", kMexico, 1, "C    ", 2500, M, M},            // despejado
       {"25 MNU 80 NUB 120 CDO", kMexico, 3, "SBO  ", 2500, 8000, 12000},  // Mexican cover words
-      {"/SCT 30 DSP", kMexico, 2, "SC   ", 25000, 3000, M},       // a slash is 250 in Mexico
-      {"25 NUB", kUS, 0, "     ", M, M, M, 25},                   // Mexican words only in Mexico
-      {"/SCT", kUS, 0, "     ", M, M, M, M},                      // the slash only in Mexico
+      {"/SCT 30 DSP", kMexico, 2, "SC   ", 25000, 3000, M},  // a slash is 250 in Mexico
+      {"25 NUB", kUS, 0, "     ", M, M, M, 25},              // Mexican words only in Mexico
+      {"/SCT", kUS, 0, "     ", M, M, M, M},                 // the slash only in Mexico
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.sky);
-    const Decoded d = Decode(std::string("XXX SA 1200 ") + c.sky + " 15 132/58/44/2710/992", c.bulletin);
+    const Decoded d =
+        Decode(std::string("XXX SA 1200 ") + c.sky + " 15 132/58/44/2710/992", c.bulletin);
     ASSERT_EQ(d.rc, 0);
     EXPECT_EQ(d.r.num_cld, c.num_cld);
     EXPECT_EQ(Covers(d.r), c.covers);
@@ -299,21 +302,21 @@ TEST_F(SaTest, Visibility) {
     const char *weather;
   };
   const Case cases[] = {
-      {"15", kUS, 15, " "},           // whole miles
-      {"1/2 F", kUS, 0.5f, "F"},      // a fraction
-      {"11/2 F", kUS, 1.5f, "F"},     // whole and fraction written together
-      {"1 1/2 F", kUS, 1.5f, "F"},    // whole and fraction apart
+      {"15", kUS, 15, " "},             // whole miles
+      {"1/2 F", kUS, 0.5f, "F"},        // a fraction
+      {"11/2 F", kUS, 1.5f, "F"},       // whole and fraction written together
+      {"1 1/2 F", kUS, 1.5f, "F"},      // whole and fraction apart
       {"1 1/16 F", kUS, 1.0625f, "F"},  // two-digit denominator
-      {"<1/4 F", kUS, 0.25f, "F"},    // less than: the sign dropped
-      {"BV5 H", kUS, 5, "H"},         // a BV group
-      {"15+", kUS, 15, " "},          // more than: the sign dropped
-      {"2.5 H", kUS, 2.5f, "H"},      // a decimal
-      {"M RW", kUS, M, "RW"},         // missing
-      {"1/0 F", kUS, 1, "F"},         // a zero denominator read as 1
-      {"1 1/0 F", kUS, 2, "F"},       // a zero denominator read as 1
-      {"15 V RW-", kUS, 15, "RW-"},   // a V after the visibility passed
+      {"<1/4 F", kUS, 0.25f, "F"},      // less than: the sign dropped
+      {"BV5 H", kUS, 5, "H"},           // a BV group
+      {"15+", kUS, 15, " "},            // more than: the sign dropped
+      {"2.5 H", kUS, 2.5f, "H"},        // a decimal
+      {"M RW", kUS, M, "RW"},           // missing
+      {"1/0 F", kUS, 1, "F"},           // a zero denominator read as 1
+      {"1 1/0 F", kUS, 2, "F"},         // a zero denominator read as 1
+      {"15 V RW-", kUS, 15, "RW-"},     // a V after the visibility passed
       {"10MAS HZ", kMexico, 10, "HZ"},  // Mexican "more than"
-      {"", kUS, M, " "},              // the main group follows at once
+      {"", kUS, M, " "},                // the main group follows at once
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.vis);
@@ -346,8 +349,8 @@ TEST_F(SaTest, Weather) {
   const Case cases[] = {
       {"XXX SA 1200 CLR 3 RW-F 132/58/44/2710/992", "RW-F"},
       {"XXX SA 1200 CLR 3 TRW+A 132/58/44/2710/992", "TRW+A"},
-      {"XXX SA 1200 CLR 3 ZR-IPWSGK 132/58/44/2710/992", "ZR-IPWSGK"},   // nine characters kept
-      {"XXX SA 1200 M M M M/58/44/2710/M", " "},   // M is the missing mark, not weather
+      {"XXX SA 1200 CLR 3 ZR-IPWSGK 132/58/44/2710/992", "ZR-IPWSGK"},  // nine characters kept
+      {"XXX SA 1200 M M M M/58/44/2710/M", " "},  // M is the missing mark, not weather
       {"XXX SA 1200 M M MM 132/58/44/2710/992", " "},
       {"XXX SA 1200 CLR 3 MMM/58/44/2710/992", " "},  // missing pressure is no weather
   };
@@ -533,8 +536,8 @@ TEST_F(SaTest, UnitedStatesRemarkGroups) {
     const char *comment;
     const char *notes;  // nullptr: not checked
   };
-  const char *kWarm = "ORD SA 1750 CLR 7 132/65/44/2710/992 ";  // t 65
-  const char *kCold = "ORD SA 1750 CLR 7 132/25/14/2710/992 ";  // t 25
+  const char *kWarm = "ORD SA 1750 CLR 7 132/65/44/2710/992 ";        // t 65
+  const char *kCold = "ORD SA 1750 CLR 7 132/25/14/2710/992 ";        // t 25
   const std::string kBody = "ORD SA 1750 CLR 7 132/58/44/2710/992 ";  // t 58
   // clang-format off
   const Case cases[] = {

@@ -32,8 +32,10 @@ struct Pinned {
 };
 
 void ExpectValue(float got, float want, const char *what) {
-  if (want == M) EXPECT_EQ(got, M) << what;
-  else EXPECT_NEAR(got, want, 1e-3) << what;
+  if (want == M)
+    EXPECT_EQ(got, M) << what;
+  else
+    EXPECT_NEAR(got, want, 1e-3) << what;
 }
 
 void ExpectPinned(const SFC_report &r, const Pinned &p) {

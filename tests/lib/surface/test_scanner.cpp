@@ -38,9 +38,12 @@ struct Slots {
   }
   template <char K>
   auto Ptr(std::size_t k) {
-    if constexpr (K == 'i') return &i[k];
-    else if constexpr (K == 'f') return &f[k];
-    else return t[k];
+    if constexpr (K == 'i')
+      return &i[k];
+    else if constexpr (K == 'f')
+      return &f[k];
+    else
+      return t[k];
   }
 };
 
@@ -73,10 +76,13 @@ std::string Render(const std::string &sig, const Slots &s) {
     if (k) out += '|';
     char buf[64];
     if (sig[k] == 'i') {
-      if (s.i[k] == kIntUnset) out += '~';
-      else out += std::to_string(s.i[k]);
+      if (s.i[k] == kIntUnset)
+        out += '~';
+      else
+        out += std::to_string(s.i[k]);
     } else if (sig[k] == 'f') {
-      if (std::isnan(s.f[k])) out += '~';
+      if (std::isnan(s.f[k]))
+        out += '~';
       else {
         std::snprintf(buf, sizeof buf, "%g", static_cast<double>(s.f[k]));
         out += buf;
@@ -135,9 +141,12 @@ const std::map<std::string, VaCaller> &VaCallers() {
 std::vector<ScanTarget> Targets(const std::string &sig, Slots &s) {
   std::vector<ScanTarget> out;
   for (std::size_t k = 0; k < sig.size(); ++k) {
-    if (sig[k] == 'i') out.push_back({ScanTarget::Kind::INT, &s.i[k], 0});
-    else if (sig[k] == 'f') out.push_back({ScanTarget::Kind::FLOAT, &s.f[k], 0});
-    else out.push_back({ScanTarget::Kind::TEXT, s.t[k], SCANP_TEXT_SIZE});
+    if (sig[k] == 'i')
+      out.push_back({ScanTarget::Kind::INT, &s.i[k], 0});
+    else if (sig[k] == 'f')
+      out.push_back({ScanTarget::Kind::FLOAT, &s.f[k], 0});
+    else
+      out.push_back({ScanTarget::Kind::TEXT, s.t[k], SCANP_TEXT_SIZE});
   }
   return out;
 }

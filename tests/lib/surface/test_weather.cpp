@@ -42,39 +42,39 @@ TEST(WxMetarWeather, Groups) {
     const char *code;
   };
   const Case cases[] = {
-      {"!-SHRA", "RW-"},      // showers letter after the precipitation
-      {"!+TSRA", "TR+"},      // thunder before it
-      {"!FZDZ", "ZL"},        // freezing drizzle
-      {"!VCSH", ""},          // vicinity: no weather at the station
-      {"!-RA_BR", "R-"},      // only the first group counts
-      {"!FZFG", "F"},         // obscuration alone drops the descriptor
-      {"!VCFG", ""},          // vicinity fog
-      {"!-RASN", "R-"},       // a second precipitation type ends the reading
-      {"!GR", ""},            // hail is not among the METAR letters read
-      {"-SHRA", "RW-"},       // the '!' is optional
-      {"!+TS", "T"},          // ... takes no sign
-      {"!TSFG", "F"},         // an obscuration wins over bare thunder
-      {"!BRFG", "F"},         // a later obscuration replaces an earlier one
-      {"!TSSHRA", "RW"},      // a later descriptor replaces an earlier one
-      {"!+-RA", "R-"},        // a later sign replaces an earlier one
-      {"!-VCSH", ""},         // vicinity stops even after a sign
-      {"!MIBCFG", "F"},       // shallow and patches are passed over
-      {"!-SHGSSN", "IPW-"},   // two-letter precipitation with showers
-      {"!PLRA", "IP"},        // ice pellets, then a second type
-      {"!PE", "IP"},          // older letters for ice pellets
-      {"!SA", "D"},           // sand written as dust
-      {"!FU", "K"},           // smoke
-      {"!HZFU", "K"},         // the last obscuration counts
-      {"!BLDU", "D"},         // blowing dust: obscuration alone
-      {"!+FC", ""},           // funnel cloud is not read
-      {"!SH", ""},            // a bare descriptor means nothing
-      {"!-", ""},             // a bare sign
-      {"!", ""},              // nothing after the mark
-      {"", ""},               // empty value
-      {" ", ""},              // the no-weather blank
-      {"!R", ""},             // one letter left is no pair
-      {"!RAX", "R"},          // an odd letter at the end ends the reading
-      {"!ra", ""},            // letters are read as written, upper case
+      {"!-SHRA", "RW-"},     // showers letter after the precipitation
+      {"!+TSRA", "TR+"},     // thunder before it
+      {"!FZDZ", "ZL"},       // freezing drizzle
+      {"!VCSH", ""},         // vicinity: no weather at the station
+      {"!-RA_BR", "R-"},     // only the first group counts
+      {"!FZFG", "F"},        // obscuration alone drops the descriptor
+      {"!VCFG", ""},         // vicinity fog
+      {"!-RASN", "R-"},      // a second precipitation type ends the reading
+      {"!GR", ""},           // hail is not among the METAR letters read
+      {"-SHRA", "RW-"},      // the '!' is optional
+      {"!+TS", "T"},         // ... takes no sign
+      {"!TSFG", "F"},        // an obscuration wins over bare thunder
+      {"!BRFG", "F"},        // a later obscuration replaces an earlier one
+      {"!TSSHRA", "RW"},     // a later descriptor replaces an earlier one
+      {"!+-RA", "R-"},       // a later sign replaces an earlier one
+      {"!-VCSH", ""},        // vicinity stops even after a sign
+      {"!MIBCFG", "F"},      // shallow and patches are passed over
+      {"!-SHGSSN", "IPW-"},  // two-letter precipitation with showers
+      {"!PLRA", "IP"},       // ice pellets, then a second type
+      {"!PE", "IP"},         // older letters for ice pellets
+      {"!SA", "D"},          // sand written as dust
+      {"!FU", "K"},          // smoke
+      {"!HZFU", "K"},        // the last obscuration counts
+      {"!BLDU", "D"},        // blowing dust: obscuration alone
+      {"!+FC", ""},          // funnel cloud is not read
+      {"!SH", ""},           // a bare descriptor means nothing
+      {"!-", ""},            // a bare sign
+      {"!", ""},             // nothing after the mark
+      {"", ""},              // empty value
+      {" ", ""},             // the no-weather blank
+      {"!R", ""},            // one letter left is no pair
+      {"!RAX", "R"},         // an odd letter at the end ends the reading
+      {"!ra", ""},           // letters are read as written, upper case
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.wx);
@@ -170,19 +170,17 @@ TEST(WxWmoWeather, Table) {
     const char *code;
   };
   const Range table[] = {
-      {0, 3, " "},       {4, 4, "K"},        {5, 5, "H"},       {6, 9, "D"},
-      {10, 12, "F"},     {13, 16, " "},      {17, 17, "T"},     {18, 27, " "},
-      {28, 28, "F"},     {29, 29, "T"},      {30, 35, "D"},     {36, 39, "BS"},
-      {40, 49, "F"},     {50, 51, "L-"},     {52, 53, "L"},     {54, 55, "L+"},
-      {56, 56, "ZL-"},   {57, 57, "ZL"},     {58, 58, "L-R"},   {59, 59, "LR"},
-      {60, 61, "R-"},    {62, 63, "R"},      {64, 65, "R+"},    {66, 66, "ZR-"},
-      {67, 67, "ZR"},    {68, 68, "R-L"},    {69, 69, "RL"},    {70, 71, "S-"},
-      {72, 73, "S"},     {74, 75, "S+"},     {76, 76, "IC"},    {77, 77, "SG"},
-      {78, 78, "IC"},    {79, 79, "IP"},     {80, 80, "RW-"},   {81, 81, "RW"},
-      {82, 82, "RW+"},   {83, 83, "RW-SW-"}, {84, 84, "RWSW"},  {85, 85, "SW-"},
-      {86, 86, "SW"},    {87, 88, "IPW"},    {89, 90, "A"},     {91, 91, "R-"},
-      {92, 92, "R"},     {93, 93, "S-"},     {94, 94, "S"},     {95, 95, "TRW-"},
-      {96, 96, "TRW"},   {97, 97, "TRW+"},   {98, 98, "TRWD"},  {99, 99, "TRW+A"},
+      {0, 3, " "},      {4, 4, "K"},       {5, 5, "H"},        {6, 9, "D"},      {10, 12, "F"},
+      {13, 16, " "},    {17, 17, "T"},     {18, 27, " "},      {28, 28, "F"},    {29, 29, "T"},
+      {30, 35, "D"},    {36, 39, "BS"},    {40, 49, "F"},      {50, 51, "L-"},   {52, 53, "L"},
+      {54, 55, "L+"},   {56, 56, "ZL-"},   {57, 57, "ZL"},     {58, 58, "L-R"},  {59, 59, "LR"},
+      {60, 61, "R-"},   {62, 63, "R"},     {64, 65, "R+"},     {66, 66, "ZR-"},  {67, 67, "ZR"},
+      {68, 68, "R-L"},  {69, 69, "RL"},    {70, 71, "S-"},     {72, 73, "S"},    {74, 75, "S+"},
+      {76, 76, "IC"},   {77, 77, "SG"},    {78, 78, "IC"},     {79, 79, "IP"},   {80, 80, "RW-"},
+      {81, 81, "RW"},   {82, 82, "RW+"},   {83, 83, "RW-SW-"}, {84, 84, "RWSW"}, {85, 85, "SW-"},
+      {86, 86, "SW"},   {87, 88, "IPW"},   {89, 90, "A"},      {91, 91, "R-"},   {92, 92, "R"},
+      {93, 93, "S-"},   {94, 94, "S"},     {95, 95, "TRW-"},   {96, 96, "TRW"},  {97, 97, "TRW+"},
+      {98, 98, "TRWD"}, {99, 99, "TRW+A"},
   };
   int next = 0;
   for (const Range &r : table) {
@@ -264,11 +262,11 @@ TEST(WxWeatherText, Codes) {
       {"B", "", 0},
       {"BX", "", 0},
       {"IX", "", 0},
-      {" ", "", 0},   // no weather
+      {" ", "", 0},  // no weather
       {"", "", 0},
       {"-", "", 0},
       {"W", "", 0},
-      {"r", "", 0},   // codes are upper case
+      {"r", "", 0},                     // codes are upper case
       {"95", "light thunderstorm", 4},  // WMO number through its code
       {"61R", "light rain", 2},         // leading digits only
       {"05", "haze", 1},
@@ -372,15 +370,14 @@ TEST(WxSetCloud, Layers) {
   const Case cases[] = {
       {"few then broken", WithLayers({{'F', 2000}, {'B', 5000}}), 'B', 5000, 0},
       {"scattered then overcast", WithLayers({{'S', 3000}, {'O', 8000}}), 'O', 8000, 0},
-      {"broken then overcast keeps the ceiling",
-       WithLayers({{'B', 5000}, {'O', 8000}}), 'O', 5000, 0},
+      {"broken then overcast keeps the ceiling", WithLayers({{'B', 5000}, {'O', 8000}}), 'O', 5000,
+       0},
       {"overcast then broken", WithLayers({{'O', 1000}, {'B', 2000}}), 'B', 1000, 0},
       {"one clear layer", WithLayers({{'C', kMiss}}), 'C', kMiss, -1},
       {"one thin layer as it is", WithLayers({{'b', 2500}}), 'b', 2500, -1},
       {"no layers", WithLayers({}), ' ', kMiss, -1},
       {"few then scattered", WithLayers({{'F', 1000}, {'S', 4000}}), 'S', 4000, 0},
-      {"scattered then few keeps scattered",
-       WithLayers({{'S', 3000}, {'F', 5000}}), 'S', 3000, 0},
+      {"scattered then few keeps scattered", WithLayers({{'S', 3000}, {'F', 5000}}), 'S', 3000, 0},
       {"broken then few keeps the ceiling (BKN015 FEW017CB)",
        WithLayers({{'B', 1500}, {'F', 1700}}), 'B', 1500, 0},
       {"broken then scattered keeps the ceiling (BKN017CB SCT100)",
@@ -389,12 +386,10 @@ TEST(WxSetCloud, Layers) {
        WithLayers({{'B', 500}, {'F', 2500}, {'O', 10000}}), 'O', 500, 0},
       {"FEW010 SCT016 FEW025CB OVC080",
        WithLayers({{'F', 1000}, {'S', 1600}, {'F', 2500}, {'O', 8000}}), 'O', 8000, 0},
-      {"BKN003 SCT010 BKN016",
-       WithLayers({{'B', 300}, {'S', 1000}, {'B', 1600}}), 'B', 300, 0},
+      {"BKN003 SCT010 BKN016", WithLayers({{'B', 300}, {'S', 1000}, {'B', 1600}}), 'B', 300, 0},
       {"obscured wins with its height", WithLayers({{'B', 1000}, {'X', 200}}), 'X', 200, 0},
       {"obscured without height", WithLayers({{'F', 1000}, {'X', kMiss}}), 'X', kMiss, 0},
-      {"obscured then few stays obscured",
-       WithLayers({{'X', 300}, {'F', 1000}}), 'X', 300, 0},
+      {"obscured then few stays obscured", WithLayers({{'X', 300}, {'F', 1000}}), 'X', 300, 0},
       {"clear then few", WithLayers({{'C', kMiss}, {'F', 3000}}), 'F', 3000, 0},
       {"few then clear stays few", WithLayers({{'F', 3000}, {'C', kMiss}}), 'F', 3000, 0},
       {"thin first counts as clear", WithLayers({{'s', 2000}, {'b', 9000}}), 'C', kMiss, 0},
@@ -403,8 +398,7 @@ TEST(WxSetCloud, Layers) {
       {"oktas 3 then 2", WithLayers({{'3', 1200}, {'2', 4000}}), 'S', 1200, 0},
       {"oktas 9", WithLayers({{'2', 1200}, {'9', kMiss}}), 'X', kMiss, 0},
       {"oktas 0 first", WithLayers({{'0', kMiss}, {'6', 2000}}), 'B', 2000, 0},
-      {"five layers",
-       WithLayers({{'F', 500}, {'S', 1000}, {'S', 2000}, {'B', 3000}, {'O', 4000}}),
+      {"five layers", WithLayers({{'F', 500}, {'S', 1000}, {'S', 2000}, {'B', 3000}, {'O', 4000}}),
        'O', 3000, 0},
   };
   for (const Case &c : cases) {

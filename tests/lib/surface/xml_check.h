@@ -97,7 +97,8 @@ class Checker {
         if (p_ >= d_.size() || d_[p_] != '=') return Fail(p_, "attribute without '='");
         ++p_;
         SkipBlanks();
-        if (p_ >= d_.size() || (d_[p_] != '"' && d_[p_] != '\'')) return Fail(p_, "attribute value not quoted");
+        if (p_ >= d_.size() || (d_[p_] != '"' && d_[p_] != '\''))
+          return Fail(p_, "attribute value not quoted");
         const char quote = d_[p_++];
         while (p_ < d_.size() && d_[p_] != quote) {
           if (d_[p_] == '<') return Fail(p_, "'<' in an attribute value");
@@ -141,7 +142,8 @@ class Checker {
   }
   std::string Reference() {
     const std::size_t semi = d_.find(';', p_);
-    if (semi == std::string_view::npos || semi - p_ > 10) return Fail(p_, "'&' without a reference");
+    if (semi == std::string_view::npos || semi - p_ > 10)
+      return Fail(p_, "'&' without a reference");
     const std::string_view ref = d_.substr(p_ + 1, semi - p_ - 1);
     bool ok = ref == "amp" || ref == "lt" || ref == "gt" || ref == "quot" || ref == "apos";
     if (!ok && ref.size() >= 2 && ref[0] == '#') {
@@ -149,7 +151,8 @@ class Checker {
       std::string_view digits = ref.substr(hex ? 2 : 1);
       ok = !digits.empty();
       for (char c : digits)
-        ok = ok && ((c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))));
+        ok = ok && ((c >= '0' && c <= '9') ||
+                    (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))));
     }
     if (!ok) return Fail(p_, "unknown reference &" + std::string(ref) + ";");
     p_ = semi + 1;

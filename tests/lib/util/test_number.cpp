@@ -17,11 +17,22 @@ struct IntCase {
 
 TEST(Number, ReadLongWholeText) {
   const IntCase cases[] = {
-      {"42", true, 42},       {"  -7", true, -7},        {"+15", true, 15},  {"12 \n", true, 12},
-      {"", false, 0},         {"  ", false, 0},           {"-", false, 0},    {"+-3", false, 0},
-      {"--3", false, 0},      {"12a", false, 0},          {"1 2", false, 0},  {"0x10", false, 0},
-      {"9223372036854775807", true, LONG_MAX},            {"-9223372036854775808", true, LONG_MIN},
-      {"9223372036854775808", false, 0},                  {"-9223372036854775809", false, 0},
+      {"42", true, 42},
+      {"  -7", true, -7},
+      {"+15", true, 15},
+      {"12 \n", true, 12},
+      {"", false, 0},
+      {"  ", false, 0},
+      {"-", false, 0},
+      {"+-3", false, 0},
+      {"--3", false, 0},
+      {"12a", false, 0},
+      {"1 2", false, 0},
+      {"0x10", false, 0},
+      {"9223372036854775807", true, LONG_MAX},
+      {"-9223372036854775808", true, LONG_MIN},
+      {"9223372036854775808", false, 0},
+      {"-9223372036854775809", false, 0},
       {"99999999999999999999999", false, 0},
   };
   for (const IntCase &c : cases) {
@@ -80,8 +91,13 @@ TEST(Number, DoublesAreFiniteDecimals) {
     bool ok;
     float value;
   } const floats[] = {
-      {"1e-50", false, 0}, {"-1e-50", false, 0}, {"0", true, 0}, {"-0.0", true, 0},
-      {"1e-40", true, 1e-40f}, {"1.5e-45", true, 1.5e-45f}, {"3.4028234e38", true, 3.4028234e38f},
+      {"1e-50", false, 0},
+      {"-1e-50", false, 0},
+      {"0", true, 0},
+      {"-0.0", true, 0},
+      {"1e-40", true, 1e-40f},
+      {"1.5e-45", true, 1.5e-45f},
+      {"3.4028234e38", true, 3.4028234e38f},
   };
   for (const FloatCase &c : floats) {
     float v = -1;
@@ -134,7 +150,8 @@ TEST(Chars, TwoKindsOfBlankAndNoHighBitClasses) {
   EXPECT_FALSE(zyp::is_blank('\n'));
   for (char c : std::string(" \t\n\v\f\r")) EXPECT_TRUE(zyp::is_space(c)) << int(c);
   const char high = static_cast<char>(0xC9);
-  EXPECT_FALSE(zyp::is_alpha(high) || zyp::is_digit(high) || zyp::is_space(high) || zyp::is_control(high));
+  EXPECT_FALSE(zyp::is_alpha(high) || zyp::is_digit(high) || zyp::is_space(high) ||
+               zyp::is_control(high));
   EXPECT_TRUE(zyp::is_control('\x1e'));
   EXPECT_TRUE(zyp::is_control('\x7f'));
 }

@@ -28,9 +28,14 @@ TEST(Table, KeyHash) {
     int tsize;
     int bucket;
   } const cases[] = {
-      {"", 4000, 0},           {"A", 1 << 30, 65},    {"A", 7, 2},
-      {"KDEN", 1 << 30, 10155}, {"KDEN", 4000, 2155}, {"72565", 4000, 3445},
-      {"b41001", 4000, 537},   {"\xe9", 1 << 30, 11717},  // a byte above 127 counts as negative
+      {"", 4000, 0},
+      {"A", 1 << 30, 65},
+      {"A", 7, 2},
+      {"KDEN", 1 << 30, 10155},
+      {"KDEN", 4000, 2155},
+      {"72565", 4000, 3445},
+      {"b41001", 4000, 537},
+      {"\xe9", 1 << 30, 11717},  // a byte above 127 counts as negative
       {"K\xe9X", 4000, 3072},
   };
   for (const Case &c : cases) {

@@ -158,7 +158,8 @@ TEST(UtilSystem, SleepAndVersion) {
 // inside the count as control bytes: an inner one becomes a blank, trailing ones
 // are cut; nothing at or after the count is touched.
 TEST(UtilEdit, CleanLineCounted) {
-  const char *texts[] = {"KDEN\x01 12\xe9Z \r\r\n", "AB\xff\r\n", "\r\n", "KDEN 121853Z", "\x7f\x1f"};
+  const char *texts[] = {"KDEN\x01 12\xe9Z \r\r\n", "AB\xff\r\n", "\r\n", "KDEN 121853Z",
+                         "\x7f\x1f"};
   for (const char *t : texts) {
     std::string a(t), b(t);
     clean_line(reinterpret_cast<unsigned char *>(a.data()));
