@@ -39,7 +39,7 @@ fuzz: deps
 # clang-tidy with the checks of .clang-tidy over every source file of src/, through the
 # compile database of the build directory; any finding fails (WarningsAsErrors).
 tidy: deps
-	dpkg -s clang-tidy >/dev/null 2>&1 || apt-get install -y -qq clang-tidy
+	dpkg -s clang-tidy >/dev/null 2>&1 || { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang-tidy; }
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRICT_WARNINGS=$(STRICT) >/dev/null
 	run-clang-tidy -quiet -p $(BUILD) -j $(JOBS) '$(CURDIR)/src/.*\.cpp$$'
 
@@ -48,7 +48,7 @@ tidy: deps
 # between "// clang-format off" and "// clang-format on").
 FORMAT_FILES = $(shell find src tests bench fuzz tools -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
 format-check:
-	dpkg -s clang-format >/dev/null 2>&1 || apt-get install -y -qq clang-format
+	dpkg -s clang-format >/dev/null 2>&1 || { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang-format; }
 	@echo "clang-format --dry-run --Werror over $(words $(FORMAT_FILES)) files"
 	@clang-format --dry-run --Werror $(FORMAT_FILES)
 
